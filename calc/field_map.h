@@ -1,0 +1,24 @@
+#pragma once
+
+#include "calculation.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+// The twelve fields as plain texts: the calculation's home outside the window.
+class FieldMap : public FieldAccess {
+public:
+    std::string text(Field field) const override { return texts_[index(field)]; }
+    void setText(Field field, std::string_view text) override { texts_[index(field)] = text; }
+
+private:
+    static constexpr std::size_t index(Field field) { return static_cast<std::size_t>(field); }
+
+    std::array<std::string, 12> texts_;
+};
+
+} // namespace veltrane

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "currency.h"
+#include "regional_settings.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+enum class ParseError { NotANumber, Overflow };
+
+struct ParsedNumber {
+    double value = 0.0;
+    std::optional<ParseError> error;
+
+    bool ok() const { return !error.has_value(); }
+};
+
+// Reads a number as the user writes it: blanks, a sign, the currency symbol, digits with
+// group separators, a decimal part, an exponent, blanks. The value is the double nearest to
+// the decimal written; a magnitude beyond the double range is an overflow.
+ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings);
+
+// True exactly when parseNumber succeeds on the same text.
+bool isNumeric(std::string_view text, const RegionalSettings& settings);
+
+// x × 10^places, rounded half to even on the scaled value, divided back. Nothing for a value
+// that is not finite or whose scaled value overflows.
+std::optional<double> roundToPlaces(double x, int places);
+
+// 15 significant digits, plain or in the exponent form ("1E+15", "1.5E-05").
+// Nothing for a value that is not finite.
+std::optional<std::string> numberText(double x, const RegionalSettings& settings);
+
+// Rounded to the regional currency decimals, half away from zero, grouped, with the symbol.
+std::string currencyText(Currency amount, const RegionalSettings& settings);
+
+// x × 100 written to 15 significant digits, rounded to `decimals` half away from zero,
+// grouped, with the percent sign. Nothing for a value that is not finite or overflows.
+std::optional<std::string> percentText(double x, int decimals, const RegionalSettings& settings);
+
+} // namespace veltrane

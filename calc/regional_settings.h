@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace veltrane {
+
+// How numbers and money are written where the user lives. Texts are UTF-8, so a separator
+// may be more than one byte (a no-break space, say). The defaults are US English.
+struct RegionalSettings {
+    std::string decimalSeparator = ".";
+    std::string groupSeparator = ",";
+    // Digits in the group next to the separator, and in every group further left.
+    int primaryGroupSize = 3;
+    int secondaryGroupSize = 3;
+    // The fewest integer digits for which grouping is applied at all (Spanish waits for 5).
+    int minimumGroupingDigits = 1;
+    std::string negativeSign = "-";
+    std::string positiveSign = "+";
+    std::string percentSign = "%";
+
+    std::string currencySymbol = "$";
+    int currencyDecimals = 2;
+    // Money patterns: "¤" stands for the symbol, "#" for the unsigned amount.
+    std::string currencyPositivePattern = "¤#";
+    std::string currencyNegativePattern = "(¤#)";
+
+    friend bool operator==(const RegionalSettings&, const RegionalSettings&) = default;
+};
+
+} // namespace veltrane
