@@ -16,8 +16,9 @@ inline constexpr std::string_view originalFilename = "Pravik.exe";
 inline constexpr std::string_view companyName = "Veltrane Software";
 
 // The desktop's name for the program: the desktop entry, the icon, the AppStream metainfo and
-// the running window all carry it, so the desktop can tie them together.
-inline constexpr std::string_view applicationId = "example.veltrane.Veltrane";
+// the running window all carry it, so the desktop can tie them together. Lower case and under a
+// top-level domain that AppStream knows, so its validators have nothing to say about it.
+inline constexpr std::string_view applicationId = "com.example.veltrane";
 
 // From the project's version in CMakeLists.txt.
 inline constexpr int versionMajor = VELTRANE_VERSION_MAJOR;

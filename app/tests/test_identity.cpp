@@ -114,8 +114,9 @@ void TestIdentity::applicationIdIsReverseDns() {
             QVERIFY(c.unicode() < 128);
         }
     }
-    QVERIFY(id.endsWith(
-        QString::fromUtf8(identity::title.data(), static_cast<qsizetype>(identity::title.size()))));
+    const QString title =
+        QString::fromUtf8(identity::title.data(), static_cast<qsizetype>(identity::title.size()));
+    QVERIFY(id.endsWith("." + title.toLower()));
 }
 
 QTEST_GUILESS_MAIN(TestIdentity)

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Makes the .deb with CPack, lets lintian judge it, installs it with apt as a user would, runs
+# the installed program, and removes it again.
+# Usage: check_package.sh BUILD_DIR PACKAGE_NAME EXECUTABLE
+set -euo pipefail
+build=$1 package=$2 exe=$3
+skip=77
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "SKIPPED: installing the package with apt-get needs root, and this runs as $(id -un)"
+  exit $skip
+fi
+if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+  echo "SKIPPED: $package is already installed on this machine; this check will not replace it"
+  exit $skip
+fi
+
+work=$(mktemp -d)
+cleanup() {
+  if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq "$package" >/dev/null 2>&1 || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "--- cpack"
+(cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log" 2>&1) || {
+  cat "$work/cpack.log"
+  exit 1
+}
+debs=("$work"/*.deb)
+deb=${debs[0]}
+[[ -f "$deb" ]] || {
+  echo "cpack made no .deb"
+  exit 1
+}
+echo "$(basename "$deb")"
+dpkg-deb --field "$deb" Package Version Depends
+
+echo "--- lintian"
+# Errors fail the check; warnings are shown for whoever reads the log.
+lintian --allow-root --fail-on error --tag-display-limit 0 "$deb"
+
+echo "--- apt-get install"
+DEBIAN_FRONTEND=noninteractive timeout 300 apt-get install -y -qq --no-install-recommends "$deb" \
+  >"$work/apt.log" 2>&1 || {
+  cat "$work/apt.log"
+  exit 1
+}
+installed=$(command -v "$exe")
+[[ "$installed" == "/usr/bin/$exe" ]] || {
+  echo "the package put $exe at '$installed', not /usr/bin"
+  exit 1
+}
+
+echo "--- $exe --version"
+timeout 30 "$installed" --version
+
+echo "--- $exe calc"
+expected="Received from Options   \$625.00
+Total If Assigned   \$15,000.00
+Total Receipts   \$15,625.00
+Total Stock Cost   \$14,250.00
+Net Gain   \$1,375.00
+Divide Into Cost   0.096
+Annual % Return   38.40%"
+actual=$(cd / && LANG=C.UTF-8 LC_ALL= timeout 30 "$installed" calc --option-price 1.25 \
+  --strike-price 30 --current-price 28.50 --shares 500 --months 3)
+echo "$actual"
+if [[ "$actual" != "$expected" ]]; then
+  echo "the installed program printed other figures than the worked example's"
+  exit 1
+fi
+echo "package installs and runs"
