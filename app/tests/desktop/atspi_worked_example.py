@@ -1,0 +1,99 @@
+#!/usr/bin/python3
+"""Reads and drives the calculator the way a screen reader user does, over AT-SPI.
+
+Starts the program, finds every field by the accessible name its label gives it, types the
+worked example with the keyboard alone (the Enter chain, the arrow keys in the months list,
+Enter on Calculate), reads the seven results back, reads the About dialog and leaves with Alt+X.
+Usage: atspi_worked_example.py PROGRAM   (inside a D-Bus session, on an X display)
+"""
+
+import subprocess
+import sys
+
+import pyatspi
+
+from desktop_session import (INPUTS, RESULTS, TIMEOUT, Failure, KEY_RETURN, alt, attach,
+                             activate_window, button_named, descendants, enter_worked_example,
+                             field_named, fresh, months_list, press, read_results, start_program,
+                             stop_program, top_level, wait_for, window_named)
+
+
+def check_names(window):
+    for name in INPUTS:
+        field_named(window, name)
+    for name, _ in RESULTS:
+        states = field_named(window, name).getState()
+        if states.contains(pyatspi.STATE_EDITABLE) and not states.contains(
+                pyatspi.STATE_READ_ONLY):
+            raise Failure(f'the result field "{name}" can be edited')
+    labels = [
+        relation.getTarget(index).name
+        for relation in months_list(window).getRelationSet()
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+        for index in range(relation.getNTargets())
+    ]
+    if "No Months Out" not in labels:
+        raise Failure(f'the months list is not labelled by "No Months Out" (but by {labels})')
+    for name in ("Calculate", "Clear", "Exit"):
+        button_named(window, name)
+    menus = {a.name for a in descendants(
+        window, lambda a: a.getRole() in (pyatspi.ROLE_MENU, pyatspi.ROLE_MENU_ITEM))}
+    for name in ("File", "Help"):
+        if name not in menus:
+            raise Failure(f'no menu "{name}" among {sorted(menus)}')
+
+
+def read_about(application):
+    alt("h")
+    press(ord("b"))
+    dialog = wait_for("the About dialog", lambda: top_level(
+        application, lambda child: child.name.startswith("About ")))
+    print(f'  title: "{dialog.name}"')
+    texts = [a.name for a in descendants(dialog, lambda a: a.getRole() == pyatspi.ROLE_LABEL)]
+    for text in texts:
+        print(f"  label: {text}")
+    for wanted in ("Veltrane", "Version 1.0.2"):
+        if wanted not in texts:
+            raise Failure(f'no label reads "{wanted}" in the About dialog')
+    press(KEY_RETURN)
+    wait_for("the About dialog to close", lambda: window_named(application, dialog.name) is None)
+
+
+def main():
+    process = start_program(sys.argv[1])
+    try:
+        application, window = attach(process)
+        check_names(window)
+        print("found every field by its label's name, the months list by its relation, "
+              "the buttons and menus by their captions")
+        enter_worked_example(window)
+        results = read_results(window)
+        for name, text in results:
+            print(f"  {name}: {text}")
+        if results != RESULTS:
+            raise Failure(f"read back {results}, expected {RESULTS}")
+        print("typed the worked example with the keyboard alone and read the seven results back")
+        read_about(application)
+        print("read the About dialog and closed it with Enter")
+        # A window manager hands the keyboard back to the main window when a dialog closes.
+        activate_window(process.pid)
+        wait_for("the main window active again",
+                 lambda: fresh(window).getState().contains(pyatspi.STATE_ACTIVE))
+        alt("x")
+        try:
+            status = process.wait(timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise Failure("Alt+X did not end the program") from None
+        if status != 0:
+            raise Failure(f"Alt+X ended the program with status {status}")
+        print("Alt+X ended the program")
+    except Failure as failure:
+        print(f"FAILED: {failure}")
+        return 1
+    finally:
+        stop_program(process)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
