@@ -15,10 +15,12 @@ struct Run {
     QString err;
 };
 
-// The user's environment without any locale of the machine running the tests.
+// The user's environment without any locale of the machine running the tests, and without a
+// display: the command line must never need one.
 QProcessEnvironment environmentWithLocale(const QStringList& variables) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_MONETARY"}) {
+    for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_MONETARY", "DISPLAY",
+                             "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         environment.remove(QString::fromLatin1(name));
     }
     for (const QString& variable : variables) {
