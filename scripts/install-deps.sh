@@ -11,14 +11,18 @@ while read -r package; do
   fi
 done <"$here/packages.txt"
 
-if ((${#missing[@]} == 0)); then
-  exit 0
-fi
-
 sudo=""
 if [[ $(id -u) -ne 0 ]]; then
   sudo="sudo"
 fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if ((${#missing[@]} > 0)); then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The tests run some programs under German rules, which the C library needs compiled.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  $sudo localedef -i de_DE -c -f UTF-8 de_DE.UTF-8
+fi
