@@ -289,7 +289,9 @@ int runTopLevel(const QStringList& arguments) {
     }
     if (parser.isSet(version)) {
         return writeStandardOutput(std::string{identity::title} + " " + identity::versionText() +
-                                   " (version " + identity::versionRecordText() + ")\n");
+                                   " (version " + identity::versionRecordText() + ")\n\n" +
+                                   "Version record of the executable:\n" +
+                                   identity::versionRecordReport());
     }
     if (!parser.positionalArguments().isEmpty()) {
         return usageError(

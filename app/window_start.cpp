@@ -16,6 +16,8 @@ int runWindow(int argc, char* argv[]) {
     QApplication::setApplicationName(QString::fromUtf8(identity::internalName));
     QApplication::setApplicationVersion(QString::fromStdString(identity::versionText()));
     QApplication::setOrganizationName(QString::fromUtf8(identity::companyName));
+    // Ties the running window to its desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(identity::applicationId));
     QApplication::setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
 
     // US English until the user's own settings are read here.

@@ -25,7 +25,20 @@ expect "share/doc/veltrane/changelog.gz"
 for size in 16 32 48 64 128 256; do
   expect "share/icons/hicolor/${size}x${size}/apps/$id.png"
 done
+expect "share/icons/hicolor/scalable/apps/$id.svg"
 ((failed == 0)) || exit 1
+
+echo "--- icon sizes"
+# Each PNG is as large as the theme folder it sits in says.
+for png in "$root"/usr/share/icons/hicolor/*/apps/"$id".png; do
+  folder=$(basename "$(dirname "$(dirname "$png")")")
+  actual=$(/usr/bin/python3 -c 'import sys; from PIL import Image; w, h = Image.open(sys.argv[1]).size; print(f"{w}x{h}")' "$png")
+  if [[ "$actual" != "$folder" ]]; then
+    echo "$png is $actual"
+    exit 1
+  fi
+done
+echo "every icon is the size of its folder"
 
 echo "--- desktop-file-validate"
 desktop-file-validate "$root/usr/share/applications/$id.desktop"
@@ -39,4 +52,16 @@ if [[ -n "$man_warnings" ]]; then
   echo "$man_warnings"
   exit 1
 fi
+echo "--- every option of --help is in the manual"
+manual=$(zcat "$root/usr/share/man/man1/$exe.1.gz")
+for command in "" calc; do
+  # shellcheck disable=SC2086
+  for option in $("$root/usr/bin/$exe" $command --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+    if ! grep -qF -- "${option//-/\\-}" <<<"$manual"; then
+      echo "the manual does not mention $option"
+      failed=1
+    fi
+  done
+done
+((failed == 0)) || exit 1
 echo "install tree valid"

@@ -55,7 +55,21 @@ installed=$(command -v "$exe")
 }
 
 echo "--- $exe --version"
-timeout 30 "$installed" --version
+version_text=$(timeout 30 "$installed" --version)
+echo "$version_text"
+# The program, the package and the AppStream metadata must name the same release.
+package_version=$(dpkg-query -W -f='${Version}' "$package")
+program_version=$(head -n1 <<<"$version_text" | awk '{print $2}')
+metainfo_version=$(dpkg -L "$package" | grep '/metainfo/.*\.xml$' | xargs grep -oP '<release version="\K[^"]+' | head -n1)
+echo "package $package_version, program $program_version, metainfo $metainfo_version"
+if [[ "$package_version" != "$program_version" || "$metainfo_version" != "$program_version" ]]; then
+  echo "the versions differ"
+  exit 1
+fi
+grep -qx "  FileVersion: 1.00.0002" <<<"$version_text" || {
+  echo "--version does not show the version record"
+  exit 1
+}
 
 echo "--- $exe calc"
 expected="Received from Options   \$625.00
