@@ -54,7 +54,7 @@ void QtRuntime::printForm(QWidget& window) {
          static_cast<double>(page.height()) / static_cast<double>(image.height())});
     const QSize size(static_cast<int>(image.width() * fit), static_cast<int>(image.height() * fit));
     painter.drawPixmap(QRect(QPoint(0, 0), size), image);
-    if (!painter.end()) {
+    if (!painter.end() || printer->printerState() == QPrinter::Error) {
         messageBox(QString::fromUtf8(messages::printFailed));
     }
 }

@@ -7,13 +7,13 @@
 #include "window_messages.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>

@@ -73,8 +73,8 @@ void TestTwipsScale::scaleFollowsTheFontsLetterWidth() {
     QVERIFY(wideScale >= 1);
     // The letters of the font, six design pixels each, fit in their twips.
     const QFontMetricsF metrics(wide);
-    const double letter = metrics.horizontalAdvance(
-                              QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+    const double letter = metrics.horizontalAdvance(QStringLiteral(
+                              "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
                           52.0;
     QVERIFY(letter * wideScale <= 90.0);
     QVERIFY(letter * (wideScale + 1) > 90.0);

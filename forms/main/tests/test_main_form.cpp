@@ -17,7 +17,6 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QtTest>
-
 #include <memory>
 
 using veltrane::MainForm;
@@ -95,7 +94,9 @@ struct Shown {
     }
 };
 
-QString withoutAccessKey(QString caption) { return caption.remove(QLatin1Char('&')); }
+QString withoutAccessKey(QString caption) {
+    return caption.remove(QLatin1Char('&'));
+}
 
 } // namespace
 
@@ -238,11 +239,12 @@ void TestMainForm::menus_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QStringList>("captions");
-    QTest::newRow("File") << "mnuFile" << "&File"
+    QTest::newRow("File") << "mnuFile"
+                          << "&File"
                           << QStringList{"mnuCalculate", "mnuPrintForm", "mnuClear", "mnuExit"}
                           << QStringList{"C&alculate", "&PrintForm", "&Clear", "E&xit"};
-    QTest::newRow("Help") << "mnuHelp" << "&Help" << QStringList{"mnuAbout"}
-                          << QStringList{"A&bout"};
+    QTest::newRow("Help") << "mnuHelp"
+                          << "&Help" << QStringList{"mnuAbout"} << QStringList{"A&bout"};
 }
 
 void TestMainForm::menus() {
@@ -332,8 +334,8 @@ void TestMainForm::typicalResultFitsEveryResultField() {
 void TestMainForm::currencySignsFollowTheUsersMoney() {
     RegionalSettings euro;
     euro.currencySymbol = "€";
-    for (const auto& [settings, sign] :
-         {std::pair{RegionalSettings{}, QStringLiteral("$")}, std::pair{euro, QStringLiteral("€")}}) {
+    for (const auto& [settings, sign] : {std::pair{RegionalSettings{}, QStringLiteral("$")},
+                                         std::pair{euro, QStringLiteral("€")}}) {
         Shown window(settings);
         for (const char* name : {"lblDsign", "Label10", "Label11"}) {
             QCOMPARE(window.control<QLabel>(QString::fromLatin1(name))->text(), sign);

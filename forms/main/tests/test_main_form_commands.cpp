@@ -59,9 +59,15 @@ struct Shown {
 };
 
 // What a user does, always to the control that has the focus.
-QWidget* focused() { return QApplication::focusWidget(); }
-QString focusName() { return focused() != nullptr ? focused()->objectName() : QString(); }
-void type(const QString& text) { QTest::keyClicks(focused(), text); }
+QWidget* focused() {
+    return QApplication::focusWidget();
+}
+QString focusName() {
+    return focused() != nullptr ? focused()->objectName() : QString();
+}
+void type(const QString& text) {
+    QTest::keyClicks(focused(), text);
+}
 void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(focused(), key, modifiers);
 }
@@ -78,8 +84,8 @@ void typeInputs(const QStringList& amounts, int months) {
     }
 }
 
-const QStringList workedResults{"$625.00",    "$15,000.00", "$15,625.00", "$14,250.00",
-                                "$1,375.00",  "0.096",      "38.40%"};
+const QStringList workedResults{"$625.00",   "$15,000.00", "$15,625.00", "$14,250.00",
+                                "$1,375.00", "0.096",      "38.40%"};
 
 } // namespace
 
@@ -115,7 +121,9 @@ private slots:
     void aboutOpensAfreshEachTime();
 };
 
-void TestMainFormCommands::init() { QCOMPARE(QApplication::activeModalWidget(), nullptr); }
+void TestMainFormCommands::init() {
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
 
 void TestMainFormCommands::workedExampleByKeyboardAlone() {
     WatchedRuntime runtime;
@@ -131,8 +139,8 @@ void TestMainFormCommands::workedExampleByKeyboardAlone() {
     QCOMPARE(window.box(QStringLiteral("pctReturn"))->text(), QString());
     press(Qt::Key_Return);
     QCOMPARE(watcher.seen(), 0);
-    QCOMPARE(window.texts(), QStringList({"1.25", "30", "28.50", "500"}) + workedResults +
-                                 QStringList{"3"});
+    QCOMPARE(window.texts(),
+             QStringList({"1.25", "30", "28.50", "500"}) + workedResults + QStringList{"3"});
     QCOMPARE(focusName(), QStringLiteral("cmdCalculate"));
 }
 
@@ -142,22 +150,24 @@ void TestMainFormCommands::enterChain_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     const Qt::KeyboardModifiers none = Qt::NoModifier;
-    QTest::newRow("option price, Enter")
-        << "intOptionPrice" << "intStrikePrice" << int(Qt::Key_Return) << none;
+    QTest::newRow("option price, Enter") << "intOptionPrice"
+                                         << "intStrikePrice" << int(Qt::Key_Return) << none;
     QTest::newRow("strike price, Shift+Enter")
-        << "intStrikePrice" << "intCurrentPrice" << int(Qt::Key_Return)
-        << Qt::KeyboardModifiers(Qt::ShiftModifier);
+        << "intStrikePrice"
+        << "intCurrentPrice" << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier);
     QTest::newRow("current price, Ctrl+Enter")
-        << "intCurrentPrice" << "intNoShares" << int(Qt::Key_Return)
-        << Qt::KeyboardModifiers(Qt::ControlModifier);
-    QTest::newRow("shares, Alt+Enter") << "intNoShares" << "cboMonthsOut" << int(Qt::Key_Return)
-                                       << Qt::KeyboardModifiers(Qt::AltModifier);
-    QTest::newRow("shares, keypad Enter") << "intNoShares" << "cboMonthsOut" << int(Qt::Key_Enter)
-                                          << Qt::KeyboardModifiers(Qt::KeypadModifier);
-    QTest::newRow("months, Enter") << "cboMonthsOut" << "cmdCalculate" << int(Qt::Key_Return)
-                                   << none;
-    QTest::newRow("option price, a digit stays") << "intOptionPrice" << "intOptionPrice"
-                                                 << int(Qt::Key_5) << none;
+        << "intCurrentPrice"
+        << "intNoShares" << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier);
+    QTest::newRow("shares, Alt+Enter")
+        << "intNoShares"
+        << "cboMonthsOut" << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::AltModifier);
+    QTest::newRow("shares, keypad Enter")
+        << "intNoShares"
+        << "cboMonthsOut" << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+    QTest::newRow("months, Enter") << "cboMonthsOut"
+                                   << "cmdCalculate" << int(Qt::Key_Return) << none;
+    QTest::newRow("option price, a digit stays") << "intOptionPrice"
+                                                 << "intOptionPrice" << int(Qt::Key_5) << none;
 }
 
 void TestMainFormCommands::enterChain() {
@@ -323,9 +333,8 @@ void TestMainFormCommands::menuCalculateHasNoCheck() {
     QTRY_COMPARE(window.box(QStringLiteral("intTotalAssigned"))->text(),
                  QStringLiteral("$15,000.00"));
     QCOMPARE(watcher.seen(), 0);
-    QCOMPARE(window.texts().mid(4, 7),
-             QStringList({"$0.00", "$15,000.00", "$15,000.00", "$14,250.00", "$750.00", "0.053",
-                          "21.20%"}));
+    QCOMPARE(window.texts().mid(4, 7), QStringList({"$0.00", "$15,000.00", "$15,000.00",
+                                                    "$14,250.00", "$750.00", "0.053", "21.20%"}));
 }
 
 void TestMainFormCommands::calculateWithoutMonthsStillRuns() {
@@ -510,8 +519,8 @@ void TestMainFormCommands::aboutOpensAfreshEachTime() {
         QVERIFY(QTest::qWaitForWindowActive(&window.form));
         QCOMPARE(focusName(), QStringLiteral("intNoShares"));
     }
-    const QString expected = QStringLiteral("frmAbout|About Veltrane |Version 1.0.2|%1")
-                                 .arg(int(Qt::ApplicationModal));
+    const QString expected =
+        QStringLiteral("frmAbout|About Veltrane |Version 1.0.2|%1").arg(int(Qt::ApplicationModal));
     QCOMPARE(seen, QStringList({expected, expected}));
 }
 
