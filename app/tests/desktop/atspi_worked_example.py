@@ -12,9 +12,9 @@ import sys
 
 import pyatspi
 
-from desktop_session import (INPUTS, RESULTS, TIMEOUT, Failure, KEY_RETURN, alt, attach,
+from desktop_session import (INPUTS, RESULTS, TIMEOUT, Failure, KEY_RETURN, KEY_TAB, alt, attach,
                              activate_window, button_named, descendants, enter_worked_example,
-                             field_named, fresh, months_list, press, read_results, start_program,
+                             field_named, fresh, has_focus, months_list, press, text_of, read_results, start_program,
                              stop_program, top_level, wait_for, window_named)
 
 
@@ -41,6 +41,25 @@ def check_names(window):
     for name in ("File", "Help"):
         if name not in menus:
             raise Failure(f'no menu "{name}" among {sorted(menus)}')
+
+
+# The controls that take the focus, in tab order, from the first input to the last button.
+TAB_ORDER = INPUTS + ["months list", "Calculate", "Clear", "Exit"]
+
+
+def check_clear_and_tab_order(window):
+    """Alt+C clears the fields and puts the focus in the first; Tab then walks the tab order."""
+    inputs = [field_named(window, name) for name in INPUTS]
+    results = [field_named(window, name) for name, _ in RESULTS]
+    controls = inputs + [months_list(window)] + [
+        button_named(window, name) for name in ("Calculate", "Clear", "Exit")]
+    alt("c")
+    wait_for("Alt+C to empty the eleven fields",
+             lambda: all(text_of(field) == "" for field in inputs + results))
+    wait_for(f'the focus in "{INPUTS[0]}" after Clear', lambda: has_focus(inputs[0]))
+    for name, following in zip(TAB_ORDER[1:], controls[1:]):
+        press(KEY_TAB)
+        wait_for(f'Tab to reach "{name}"', lambda following=following: has_focus(following))
 
 
 def read_about(application):
@@ -73,6 +92,8 @@ def main():
         if results != RESULTS:
             raise Failure(f"read back {results}, expected {RESULTS}")
         print("typed the worked example with the keyboard alone and read the seven results back")
+        check_clear_and_tab_order(window)
+        print("Alt+C cleared the fields; Tab walked " + ", ".join(TAB_ORDER))
         read_about(application)
         print("read the About dialog and closed it with Enter")
         # A window manager hands the keyboard back to the main window when a dialog closes.

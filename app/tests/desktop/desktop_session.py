@@ -5,6 +5,7 @@ import subprocess
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 TIMEOUT = 20.0
 
@@ -32,7 +33,7 @@ def wait_for(what, probe, timeout=TIMEOUT):
     while True:
         try:
             value = probe()
-        except Exception:  # the tree changes under us while the program works
+        except GLib.GError:  # an object went away while the program was changing its windows
             value = None
         if value:
             return value
@@ -149,6 +150,7 @@ def alt(letter):
 
 KEY_RETURN = 0xFF0D
 KEY_DOWN = 0xFF54
+KEY_TAB = 0xFF09
 
 
 def months_list(window):

@@ -11,14 +11,14 @@ Usage: print_cups.py PROGRAM OUTPUT_DIR   (as root, inside a D-Bus session, on a
 import glob
 import os
 import pwd
+import shutil
 import subprocess
 import sys
-import time
 
 import pyatspi
 from PIL import Image, ImageChops
 
-from desktop_session import (RESULTS, TIMEOUT, Failure, KEY_RETURN, alt, attach,
+from desktop_session import (RESULTS, Failure, KEY_RETURN, alt, attach,
                              enter_worked_example, press, read_results, start_program,
                              stop_program, top_level, wait_for)
 
@@ -116,7 +116,8 @@ def print_main_window(program, output_dir):
     if len(pdfs) != 1:
         raise Failure(f"expected one PDF from the job, found {pdfs}")
     pdf = os.path.join(output_dir, "printed-main-window.pdf")
-    os.replace(pdfs[0], pdf)
+    # cups-pdf writes under the user's home, which may be another file system than the build.
+    shutil.move(pdfs[0], pdf)
     print(f"the page arrived: {pdf}")
     return pdf, (extents.width, extents.height)
 

@@ -8,8 +8,11 @@ start_virtual_display() {
     return 1
   fi
   : >"$dir/display"
-  # -displayfd picks a free display number and writes it once the server takes connections.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+  # -displayfd picks a free display number and writes it once the server takes connections;
+  # -noreset keeps the server from resetting, and refusing connections meanwhile, each time its
+  # last client leaves (xprop below is one).
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" \
+    2>"$dir/xvfb.log" &
   xvfb_pid=$!
   local waited=0
   until [[ -s "$dir/display" ]]; do
