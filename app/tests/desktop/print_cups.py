@@ -12,6 +12,7 @@ import glob
 import os
 import pwd
 import shutil
+import signal
 import subprocess
 import sys
 
@@ -197,4 +198,6 @@ def main():
 
 
 if __name__ == "__main__":
+    # A timeout's SIGTERM unwinds through the clean-up, so nothing is left running.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("FAILED: stopped by a timeout"))
     sys.exit(main())
