@@ -162,14 +162,27 @@ ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings
     const std::size_t start = cursor.position();
     bool grouped = false;
     std::int64_t fractionDigits = 0;
-    // Group separators stand only between two digits of the integer part.
+    // Group separators stand only between digits of the integer part, where the regional
+    // grouping puts them: under German rules "28.50" is a slip of the keyboard, not 2850.
+    const std::int64_t primary = settings.primaryGroupSize;
+    const std::int64_t secondary =
+        settings.secondaryGroupSize > 0 ? settings.secondaryGroupSize : primary;
+    std::int64_t groupLength = 0;
     while (cursor.peekDigit()) {
         cursor.take();
         ++written.integerDigits;
-        if (cursor.tokenThenDigit(settings.groupSeparator)) {
+        ++groupLength;
+        if (primary > 0 && cursor.tokenThenDigit(settings.groupSeparator)) {
+            if (grouped ? groupLength != secondary : groupLength > secondary) {
+                return notANumber;
+            }
             cursor.accept(settings.groupSeparator);
             grouped = true;
+            groupLength = 0;
         }
+    }
+    if (grouped && groupLength != primary) {
+        return notANumber;
     }
     if (cursor.accept(settings.decimalSeparator)) {
         while (cursor.peekDigit()) {

@@ -13,3 +13,11 @@ if(VELTRANE_SANITIZE)
   target_compile_options(veltrane_warnings INTERFACE ${_veltrane_san})
   target_link_options(veltrane_warnings INTERFACE ${_veltrane_san})
 endif()
+
+if(VELTRANE_FUZZ)
+  # Coverage for libFuzzer in every library the fuzz targets link, with the sanitizers on.
+  set(_veltrane_fuzz -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+      -fno-omit-frame-pointer)
+  target_compile_options(veltrane_warnings INTERFACE ${_veltrane_fuzz})
+  target_link_options(veltrane_warnings INTERFACE -fsanitize=address,undefined)
+endif()

@@ -13,3 +13,6 @@ for preset in ci ci-sanitize; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
 done
+
+echo "=== fuzzing"
+scripts/fuzz.sh 60

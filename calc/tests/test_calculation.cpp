@@ -85,7 +85,7 @@ private slots:
             << Results{"$37.13", "$825.00", "$862.13", "$792.00", "$70.13", "0.089", "17.80%"};
         QTest::newRow("inputs as users type them")
             << QByteArray(" $1.25 ") << QByteArray("3E1") << QByteArray("+28.5")
-            << QByteArray("5,00") << QByteArray("3")
+            << QByteArray("\t500 ") << QByteArray("3")
             << Results{"$625.00",   "$15,000.00", "$15,625.00", "$14,250.00",
                        "$1,375.00", "0.096",      "38.40%"};
         QTest::newRow("fractional shares and negative price are used as they are")

@@ -90,7 +90,8 @@ private slots:
         number("exponent plus", "1E+2", 100);
         number("exponent after fraction", "2.5E1", 25);
         number("exponent with blanks after", "1E3  ", 1000);
-        number("groups anywhere between digits", "1,2,3", 123);
+        number("groups of three", "1,234,567", 1234567);
+        number("one full group", "123,456", 123456);
         number("group then decimal", "12,345.678", 12345.678);
         number("minus zero", "-0", -0.0);
         number("zeros only", "000.000", 0);
@@ -124,6 +125,12 @@ private slots:
         rejected("trailing group separator", "1,");
         rejected("leading group separator", ",1");
         rejected("two group separators", "1,,2");
+        rejected("groups of one", "1,2,3");
+        rejected("last group too short", "12,34");
+        rejected("last group too long", "1,2345");
+        rejected("first group too long", "1234,567");
+        rejected("middle group too short", "1,23,456");
+        rejected("comma as a decimal point", "1,5");
         rejected("group separator alone", ",");
         rejected("group separator in the fraction", "1.2,3");
         rejected("group separator after the point", "1.,5");
@@ -207,6 +214,14 @@ private slots:
         const RegionalSettings french{.decimalSeparator = ",", .groupSeparator = "\u202f"};
         QTest::newRow("french: narrow no-break space groups")
             << french << QByteArray("1\u202f234,5") << true << 1234.5;
+        const RegionalSettings indian{.secondaryGroupSize = 2};
+        QTest::newRow("indian: groups of 3 then 2")
+            << indian << QByteArray("12,34,567") << true << 1234567.0;
+        QTest::newRow("indian: groups of 3 throughout are wrong")
+            << indian << QByteArray("1,234,567") << false << 0.0;
+        const RegionalSettings ungrouped{.primaryGroupSize = 0};
+        QTest::newRow("no grouping: a separator is foreign")
+            << ungrouped << QByteArray("1,234") << false << 0.0;
         QTest::newRow("french: half a separator is not one") << french
                                                              << QByteArray("1\xe2\x80"
                                                                            "234")

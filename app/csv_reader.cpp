@@ -1,0 +1,163 @@
+#include "csv_reader.h"
+
+#include <cstring>
+#include <utility>
+
+namespace veltrane {
+
+namespace {
+
+constexpr std::size_t bufferBytes = 64 * 1024;
+
+// How a field ended.
+enum class FieldEnd { Comma, Record, Error };
+
+} // namespace
+
+CsvReader::CsvReader(std::istream& input)
+    : input_{input}
+    , buffer_(bufferBytes) {}
+
+bool CsvReader::fill() {
+    if (!input_.good()) {
+        return false;
+    }
+    input_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    const auto count = static_cast<std::size_t>(input_.gcount());
+    position_ = buffer_.data();
+    end_ = position_ + count;
+    return count > 0;
+}
+
+bool CsvReader::fail(std::string message, std::uint64_t line) {
+    error_ = CsvError{std::move(message), line};
+    finished_ = true;
+    return false;
+}
+
+bool CsvReader::checkLength(const CsvRecord& record) {
+    if (record.text_.size() > maxRecordBytes) {
+        return fail("a record longer than " + std::to_string(maxRecordBytes) + " bytes",
+                    record.line());
+    }
+    return true;
+}
+
+bool CsvReader::next(CsvRecord& record) {
+    if (finished_) {
+        return false;
+    }
+    if (!started_) {
+        started_ = true;
+        // A byte order mark is how some spreadsheets say UTF-8; it is not part of the first name.
+        static constexpr char bom[] = "\xEF\xBB\xBF";
+        if (!atEnd() && end_ - position_ >= 3 && std::memcmp(position_, bom, 3) == 0) {
+            position_ += 3;
+        }
+    }
+    if (atEnd()) {
+        finished_ = true;
+        if (input_.bad()) {
+            return fail("the input could not be read", line_);
+        }
+        return false;
+    }
+    record.clear(line_);
+    record.blank_ = *position_ == '\n' || *position_ == '\r';
+    for (;;) {
+        const bool more = !atEnd() && *position_ == '"' ? readQuoted(record) : readUnquoted(record);
+        if (error_) {
+            return false;
+        }
+        if (!more) {
+            return true;
+        }
+    }
+}
+
+// Ends the current field at a comma or a line ending. Returns true when another field follows.
+bool CsvReader::endField(CsvRecord& record) {
+    record.ends_.push_back(record.text_.size());
+    if (atEnd()) {
+        return false;
+    }
+    const char c = *position_++;
+    if (c == ',') {
+        return true;
+    }
+    if (c == '\n') {
+        ++line_;
+        return false;
+    }
+    // A CR: only as the first half of CR LF.
+    if (!atEnd() && *position_ == '\n') {
+        ++position_;
+        ++line_;
+        record.endedWithCrLf_ = true;
+        return false;
+    }
+    fail("a carriage return that is not followed by a line feed", line_);
+    return false;
+}
+
+bool CsvReader::readUnquoted(CsvRecord& record) {
+    while (!atEnd()) {
+        const char* run = position_;
+        while (run != end_ && *run != ',' && *run != '\n' && *run != '\r' && *run != '"') {
+            ++run;
+        }
+        record.text_.append(position_, run);
+        position_ = run;
+        if (!checkLength(record)) {
+            return false;
+        }
+        if (run != end_) {
+            if (*run == '"') {
+                return fail("a quote inside a field that does not start with a quote", line_);
+            }
+            break;
+        }
+    }
+    return endField(record);
+}
+
+bool CsvReader::readQuoted(CsvRecord& record) {
+    const std::uint64_t openedOn = line_;
+    ++position_;
+    for (;;) {
+        if (atEnd()) {
+            return fail("a quoted field that starts on line " + std::to_string(openedOn) +
+                            " is never closed",
+                        openedOn);
+        }
+        const char* run = position_;
+        while (run != end_ && *run != '"') {
+            if (*run == '\n') {
+                ++line_;
+            }
+            ++run;
+        }
+        record.text_.append(position_, run);
+        position_ = run;
+        if (!checkLength(record)) {
+            return false;
+        }
+        if (run == end_) {
+            continue;
+        }
+        ++position_;
+        // A doubled quote is a quote; a single one closes the field.
+        if (!atEnd() && *position_ == '"') {
+            record.text_.push_back('"');
+            ++position_;
+            continue;
+        }
+        break;
+    }
+    if (!atEnd() && *position_ != ',' && *position_ != '\n' && *position_ != '\r') {
+        return fail("text after the closing quote of a field", line_);
+    }
+    return endField(record);
+}
+
+} // namespace veltrane

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "csv_record.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace veltrane {
+
+// Why an input is not CSV, and on which line (counting from 1) the reader found out.
+struct CsvError {
+    std::string message;
+    std::uint64_t line = 0;
+};
+
+// Reads RFC 4180 CSV from a stream, one record at a time, in constant memory: fields separated
+// by commas, records ended by LF or CR LF (the last one may have no ending), quoted fields with
+// commas, line breaks and doubled quotes inside. Anything else is an error with a line number:
+// a quote inside an unquoted field, text after a closing quote, a lone CR, a quoted field never
+// closed, a record longer than maxRecordBytes. A UTF-8 byte order mark at the start is skipped.
+class CsvReader {
+public:
+    static constexpr std::size_t maxRecordBytes = std::size_t{1} << 20;
+
+    explicit CsvReader(std::istream& input);
+
+    // Reads the next record into `record`. False at the end of the input or when the input is
+    // malformed (then error() says why); once false, it stays false.
+    bool next(CsvRecord& record);
+
+    const std::optional<CsvError>& error() const { return error_; }
+
+private:
+    bool fill();
+    bool atEnd() { return position_ == end_ && !fill(); }
+    bool readQuoted(CsvRecord& record);
+    bool readUnquoted(CsvRecord& record);
+    bool endField(CsvRecord& record);
+    bool fail(std::string message, std::uint64_t line);
+    bool checkLength(const CsvRecord& record);
+
+    std::istream& input_;
+    std::vector<char> buffer_;
+    const char* position_ = nullptr;
+    const char* end_ = nullptr;
+    std::uint64_t line_ = 1;
+    bool started_ = false;
+    bool finished_ = false;
+    std::optional<CsvError> error_;
+};
+
+} // namespace veltrane

@@ -1,0 +1,35 @@
+#include "csv_writer.h"
+
+#include <algorithm>
+
+namespace veltrane {
+
+namespace {
+
+constexpr bool needsQuotes(char c) {
+    return c == ',' || c == '"' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
+void appendCsvField(std::string& line, std::string_view field) {
+    const char* begin = field.data();
+    const char* const end = begin + field.size();
+    if (std::none_of(begin, end, needsQuotes)) {
+        line.append(field);
+        return;
+    }
+    line.push_back('"');
+    for (;;) {
+        const char* const quote = std::find(begin, end, '"');
+        line.append(begin, quote);
+        if (quote == end) {
+            break;
+        }
+        line.append("\"\"");
+        begin = quote + 1;
+    }
+    line.push_back('"');
+}
+
+} // namespace veltrane

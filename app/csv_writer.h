@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+// Appends one field as RFC 4180 writes it: in quotes, with quotes doubled, when it holds a comma,
+// a quote, CR or LF; as it is otherwise.
+void appendCsvField(std::string& line, std::string_view field);
+
+} // namespace veltrane

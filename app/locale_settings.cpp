@@ -1,0 +1,146 @@
+#include "locale_settings.h"
+
+#include <QLocale>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+namespace veltrane {
+
+namespace {
+
+// What a locale stands for in the program: the reference settings, or its own data.
+bool writesLikeReference(const QLocale& locale) {
+    if (locale.language() == QLocale::C) {
+        return true;
+    }
+    return locale.language() == QLocale::English && locale.territory() == QLocale::UnitedStates;
+}
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+// Qt keeps grouping sizes to itself, so they are read back from numbers it writes. The groups
+// between the leftmost and the rightmost one have the secondary size; the leftmost one may be
+// longer where a locale waits for more digits before it groups.
+void readGrouping(const QLocale& locale, RegionalSettings& settings) {
+    const QString separator = locale.groupSeparator();
+    if (separator.isEmpty()) {
+        return;
+    }
+    const QStringList groups =
+        locale.toString(Q_INT64_C(123456789012345)).split(separator, Qt::KeepEmptyParts);
+    if (groups.size() < 3) {
+        // No grouping at all: keep the sizes, and never reach the digits that would group.
+        settings.minimumGroupingDigits = 99;
+        return;
+    }
+    settings.primaryGroupSize = static_cast<int>(groups.at(groups.size() - 1).size());
+    settings.secondaryGroupSize = static_cast<int>(groups.at(groups.size() - 2).size());
+
+    qint64 power = 1;
+    for (int digits = 1; digits <= 18; ++digits, power *= 10) {
+        if (locale.toString(power).contains(separator)) {
+            settings.minimumGroupingDigits = digits - settings.primaryGroupSize;
+            return;
+        }
+    }
+}
+
+void readNumberConventions(const QLocale& locale, RegionalSettings& settings) {
+    settings.decimalSeparator = utf8(locale.decimalPoint());
+    settings.groupSeparator = utf8(locale.groupSeparator());
+    settings.negativeSign = utf8(locale.negativeSign());
+    settings.positiveSign = utf8(locale.positiveSign());
+    settings.percentSign = utf8(locale.percent());
+    readGrouping(locale, settings);
+}
+
+// The amount in a money text of the locale, located by writing it with each possible number of
+// decimals; the longest match wins, so "1.234,50" is not taken for "1.234,5".
+struct LocatedAmount {
+    qsizetype position = -1;
+    qsizetype length = 0;
+    int decimals = 0;
+};
+
+LocatedAmount locateAmount(const QLocale& locale, const QString& money, double amount) {
+    for (int decimals = 4; decimals >= 0; --decimals) {
+        const QString written = locale.toString(amount, 'f', decimals);
+        const qsizetype position = money.indexOf(written);
+        if (position >= 0) {
+            return {position, written.size(), decimals};
+        }
+    }
+    return {};
+}
+
+// Turns a money text into a pattern: "#" where the unsigned amount stands, "¤" for the symbol,
+// everything else (signs, parentheses, spaces) kept as the locale writes it.
+QString moneyPattern(QString money, const LocatedAmount& amount, const QString& symbol) {
+    money.replace(amount.position, amount.length, QStringLiteral("#"));
+    if (!symbol.isEmpty()) {
+        const qsizetype position = money.indexOf(symbol);
+        if (position >= 0) {
+            money.replace(position, symbol.size(), QStringLiteral("\u00a4"));
+        }
+    }
+    return money;
+}
+
+void readMoneyConventions(const QLocale& locale, RegionalSettings& settings) {
+    const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
+    settings.currencySymbol = utf8(symbol);
+
+    // A probe with a group and a fraction shows the symbol's place, its spacing and the decimals.
+    constexpr double probe = 1234.5;
+    const QString positive = locale.toCurrencyString(probe);
+    const QString negative = locale.toCurrencyString(-probe);
+    const LocatedAmount inPositive = locateAmount(locale, positive, probe);
+    const LocatedAmount inNegative = locateAmount(locale, negative, probe);
+    if (inPositive.position < 0 || inNegative.position < 0) {
+        return;
+    }
+    settings.currencyDecimals = inPositive.decimals;
+    settings.currencyPositivePattern = utf8(moneyPattern(positive, inPositive, symbol));
+    settings.currencyNegativePattern = utf8(moneyPattern(negative, inNegative, symbol));
+}
+
+QLocale localeFromEnvironment(const QProcessEnvironment& environment, const QString& category) {
+    for (const QString& name : {QStringLiteral("LC_ALL"), category, QStringLiteral("LANG")}) {
+        const QString value = environment.value(name);
+        if (!value.isEmpty()) {
+            return QLocale(value);
+        }
+    }
+    return QLocale::c();
+}
+
+} // namespace
+
+RegionalSettings regionalSettingsFor(const QLocale& locale) {
+    return regionalSettingsFor(locale, locale);
+}
+
+RegionalSettings regionalSettingsFor(const QLocale& numeric, const QLocale& monetary) {
+    RegionalSettings settings;
+    if (!writesLikeReference(numeric)) {
+        readNumberConventions(numeric, settings);
+    }
+    if (!writesLikeReference(monetary)) {
+        readMoneyConventions(monetary, settings);
+    }
+    return settings;
+}
+
+RegionalSettings regionalSettingsFromEnvironment(const QProcessEnvironment& environment) {
+    return regionalSettingsFor(localeFromEnvironment(environment, QStringLiteral("LC_NUMERIC")),
+                               localeFromEnvironment(environment, QStringLiteral("LC_MONETARY")));
+}
+
+RegionalSettings userRegionalSettings() {
+    return regionalSettingsFromEnvironment(QProcessEnvironment::systemEnvironment());
+}
+
+} // namespace veltrane

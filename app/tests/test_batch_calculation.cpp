@@ -1,0 +1,134 @@
+#include "batch_calculation.h"
+#include "messages.h"
+
+#include <QTest>
+#include <sstream>
+#include <string>
+
+using veltrane::BatchOutcome;
+
+namespace {
+
+struct BatchRun {
+    BatchOutcome outcome;
+    QString output;
+};
+
+BatchRun runBatch(const QString& input) {
+    std::istringstream in{input.toStdString()};
+    std::ostringstream out;
+    BatchRun run;
+    run.outcome = veltrane::runCsvBatch(in, out, veltrane::RegionalSettings{});
+    run.output = QString::fromStdString(out.str());
+    return run;
+}
+
+const QString resultHeader = QStringLiteral("intOptionsRecd,intTotalAssigned,intTotalReceipts,"
+                                            "intTotalStockCost,intNetGain,intDivideIntoCost,"
+                                            "pctReturn,error");
+
+const QString workedExampleResults = QStringLiteral(
+    "$625.00,\"$15,000.00\",\"$15,625.00\",\"$14,250.00\",\"$1,375.00\",0.096,38.40%,");
+
+} // namespace
+
+class TestBatchCalculation : public QObject {
+    Q_OBJECT
+
+private slots:
+    void columnsInAnyOrderAndPassedThrough();
+    void rowsFailingTheCheckAreMarkedAndTheRestComputed();
+    void everyRowStartsFromFreshFields();
+    void lineEndingsFollowTheHeader();
+    void blankLinesAreSkipped();
+    void badInput_data();
+    void badInput();
+};
+
+void TestBatchCalculation::columnsInAnyOrderAndPassedThrough() {
+    const BatchRun run = runBatch(QStringLiteral("months,note,shares,current_price,strike_price,"
+                                                 "option_price\n"
+                                                 "3,\"Acme, \"\"A\"\"\",500,28.50,30,1.25\n"));
+    QVERIFY(!run.outcome.malformed);
+    QCOMPARE(run.outcome.rows, quint64{1});
+    QCOMPARE(run.outcome.rejectedRows, quint64{0});
+    QCOMPARE(run.output, "months,note,shares,current_price,strike_price,option_price," +
+                             resultHeader + "\n" + "3,\"Acme, \"\"A\"\"\",500,28.50,30,1.25," +
+                             workedExampleResults + "\n");
+}
+
+void TestBatchCalculation::rowsFailingTheCheckAreMarkedAndTheRestComputed() {
+    const BatchRun run = runBatch(QStringLiteral("option_price,strike_price,current_price,shares,"
+                                                 "months\n"
+                                                 "1.25,3O,28.50,,3\n"
+                                                 "1.25,30,28.50,500,3\n"));
+    QCOMPARE(run.outcome.rows, quint64{2});
+    QCOMPARE(run.outcome.rejectedRows, quint64{1});
+    const QStringList lines = run.output.split(u'\n');
+    QCOMPARE(lines.size(), 4);
+    const QString rejection = QString::fromUtf8(veltrane::messages::invalidEntryMessage.data(),
+                                                veltrane::messages::invalidEntryMessage.size()) +
+                              " Fields: strike_price, shares";
+    QCOMPARE(lines[1], "1.25,3O,28.50,,3,,,,,,,,\"" + rejection + "\"");
+    QCOMPARE(lines[2], "1.25,30,28.50,500,3," + workedExampleResults);
+}
+
+// A step that fails keeps its field's text; in a batch that text must never be the row before's.
+void TestBatchCalculation::everyRowStartsFromFreshFields() {
+    const BatchRun run = runBatch(QStringLiteral("option_price,strike_price,current_price,shares,"
+                                                 "months\n"
+                                                 "1.25,30,28.50,500,3\n"
+                                                 "1.25,30,0,500,3\n"));
+    const QStringList lines = run.output.split(u'\n');
+    QCOMPARE(lines.size(), 4);
+    QVERIFY2(!lines[2].contains(QStringLiteral("0.096")), qPrintable(lines[2]));
+    QVERIFY2(!lines[2].contains(QStringLiteral("38.40%")), qPrintable(lines[2]));
+}
+
+void TestBatchCalculation::lineEndingsFollowTheHeader() {
+    const BatchRun crlf = runBatch(QStringLiteral("shares\r\n1\r\n"));
+    QCOMPARE(crlf.output.count(QStringLiteral("\r\n")), 2);
+    const BatchRun lf = runBatch(QStringLiteral("shares\n1\n"));
+    QCOMPARE(lf.output.count(u'\r'), 0);
+    QCOMPARE(lf.output.count(u'\n'), 2);
+}
+
+void TestBatchCalculation::blankLinesAreSkipped() {
+    const BatchRun run = runBatch(QStringLiteral("note,shares\n\na,1\n\n"));
+    QVERIFY(!run.outcome.malformed);
+    QCOMPARE(run.outcome.rows, quint64{1});
+    QCOMPARE(run.output.count(u'\n'), 2);
+}
+
+void TestBatchCalculation::badInput_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<quint64>("line");
+
+    QTest::newRow("empty input") << ""
+                                 << "the input is empty; it needs a header row that names the "
+                                    "columns"
+                                 << quint64{1};
+    QTest::newRow("a column named twice")
+        << "shares,months,shares\n1,2,3\n"
+        << "the header names the column shares twice" << quint64{1};
+    QTest::newRow("a row with too few fields")
+        << "shares,months\n1,2\n3\n"
+        << "the record has 1 fields, but the header names 2" << quint64{3};
+    QTest::newRow("a malformed field") << "shares,months\n1,2\n3,\"4\"x\n"
+                                       << "text after the closing quote of a field" << quint64{3};
+}
+
+void TestBatchCalculation::badInput() {
+    QFETCH(QString, input);
+    QFETCH(QString, message);
+    QFETCH(quint64, line);
+
+    const BatchRun run = runBatch(input);
+    QVERIFY(run.outcome.malformed);
+    QCOMPARE(QString::fromStdString(run.outcome.malformed->message), message);
+    QCOMPARE(run.outcome.malformed->line, line);
+}
+
+QTEST_APPLESS_MAIN(TestBatchCalculation)
+#include "test_batch_calculation.moc"

@@ -1,0 +1,214 @@
+#include "csv_reader.h"
+#include "csv_writer.h"
+
+#include <QTest>
+#include <sstream>
+#include <string>
+
+using veltrane::CsvReader;
+using veltrane::CsvRecord;
+
+namespace {
+
+using Records = QList<QStringList>;
+
+struct ReadResult {
+    Records records;
+    QList<quint64> lines;
+    QString error;
+    quint64 errorLine = 0;
+};
+
+ReadResult readAll(const std::string& bytes) {
+    std::istringstream input{bytes};
+    CsvReader reader{input};
+    CsvRecord record;
+    ReadResult result;
+    while (reader.next(record)) {
+        QStringList fields;
+        for (std::size_t i = 0; i < record.size(); ++i) {
+            const std::string_view field = record.field(i);
+            fields << QString::fromUtf8(field.data(), static_cast<qsizetype>(field.size()));
+        }
+        result.records << fields;
+        result.lines << record.line();
+    }
+    if (reader.error()) {
+        result.error = QString::fromStdString(reader.error()->message);
+        result.errorLine = reader.error()->line;
+    }
+    return result;
+}
+
+} // namespace
+
+class TestCsvReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void wellFormed_data();
+    void wellFormed();
+    void malformed_data();
+    void malformed();
+    void recordsStartOnTheirLines();
+    void blankLinesAndLineEndingsAreReported();
+    void quotesSplitAcrossReads();
+    void overlongRecordIsAnError();
+    void fieldsAreWrittenBackAsRead_data();
+    void fieldsAreWrittenBackAsRead();
+};
+
+void TestCsvReader::wellFormed_data() {
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<Records>("expected");
+
+    QTest::newRow("empty input has no records") << QByteArray("") << Records{};
+    QTest::newRow("one field, no line ending") << QByteArray("a") << Records{{"a"}};
+    QTest::newRow("LF endings") << QByteArray("a,b\nc,d\n") << Records{{"a", "b"}, {"c", "d"}};
+    QTest::newRow("CR LF endings")
+        << QByteArray("a,b\r\nc,d\r\n") << Records{{"a", "b"}, {"c", "d"}};
+    QTest::newRow("last record without ending")
+        << QByteArray("a,b\nc,d") << Records{{"a", "b"}, {"c", "d"}};
+    QTest::newRow("empty fields") << QByteArray(",,\n") << Records{{"", "", ""}};
+    QTest::newRow("trailing comma gives an empty last field")
+        << QByteArray("a,\n") << Records{{"a", ""}};
+    QTest::newRow("quoted comma") << QByteArray("\"a,b\",c\n") << Records{{"a,b", "c"}};
+    QTest::newRow("doubled quotes")
+        << QByteArray("\"say \"\"hi\"\"\"\n") << Records{{"say \"hi\""}};
+    QTest::newRow("quoted empty field") << QByteArray("\"\",x\n") << Records{{"", "x"}};
+    QTest::newRow("line breaks inside quotes")
+        << QByteArray("\"one\ntwo\r\nthree\",x\n") << Records{{"one\ntwo\r\nthree", "x"}};
+    QTest::newRow("blanks are kept") << QByteArray(" a , b \n") << Records{{" a ", " b "}};
+    QTest::newRow("UTF-8 passes through")
+        << QByteArray("1.234,50\xc2\xa0\xe2\x82\xac\n") << Records{{"1.234", "50\u00a0€"}};
+    QTest::newRow("byte order mark is skipped")
+        << QByteArray("\xef\xbb\xbfoption_price\n1\n") << Records{{"option_price"}, {"1"}};
+    QTest::newRow("blank line is one empty field")
+        << QByteArray("a\n\nb\n") << Records{{"a"}, {""}, {"b"}};
+}
+
+void TestCsvReader::wellFormed() {
+    QFETCH(QByteArray, input);
+    QFETCH(Records, expected);
+
+    const ReadResult result = readAll(input.toStdString());
+    QCOMPARE(result.error, QString{});
+    QCOMPARE(result.records, expected);
+}
+
+void TestCsvReader::malformed_data() {
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<quint64>("line");
+    QTest::addColumn<int>("recordsBefore");
+
+    QTest::newRow("quote inside an unquoted field")
+        << QByteArray("a,b\nc,d\"e\n") << "a quote inside a field that does not start with a quote"
+        << quint64{2} << 1;
+    QTest::newRow("text after a closing quote")
+        << QByteArray("a\n\"b\"c\n") << "text after the closing quote of a field" << quint64{2}
+        << 1;
+    QTest::newRow("quoted field never closed names the line it opened on")
+        << QByteArray("a\nb\n\"c\nd\ne\n") << "a quoted field that starts on line 3 is never closed"
+        << quint64{3} << 2;
+    QTest::newRow("lone carriage return")
+        << QByteArray("a\rb\n") << "a carriage return that is not followed by a line feed"
+        << quint64{1} << 0;
+    QTest::newRow("carriage return at the very end")
+        << QByteArray("a\nb\r") << "a carriage return that is not followed by a line feed"
+        << quint64{2} << 1;
+}
+
+void TestCsvReader::malformed() {
+    QFETCH(QByteArray, input);
+    QFETCH(QString, message);
+    QFETCH(quint64, line);
+    QFETCH(int, recordsBefore);
+
+    const ReadResult result = readAll(input.toStdString());
+    QCOMPARE(result.error, message);
+    QCOMPARE(result.errorLine, line);
+    QCOMPARE(result.records.size(), recordsBefore);
+}
+
+void TestCsvReader::recordsStartOnTheirLines() {
+    const ReadResult result = readAll("a\n\"b\nc\",d\r\ne\n");
+    QCOMPARE(result.records.size(), 3);
+    QCOMPARE(result.lines, (QList<quint64>{1, 2, 4}));
+}
+
+void TestCsvReader::blankLinesAndLineEndingsAreReported() {
+    std::istringstream input{"a\r\n\nb\n\"\"\n"};
+    CsvReader reader{input};
+    CsvRecord record;
+
+    QVERIFY(reader.next(record));
+    QVERIFY(record.endedWithCrLf());
+    QVERIFY(!record.blank());
+    QVERIFY(reader.next(record));
+    QVERIFY(record.blank());
+    QVERIFY(!record.endedWithCrLf());
+    QVERIFY(reader.next(record));
+    QVERIFY(!record.blank());
+    QVERIFY(reader.next(record));
+    QVERIFY2(!record.blank(), "a quoted empty field is a value, not a blank line");
+    QVERIFY(!reader.next(record));
+    QVERIFY(!reader.error());
+}
+
+// The reader takes its input in blocks: a doubled quote or a CR LF split between two blocks must
+// read the same as one inside a block.
+void TestCsvReader::quotesSplitAcrossReads() {
+    for (std::size_t padding = 65'530; padding <= 65'540; ++padding) {
+        const std::string input = std::string(padding, 'x') + ",\"a\"\"b\"\r\n\"c\r\nd\",e\r\n";
+        const ReadResult result = readAll(input);
+        QCOMPARE(result.error, QString{});
+        QCOMPARE(result.records.size(), 2);
+        QCOMPARE(result.records[0][1], QStringLiteral("a\"b"));
+        QCOMPARE(result.records[1], (QStringList{"c\r\nd", "e"}));
+        QCOMPARE(result.lines, (QList<quint64>{1, 2}));
+    }
+}
+
+void TestCsvReader::overlongRecordIsAnError() {
+    const std::string input = "a\n\"" + std::string(CsvReader::maxRecordBytes + 1, 'x') + "\"\n";
+    const ReadResult result = readAll(input);
+    QCOMPARE(result.records.size(), 1);
+    QVERIFY(result.error.startsWith(QStringLiteral("a record longer than")));
+    QCOMPARE(result.errorLine, quint64{2});
+}
+
+void TestCsvReader::fieldsAreWrittenBackAsRead_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("plain") << "abc"
+                           << "abc";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("comma") << "a,b"
+                           << "\"a,b\"";
+    QTest::newRow("quote") << "say \"hi\""
+                           << "\"say \"\"hi\"\"\"";
+    QTest::newRow("line feed") << "a\nb"
+                               << "\"a\nb\"";
+    QTest::newRow("carriage return") << "a\rb"
+                                     << "\"a\rb\"";
+    QTest::newRow("blanks need no quotes") << " a "
+                                           << " a ";
+}
+
+void TestCsvReader::fieldsAreWrittenBackAsRead() {
+    QFETCH(QString, field);
+    QFETCH(QString, written);
+
+    std::string line;
+    veltrane::appendCsvField(line, field.toStdString());
+    QCOMPARE(QString::fromStdString(line), written);
+
+    const ReadResult readBack = readAll(line + "\n");
+    QCOMPARE(readBack.records, (Records{{field}}));
+}
+
+QTEST_APPLESS_MAIN(TestCsvReader)
+#include "test_csv_reader.moc"

@@ -1,0 +1,246 @@
+// The batch mode of `pravik calc --csv` on generated positions, against the floor of reading and
+// writing the same CSV without calculating, in the same run.
+#include "batch_calculation.h"
+#include "calc/field_map.h"
+#include "csv_reader.h"
+#include "csv_writer.h"
+#include "entry_check.h"
+
+#include <array>
+#include <benchmark/benchmark.h>
+#include <cstdint>
+#include <cstdio>
+#include <istream>
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <sys/resource.h>
+#include <time.h>
+#include <vector>
+
+namespace {
+
+// A few hundred different amounts, every months value, and a quoted note now and then:
+// the text of a row after its id.
+std::vector<std::string> rowTails() {
+    std::vector<std::string> tails;
+    for (int i = 0; i < 600; ++i) {
+        const int cents = 25 + (i * 37) % 400;
+        const int strike = 20 + i % 30;
+        std::string tail = ",";
+        tail.append(std::to_string(cents / 100)).append(".");
+        tail.append(std::to_string(cents % 100 / 10)).append(std::to_string(cents % 10));
+        tail.append(",").append(std::to_string(strike));
+        tail.append(",").append(std::to_string(strike - 2)).append(".50");
+        tail.append(",").append(std::to_string(100 * (1 + i % 9)));
+        tail.append(",").append(std::to_string(1 + i % 12));
+        tail.append(i % 10 == 0 ? ",\"note, quoted\"\n" : ",plain\n");
+        tails.push_back(std::move(tail));
+    }
+    return tails;
+}
+
+// Generates `rows` positions on the fly, so the input takes no memory of its own and the peak
+// memory measured is the batch's.
+class GeneratedPositions : public std::streambuf {
+public:
+    explicit GeneratedPositions(std::int64_t rows)
+        : rows_{rows}
+        , tails_{rowTails()} {
+        buffer_.reserve(64 * 1024 + 256);
+        buffer_ = "id,option_price,strike_price,current_price,shares,months,note\n";
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
+    }
+
+protected:
+    int_type underflow() override {
+        if (next_ == rows_) {
+            return traits_type::eof();
+        }
+        buffer_.clear();
+        while (next_ < rows_ && buffer_.size() < 64 * 1024) {
+            buffer_ += std::to_string(next_);
+            buffer_ += tails_[static_cast<std::size_t>(next_ % 600)];
+            ++next_;
+        }
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
+        return traits_type::to_int_type(buffer_.front());
+    }
+
+private:
+    std::int64_t rows_;
+    std::int64_t next_ = 0;
+    std::vector<std::string> tails_;
+    std::string buffer_;
+};
+
+// Counts what is written and keeps none of it.
+class Discard : public std::streambuf {
+public:
+    std::int64_t bytes = 0;
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize count) override {
+        bytes += count;
+        return count;
+    }
+    int_type overflow(int_type c) override {
+        ++bytes;
+        return c;
+    }
+};
+
+// Time on this thread's core only: the machine may be busy with other work.
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double peakMemoryMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Seconds per row of the last run of each, for the ratio printed at the end.
+double batchSecondsPerRow = 0;
+double floorSecondsPerRow = 0;
+double calculationSecondsPerRow = 0;
+
+void setCounters(benchmark::State& state, std::int64_t rows, std::int64_t bytes, double seconds,
+                 double& secondsPerRow) {
+    const auto total = static_cast<double>(rows) * static_cast<double>(state.iterations());
+    state.SetItemsProcessed(rows * state.iterations());
+    if (bytes > 0) {
+        state.SetBytesProcessed(bytes * state.iterations());
+    }
+    state.counters["peak_MiB"] = peakMemoryMiB();
+    secondsPerRow = seconds / total;
+}
+
+void batch(benchmark::State& state) {
+    const std::int64_t rows = state.range(0);
+    std::int64_t bytes = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        GeneratedPositions source{rows};
+        std::istream input{&source};
+        Discard sink;
+        std::ostream output{&sink};
+        const double start = cpuSeconds();
+        const veltrane::BatchOutcome outcome =
+            veltrane::runCsvBatch(input, output, veltrane::RegionalSettings{});
+        seconds += cpuSeconds() - start;
+        if (outcome.malformed || outcome.rows != static_cast<std::uint64_t>(rows)) {
+            state.SkipWithError("the generated input did not read back");
+            return;
+        }
+        bytes = sink.bytes;
+    }
+    setCounters(state, rows, bytes, seconds, batchSecondsPerRow);
+}
+
+// Reads every record and writes it back unchanged: what the batch costs without calculating.
+void readWriteFloor(benchmark::State& state) {
+    const std::int64_t rows = state.range(0);
+    std::int64_t bytes = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        GeneratedPositions source{rows};
+        std::istream input{&source};
+        Discard sink;
+        std::ostream output{&sink};
+        const double start = cpuSeconds();
+        veltrane::CsvReader reader{input};
+        veltrane::CsvRecord record;
+        std::string pending;
+        std::int64_t read = 0;
+        while (reader.next(record)) {
+            for (std::size_t i = 0; i < record.size(); ++i) {
+                if (i > 0) {
+                    pending.push_back(',');
+                }
+                veltrane::appendCsvField(pending, record.field(i));
+            }
+            pending.push_back('\n');
+            if (pending.size() >= 64 * 1024) {
+                output.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+                pending.clear();
+            }
+            ++read;
+        }
+        output.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+        seconds += cpuSeconds() - start;
+        if (reader.error() || read != rows + 1) {
+            state.SkipWithError("the generated input did not read back");
+            return;
+        }
+        bytes = sink.bytes;
+    }
+    setCounters(state, rows, bytes, seconds, floorSecondsPerRow);
+}
+
+// The Calculate check and CalculateIt on the same rows with no CSV at all: what one row must cost
+// at the least beyond the floor.
+void calculationOnly(benchmark::State& state) {
+    const std::int64_t rows = state.range(0);
+    struct Inputs {
+        std::array<std::string, 5> texts;
+    };
+    std::vector<Inputs> inputs;
+    for (const std::string& tail : rowTails()) {
+        Inputs row;
+        std::size_t begin = 1;
+        for (std::string& text : row.texts) {
+            const std::size_t end = tail.find(',', begin);
+            text = tail.substr(begin, end - begin);
+            begin = end + 1;
+        }
+        inputs.push_back(std::move(row));
+    }
+    const veltrane::RegionalSettings settings;
+    double seconds = 0;
+    for (auto _ : state) {
+        const double start = cpuSeconds();
+        for (std::int64_t i = 0; i < rows; ++i) {
+            const Inputs& row = inputs[static_cast<std::size_t>(i % 600)];
+            veltrane::FieldMap fields;
+            for (std::size_t f = 0; f < row.texts.size(); ++f) {
+                fields.setText(veltrane::inputFields[f], row.texts[f]);
+            }
+            if (veltrane::checkEntries(fields, settings).passed()) {
+                veltrane::CalculateIt(fields, settings);
+            }
+            benchmark::DoNotOptimize(fields);
+        }
+        seconds += cpuSeconds() - start;
+    }
+    setCounters(state, rows, 0, seconds, calculationSecondsPerRow);
+}
+
+// The smaller run comes first: equal peaks after 100,000 and 1,000,000 rows mean flat memory.
+BENCHMARK(readWriteFloor)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(calculationOnly)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(batch)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (batchSecondsPerRow > 0 && floorSecondsPerRow > 0 && calculationSecondsPerRow > 0) {
+        std::printf("1,000,000 rows, CPU time of one core:\n"
+                    "  batch             %9.0f rows/s\n"
+                    "  floor (CSV only)  %9.0f rows/s   batch / floor = %.2f\n"
+                    "  calculation only  %9.0f rows/s   (batch - floor) / calculation = %.2f\n",
+                    1.0 / batchSecondsPerRow, 1.0 / floorSecondsPerRow,
+                    batchSecondsPerRow / floorSecondsPerRow, 1.0 / calculationSecondsPerRow,
+                    (batchSecondsPerRow - floorSecondsPerRow) / calculationSecondsPerRow);
+    }
+    return 0;
+}
