@@ -1,12 +1,31 @@
 #include "window_start.h"
 
-#include <cstdio>
+#include "identity.h"
+#include "locale_settings.h"
+#include "main_form.h"
+#include "qt_runtime.h"
+#include "resource_paths.h"
+
+#include <QApplication>
+#include <QIcon>
 
 namespace veltrane {
 
-int runWindow(int, char*[]) {
-    std::fputs("pravik: the window is not built yet\n", stderr);
-    return 1;
+int runWindow(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(identity::internalName));
+    QApplication::setApplicationVersion(QString::fromStdString(identity::versionText()));
+    QApplication::setOrganizationName(QString::fromUtf8(identity::companyName));
+    QApplication::setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
+
+    // Read once, here: nothing else in the window looks at the locale.
+    const RegionalSettings settings = userRegionalSettings();
+
+    QtRuntime runtime;
+    MainForm window(runtime, settings);
+    window.show();
+    // Ends with status 0 when the main window closes or the Exit command ends the loop.
+    return QApplication::exec();
 }
 
 } // namespace veltrane

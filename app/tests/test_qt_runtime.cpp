@@ -1,0 +1,172 @@
+// The Qt runtime: its message box, printing into a file or onto no printer at all, the end of
+// the program and the version numbers.
+
+#include "identity.h"
+#include "modal_watcher.h"
+#include "print_messages.h"
+#include "qt_runtime.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using veltrane::QtRuntime;
+using veltrane::testing::ModalWatcher;
+
+namespace {
+
+// A small window with something on it to print.
+class Sample : public QWidget {
+public:
+    Sample() {
+        resize(200, 100);
+        auto* label = new QLabel(QStringLiteral("Printed"), this);
+        label->move(10, 10);
+    }
+};
+
+QtRuntime::PrinterSource pdfInto(const QString& path) {
+    return [path] {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(path);
+        return printer;
+    };
+}
+
+} // namespace
+
+class TestQtRuntime : public QObject {
+    Q_OBJECT
+
+private slots:
+    void messageBoxHasTheTitleOkOnlyAndNoIcon();
+    void printsAnImageOfTheWindowIntoAFile();
+    void saysSoWhenNoPrinterIsInstalled();
+    void saysSoWhenPrintingFails();
+    void defaultPrinterIsTheSystemsDefault();
+    void modalShowReturnsOnceTheWindowCloses();
+    void endStopsTheEventLoopWithStatusZero();
+    void versionNumbers();
+};
+
+void TestQtRuntime::messageBoxHasTheTitleOkOnlyAndNoIcon() {
+    QtRuntime runtime;
+    bool looked = false;
+    ModalWatcher watcher([&](QWidget& modal) {
+        auto* box = qobject_cast<QMessageBox*>(&modal);
+        QVERIFY(box != nullptr);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Veltrane"));
+        QCOMPARE(box->text(), QStringLiteral("Two  spaces stay."));
+        QCOMPARE(box->icon(), QMessageBox::NoIcon);
+        QCOMPARE(box->buttons().size(), 1);
+        QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::Ok));
+        QVERIFY(box->isModal());
+        box->button(QMessageBox::Ok)->click();
+        looked = true;
+    });
+    runtime.messageBox(QStringLiteral("Two  spaces stay."));
+    QVERIFY(looked);
+    QCOMPARE(watcher.seen(), 1);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void TestQtRuntime::printsAnImageOfTheWindowIntoAFile() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("window.pdf"));
+    QtRuntime runtime(pdfInto(path));
+    Sample window;
+    window.show();
+    ModalWatcher watcher;
+    runtime.printForm(window);
+    QCOMPARE(watcher.seen(), 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    QVERIFY(pdf.startsWith("%PDF"));
+    // One page, carrying the window as a picture.
+    QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "),
+             1);
+    QVERIFY(pdf.contains("/Subtype /Image"));
+}
+
+void TestQtRuntime::saysSoWhenNoPrinterIsInstalled() {
+    QtRuntime runtime([] { return std::unique_ptr<QPrinter>{}; });
+    Sample window;
+    ModalWatcher watcher;
+    runtime.printForm(window);
+    QCOMPARE(watcher.seen(), 1);
+    QCOMPARE(watcher.titles().front(), QStringLiteral("Veltrane"));
+    QCOMPARE(watcher.messages().front(), QString::fromUtf8(veltrane::messages::noPrinter));
+}
+
+void TestQtRuntime::saysSoWhenPrintingFails() {
+    QTemporaryDir folder;
+    QtRuntime runtime(pdfInto(folder.filePath(QStringLiteral("no such folder/window.pdf"))));
+    Sample window;
+    ModalWatcher watcher;
+    runtime.printForm(window);
+    QCOMPARE(watcher.seen(), 1);
+    QCOMPARE(watcher.messages().front(), QString::fromUtf8(veltrane::messages::printFailed));
+}
+
+void TestQtRuntime::defaultPrinterIsTheSystemsDefault() {
+    const QPrinterInfo expected = QPrinterInfo::defaultPrinter();
+    const std::unique_ptr<QPrinter> printer = QtRuntime::defaultPrinter();
+    if (expected.isNull()) {
+        QVERIFY(printer == nullptr);
+    } else {
+        QVERIFY(printer != nullptr);
+        QCOMPARE(printer->printerName(), expected.printerName());
+        QCOMPARE(printer->outputFormat(), QPrinter::NativeFormat);
+    }
+}
+
+void TestQtRuntime::modalShowReturnsOnceTheWindowCloses() {
+    QtRuntime runtime;
+    QDialog dialog;
+    bool wasModal = false;
+    ModalWatcher watcher([&](QWidget& modal) {
+        wasModal = &modal == &dialog && modal.windowModality() == Qt::ApplicationModal;
+    });
+    runtime.showModal(dialog);
+    QVERIFY(wasModal);
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestQtRuntime::endStopsTheEventLoopWithStatusZero() {
+    QtRuntime runtime;
+    Sample window;
+    window.show();
+    bool ranAfterEnd = false;
+    QTimer::singleShot(0, &window, [&] {
+        runtime.end();
+        QTimer::singleShot(0, &window, [&] { ranAfterEnd = true; });
+    });
+    // A watchdog, in case the loop does not end.
+    QTimer::singleShot(5000, &window, [] { QCoreApplication::exit(99); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!ranAfterEnd);
+}
+
+void TestQtRuntime::versionNumbers() {
+    const QtRuntime runtime;
+    QCOMPARE(runtime.versionMajor(), 1);
+    QCOMPARE(runtime.versionMinor(), 0);
+    QCOMPARE(runtime.versionRevision(), 2);
+    QCOMPARE(QString::fromStdString(veltrane::identity::versionRecordText()),
+             QStringLiteral("1.00.0002"));
+}
+
+QTEST_MAIN(TestQtRuntime)
+#include "test_qt_runtime.moc"

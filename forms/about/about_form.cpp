@@ -1,0 +1,110 @@
+#include "about_form.h"
+
+#include "identity.h"
+#include "resource_paths.h"
+#include "runtime.h"
+#include "twips_scale.h"
+#include "ui_about_form.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QPalette>
+#include <QPixmap>
+
+namespace veltrane {
+
+namespace {
+
+// The dialog's client area and where it opens on the screen, in twips.
+constexpr int clientLeft = 2340;
+constexpr int clientTop = 1935;
+constexpr int clientWidth = 5730;
+constexpr int clientHeight = 3555;
+
+// One line of the etched rule: from (left, top) to (right, top), a pen `pixels` wide.
+struct RuleLine {
+    int index;
+    int left;
+    int right;
+    int top;
+    int pixels;
+    QColor colour;
+};
+
+void paint(QWidget& widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(role, colour);
+    widget.setPalette(palette);
+}
+
+} // namespace
+
+AboutForm::AboutForm(const Runtime& runtime, QWidget* parent)
+    : QDialog(parent)
+    , ui_{std::make_unique<Ui::AboutForm>()} {
+    ui_->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    // A fixed dialog frame: a close box, no minimise or maximise button.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
+
+    placeControls();
+    drawEtchedRule();
+
+    // OK is both the default button (Enter) and the cancel button (Esc, which rejects).
+    ui_->cmdOK->setAutoDefault(true);
+    connect(ui_->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The picture stands still: only its first frame is shown.
+    ui_->picIcon->setPixmap(
+        QPixmap::fromImage(QImage(QString::fromLatin1(resources::aboutPicturePath))));
+    paint(*ui_->lblDescription, QPalette::WindowText, Qt::black);
+    paint(*ui_->lblDisclaimer, QPalette::WindowText, Qt::black);
+
+    load(runtime);
+    ui_->cmdOK->setFocus();
+}
+
+AboutForm::~AboutForm() = default;
+
+void AboutForm::placeControls() {
+    const TwipsScale scale = TwipsScale::forFont(font());
+    for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        control->setGeometry(scale.fromDesignPixels(control->geometry()));
+    }
+    const QRect client = scale.rect(clientLeft, clientTop, clientWidth, clientHeight);
+    setFixedSize(client.size());
+    // The client area's top-left corner at a fixed place on the screen, not centred.
+    setGeometry(client);
+}
+
+void AboutForm::drawEtchedRule() {
+    const TwipsScale scale = TwipsScale::forFont(font());
+    const RuleLine lines[] = {
+        {1, 90, 5654, 2445, 1, QColor(128, 128, 128)},
+        {0, 105, 5654, 2460, 2, QColor(255, 255, 255)},
+    };
+    for (const RuleLine& line : lines) {
+        QWidget* widget = line.index == 0 ? ui_->line1Index0 : ui_->line1Index1;
+        // Both lines are elements of one control array.
+        widget->setObjectName(QStringLiteral("Line1"));
+        widget->setProperty("index", line.index);
+        const int left = scale.pixels(line.left);
+        widget->setGeometry(left, scale.pixels(line.top), scale.pixels(line.right) - left,
+                            line.pixels);
+        widget->setAutoFillBackground(true);
+        paint(*widget, QPalette::Window, line.colour);
+    }
+}
+
+// Replaces the layout's caption and version text before the dialog is ever seen.
+void AboutForm::load(const Runtime& runtime) {
+    setWindowTitle(QStringLiteral("About %1 ").arg(QString::fromUtf8(identity::title)));
+    ui_->lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+                                 .arg(runtime.versionMajor())
+                                 .arg(runtime.versionMinor())
+                                 .arg(runtime.versionRevision()));
+}
+
+} // namespace veltrane

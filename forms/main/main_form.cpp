@@ -1,0 +1,181 @@
+#include "main_form.h"
+
+#include "about_form.h"
+#include "calc/calculation.h"
+#include "entry_check.h"
+#include "messages.h"
+#include "resource_paths.h"
+#include "runtime.h"
+#include "twips_scale.h"
+#include "ui_main_form.h"
+
+#include <QIcon>
+#include <QKeyEvent>
+#include <QPalette>
+#include <array>
+
+namespace veltrane {
+
+namespace {
+
+// The window's client area below the menu bar, in twips.
+constexpr int clientWidth = 8010;
+constexpr int clientHeight = 5460;
+
+// The result fields' text colour: dark green.
+const QColor resultColour(0, 64, 0);
+
+// The eleven text boxes the Clear command empties, in the order it empties them.
+constexpr std::array clearedFields{
+    Field::intOptionPrice,    Field::intStrikePrice,    Field::intCurrentPrice,
+    Field::intNoShares,       Field::intOptionsRecd,    Field::intTotalAssigned,
+    Field::intTotalReceipts,  Field::intTotalStockCost, Field::intNetGain,
+    Field::intDivideIntoCost, Field::pctReturn,
+};
+
+bool isEnter(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+MainForm::MainForm(Runtime& runtime, const RegionalSettings& settings, QWidget* parent)
+    : QMainWindow(parent)
+    , ui_{std::make_unique<Ui::MainForm>()}
+    , runtime_{runtime}
+    , settings_{settings} {
+    ui_->setupUi(this);
+    fields_ = ControlFields(*this);
+    setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
+
+    placeControls();
+    setUpResultFields();
+    setUpEnterChain();
+    connectCommands();
+
+    // The currency signs before the price boxes follow the user's money, so the window never
+    // shows "$" beside amounts written in another currency.
+    const QString currency = QString::fromStdString(settings_.currencySymbol);
+    for (QLabel* sign : {ui_->lblDsign, ui_->Label10, ui_->Label11}) {
+        sign->setText(currency);
+    }
+    ui_->cboMonthsOut->setCurrentIndex(-1);
+    ui_->intOptionPrice->setFocus();
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::placeControls() {
+    const TwipsScale scale = TwipsScale::forFont(font());
+    for (QWidget* control :
+         ui_->clientArea->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        control->setGeometry(scale.fromDesignPixels(control->geometry()));
+    }
+    // The currency signs are taller than the boxes they stand before: their text starts where
+    // the box's text does, so that a sign reads level with its amount.
+    const int boxTextTop =
+        (ui_->intOptionPrice->height() - ui_->intOptionPrice->fontMetrics().height()) / 2;
+    for (QLabel* sign : {ui_->lblDsign, ui_->Label10, ui_->Label11}) {
+        sign->setContentsMargins(0, boxTextTop, 0, 0);
+    }
+    const QSize client(scale.pixels(clientWidth), scale.pixels(clientHeight));
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
+}
+
+void MainForm::setUpResultFields() {
+    for (Field field : resultFields) {
+        QLineEdit* box = fields_.textBox(field);
+        box->setReadOnly(true);
+        box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Text, resultColour);
+        box->setPalette(palette);
+    }
+}
+
+void MainForm::setUpEnterChain() {
+    for (QWidget* member :
+         {static_cast<QWidget*>(ui_->intOptionPrice), static_cast<QWidget*>(ui_->intStrikePrice),
+          static_cast<QWidget*>(ui_->intCurrentPrice), static_cast<QWidget*>(ui_->intNoShares),
+          static_cast<QWidget*>(ui_->cboMonthsOut)}) {
+        member->installEventFilter(this);
+    }
+}
+
+// The Enter chain: Enter, with or without Shift, Ctrl or Alt, moves the focus to the next input
+// and on to the Calculate button. The key itself is left to the control as usual.
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (isEnter(event)) {
+        QWidget* next = nullptr;
+        if (watched == ui_->intOptionPrice) {
+            next = ui_->intStrikePrice;
+        } else if (watched == ui_->intStrikePrice) {
+            next = ui_->intCurrentPrice;
+        } else if (watched == ui_->intCurrentPrice) {
+            next = ui_->intNoShares;
+        } else if (watched == ui_->intNoShares) {
+            next = ui_->cboMonthsOut;
+        } else if (watched == ui_->cboMonthsOut) {
+            next = ui_->cmdCalculate;
+        }
+        if (next != nullptr) {
+            next->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainForm::connectCommands() {
+    connect(ui_->cmdCalculate, &QPushButton::clicked, this, &MainForm::calculateWithCheck);
+    connect(ui_->mnuCalculate, &QAction::triggered, this, &MainForm::calculateWithoutCheck);
+    connect(ui_->Command1, &QPushButton::clicked, this, &MainForm::clearFields);
+    connect(ui_->mnuClear, &QAction::triggered, this, &MainForm::clearFields);
+    connect(ui_->cmdExit, &QPushButton::clicked, this, &MainForm::exitProgram);
+    connect(ui_->mnuExit, &QAction::triggered, this, &MainForm::exitProgram);
+    connect(ui_->mnuPrintForm, &QAction::triggered, this, &MainForm::printForm);
+    connect(ui_->mnuAbout, &QAction::triggered, this, &MainForm::showAbout);
+}
+
+// The button's way in: every amount must read as a number, or the user is told and nothing
+// changes. The months list is not checked.
+void MainForm::calculateWithCheck() {
+    if (!checkEntries(fields_, settings_).passed()) {
+        const std::string_view prompt = messages::invalidEntryMessage;
+        runtime_.messageBox(
+            QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())));
+        return;
+    }
+    CalculateIt(fields_, settings_);
+}
+
+// The menu's way in: no check, whatever the fields hold.
+void MainForm::calculateWithoutCheck() {
+    CalculateIt(fields_, settings_);
+}
+
+void MainForm::clearFields() {
+    for (Field field : clearedFields) {
+        fields_.setText(field, {});
+    }
+    ui_->intOptionPrice->setFocus(Qt::OtherFocusReason);
+}
+
+void MainForm::printForm() {
+    runtime_.printForm(*this);
+}
+
+void MainForm::exitProgram() {
+    runtime_.end();
+}
+
+// Built afresh at every opening and gone when it closes.
+void MainForm::showAbout() {
+    AboutForm about(runtime_);
+    runtime_.showModal(about);
+}
+
+} // namespace veltrane
