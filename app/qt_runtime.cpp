@@ -1,7 +1,7 @@
 #include "qt_runtime.h"
 
 #include "identity.h"
-#include "window_messages.h"
+#include "print_messages.h"
 
 #include <QApplication>
 #include <QDialog>

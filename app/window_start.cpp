@@ -1,7 +1,7 @@
 #include "window_start.h"
 
-#include "calc/regional_settings.h"
 #include "identity.h"
+#include "locale_settings.h"
 #include "main_form.h"
 #include "qt_runtime.h"
 #include "resource_paths.h"
@@ -20,8 +20,8 @@ int runWindow(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QString::fromUtf8(identity::applicationId));
     QApplication::setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
 
-    // US English until the user's own settings are read here.
-    const RegionalSettings settings;
+    // Read once, here: nothing else in the window looks at the locale.
+    const RegionalSettings settings = userRegionalSettings();
 
     QtRuntime runtime;
     MainForm window(runtime, settings);

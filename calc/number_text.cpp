@@ -144,10 +144,43 @@ ParsedNumber convert(const WrittenNumber& written) {
     return convertNormalised(written);
 }
 
+// Most texts are a few ASCII digits with perhaps a decimal point ("500", "28.50"): a form
+// that from_chars reads exactly as the grammar does, so read it where it stands.
+std::optional<double> readPlainDigits(std::string_view text, const RegionalSettings& settings) {
+    constexpr std::size_t plainLimit = 40;
+    if (text.empty() || text.size() > plainLimit) {
+        return std::nullopt;
+    }
+    const bool pointIsDot = settings.decimalSeparator == ".";
+    bool point = false;
+    bool digit = false;
+    for (char c : text) {
+        if (isDigit(c)) {
+            digit = true;
+        } else if (c == '.' && pointIsDot && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digit) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 } // namespace
 
 ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings) {
     constexpr ParsedNumber notANumber{0.0, ParseError::NotANumber};
+    if (const auto plain = readPlainDigits(text, settings)) {
+        return {*plain, std::nullopt};
+    }
     Cursor cursor{text};
     cursor.skipBlanks();
 

@@ -11,40 +11,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-mode=docs
-output=""
-if [[ "${1:-}" == "--window-only" ]]; then
-  mode=window
-  output=$2
-  shift 2
-fi
-pravik=${1:-build/release/app/pravik}
-
-for tool in xvfb-run xdotool import; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "screenshots: $tool is missing (scripts/install-deps.sh installs it)" >&2
-    exit 1
-  fi
-done
-if [[ ! -x "$pravik" ]]; then
-  echo "screenshots: no program at $pravik (build it first)" >&2
-  exit 1
-fi
-
-if [[ "$mode" == docs ]]; then
-  mkdir -p docs
-  output=docs/main-window.png
-fi
-mkdir -p "$(dirname "$output")"
-
-# The part that runs inside the virtual display.
+# The part that runs inside the virtual display: this script again, called by xvfb-run.
 inside() {
   local mode=$1 pravik=$2 output=$3
   XDG_RUNTIME_DIR=$(mktemp -d)
   export XDG_RUNTIME_DIR
   "$pravik" &
-  local pid=$!
-  trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+  pravik_pid=$!
+  trap 'kill "$pravik_pid" 2>/dev/null || true; wait "$pravik_pid" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
   local window
   window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Veltrane$' | head -n 1)
@@ -82,10 +56,41 @@ inside() {
     import -window "$window" "$output"
   fi
 }
-export -f inside
+if [[ "${1:-}" == "--inside" ]]; then
+  shift
+  inside "$@"
+  exit
+fi
+
+mode=docs
+output=""
+if [[ "${1:-}" == "--window-only" ]]; then
+  mode=window
+  output=$2
+  shift 2
+fi
+pravik=${1:-build/release/app/pravik}
+
+for tool in xvfb-run xdotool import; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "screenshots: $tool is missing (scripts/install-deps.sh installs it)" >&2
+    exit 77 # tells CTest the check could not run
+  fi
+done
+if [[ ! -x "$pravik" ]]; then
+  echo "screenshots: no program at $pravik (build it first)" >&2
+  exit 1
+fi
+
+if [[ "$mode" == docs ]]; then
+  mkdir -p docs
+  output=docs/main-window.png
+fi
+mkdir -p "$(dirname "$output")"
+
 
 timeout -k 5 90 xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -nolisten tcp" \
-  bash -c 'inside "$@"' inside "$mode" "$pravik" "$output"
+  "$0" --inside "$mode" "$pravik" "$output"
 
 if [[ "$mode" == docs ]]; then
   echo "Saved docs/main-window.png and docs/about-dialog.png"

@@ -3,8 +3,8 @@
 
 #include "identity.h"
 #include "modal_watcher.h"
+#include "print_messages.h"
 #include "qt_runtime.h"
-#include "window_messages.h"
 
 #include <QAbstractButton>
 #include <QDialog>

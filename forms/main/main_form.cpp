@@ -2,12 +2,12 @@
 
 #include "about_form.h"
 #include "calc/calculation.h"
-#include "calc/number_text.h"
+#include "entry_check.h"
+#include "messages.h"
 #include "resource_paths.h"
 #include "runtime.h"
 #include "twips_scale.h"
 #include "ui_main_form.h"
-#include "window_messages.h"
 
 #include <QIcon>
 #include <QKeyEvent>
@@ -24,10 +24,6 @@ constexpr int clientHeight = 5460;
 
 // The result fields' text colour: dark green.
 const QColor resultColour(0, 64, 0);
-
-// The four amounts the Calculate button checks before it calculates.
-constexpr std::array checkedFields{Field::intOptionPrice, Field::intStrikePrice,
-                                   Field::intCurrentPrice, Field::intNoShares};
 
 // The eleven text boxes the Clear command empties, in the order it empties them.
 constexpr std::array clearedFields{
@@ -147,12 +143,10 @@ void MainForm::connectCommands() {
 // The button's way in: every amount must read as a number, or the user is told and nothing
 // changes. The months list is not checked.
 void MainForm::calculateWithCheck() {
-    bool allNumeric = true;
-    for (Field field : checkedFields) {
-        allNumeric = isNumeric(fields_.text(field), settings_) && allNumeric;
-    }
-    if (!allNumeric) {
-        runtime_.messageBox(QString::fromUtf8(messages::invalidEntry));
+    if (!checkEntries(fields_, settings_).passed()) {
+        const std::string_view prompt = messages::invalidEntryMessage;
+        runtime_.messageBox(
+            QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())));
         return;
     }
     CalculateIt(fields_, settings_);

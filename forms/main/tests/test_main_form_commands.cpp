@@ -3,10 +3,11 @@
 
 #include "calc/regional_settings.h"
 #include "main_form.h"
+#include "messages.h"
 #include "modal_watcher.h"
+#include "print_messages.h"
 #include "qt_runtime.h"
 #include "watched_runtime.h"
-#include "window_messages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -315,7 +316,9 @@ void TestMainFormCommands::invalidEntryShowsOneMessageAndChangesNothing() {
     QCOMPARE(watcher.seen(), 1);
     QVERIFY(plain);
     QCOMPARE(watcher.titles().front(), QStringLiteral("Veltrane"));
-    QCOMPARE(watcher.messages().front(), QString::fromUtf8(veltrane::messages::invalidEntry));
+    QCOMPARE(watcher.messages().front(),
+             QString::fromUtf8(veltrane::messages::invalidEntryMessage.data(),
+                               qsizetype(veltrane::messages::invalidEntryMessage.size())));
     QCOMPARE(window.texts(), before);
     // The window's focus is where it was when the message opened.
     QCOMPARE(window.form.focusWidget(), window.control(QStringLiteral("cmdCalculate")));

@@ -1,13 +1,7 @@
 #pragma once
 
-// What the windows tell the user, word for word.
+// What the runtime tells the user when the window cannot be printed, word for word.
 namespace veltrane::messages {
-
-// Shown by the Calculate button when one of the four amounts is not a number.
-inline constexpr char invalidEntry[] =
-    "Veltrane has detected an invalid entry in one of your entry fields.  Please review your "
-    "entries and correct as necessary.  For example,you mistakenly entered a letter instead of a "
-    "number.";
 
 inline constexpr char noPrinter[] =
     "Veltrane cannot print the window: no printer is installed. Please install a printer and "
