@@ -1,6 +1,7 @@
 // Money arithmetic is exact or an overflow, checked against 128-bit integers; the conversion
 // from double lands on the nearest unit, ties to even, or refuses.
 #include "calc/currency.h"
+#include "fuzz_input.h"
 
 #include <cmath>
 #include <cstdio>
@@ -8,14 +9,6 @@
 #include <cstring>
 
 namespace {
-
-template <typename T>
-T take(const std::uint8_t*& data) {
-    T value;
-    std::memcpy(&value, data, sizeof value);
-    data += sizeof value;
-    return value;
-}
 
 constexpr __int128 low = std::numeric_limits<std::int64_t>::min();
 constexpr __int128 high = std::numeric_limits<std::int64_t>::max();
@@ -33,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 24) {
         return 0;
     }
-    const auto a = take<std::int64_t>(data);
-    const auto b = take<std::int64_t>(data);
-    const auto x = take<double>(data);
+    const auto a = veltrane::fuzz::take<std::int64_t>(data);
+    const auto b = veltrane::fuzz::take<std::int64_t>(data);
+    const auto x = veltrane::fuzz::take<double>(data);
 
     using veltrane::Currency;
     checkExact(veltrane::add(Currency{a}, Currency{b}), __int128{a} + b);

@@ -1,6 +1,7 @@
 // Number, currency and percent texts: every finite value within range gives a well-formed text
 // whose digits are the value rounded as the format says; anything else is refused cleanly.
 #include "calc/number_text.h"
+#include "fuzz_input.h"
 #include "tests/support/well_formed.h"
 
 #include <cmath>
@@ -10,14 +11,6 @@
 #include <string>
 
 namespace {
-
-template <typename T>
-T take(const std::uint8_t*& data) {
-    T value;
-    std::memcpy(&value, data, sizeof value);
-    data += sizeof value;
-    return value;
-}
 
 // The text with its grouping and symbol stripped, read back as a double.
 double readBack(std::string text) {
@@ -56,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 16) {
         return 0;
     }
-    const auto x = take<double>(data);
-    const auto units = take<std::int64_t>(data);
+    const auto x = veltrane::fuzz::take<double>(data);
+    const auto units = veltrane::fuzz::take<std::int64_t>(data);
     const veltrane::RegionalSettings us;
 
     // Number text: refused exactly when not finite; otherwise 15 digits, nothing lost.

@@ -5,6 +5,7 @@
 #include "main_form.h"
 #include "twips_scale.h"
 #include "watched_runtime.h"
+#include "window_fields.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,6 +23,8 @@
 using veltrane::MainForm;
 using veltrane::RegionalSettings;
 using veltrane::TwipsScale;
+
+using veltrane::testing::resultNames;
 
 namespace {
 
@@ -73,10 +76,6 @@ constexpr Row rows[] = {
     {30, "Label15", "QLabel", "Enter Data Here", 2040, 240, 1335, 255, ""},
     {31, "Label16", "QLabel", "View Results Here", 5880, 240, 1455, 255, ""},
 };
-
-const QStringList resultNames{"intOptionsRecd",    "intTotalAssigned", "intTotalReceipts",
-                              "intTotalStockCost", "intNetGain",       "intDivideIntoCost",
-                              "pctReturn"};
 
 // The main window with a runtime that counts, shown and active.
 struct Shown {

@@ -6,6 +6,7 @@
 #include "messages.h"
 #include "modal_watcher.h"
 #include "watched_runtime.h"
+#include "window_fields.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,15 +19,13 @@ using veltrane::MainForm;
 using veltrane::testing::ModalWatcher;
 using veltrane::testing::WatchedRuntime;
 
+using veltrane::testing::inputNames;
+using veltrane::testing::resultNames;
+using veltrane::testing::workedInputs;
+using veltrane::testing::workedResults;
+
 namespace {
 
-const QStringList inputNames{"intOptionPrice", "intStrikePrice", "intCurrentPrice", "intNoShares"};
-const QStringList resultNames{"intOptionsRecd",    "intTotalAssigned", "intTotalReceipts",
-                              "intTotalStockCost", "intNetGain",       "intDivideIntoCost",
-                              "pctReturn"};
-const QStringList workedInputs{"1.25", "30", "28.50", "500"};
-const QStringList workedResults{"$625.00",   "$15,000.00", "$15,625.00", "$14,250.00",
-                                "$1,375.00", "0.096",      "38.40%"};
 const QStringList noResults{"", "", "", "", "", "", ""};
 
 // A line edit keeps this many characters and drops the rest of a paste.

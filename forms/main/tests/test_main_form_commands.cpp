@@ -8,6 +8,7 @@
 #include "print_messages.h"
 #include "qt_runtime.h"
 #include "watched_runtime.h"
+#include "window_fields.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,12 +27,11 @@ using veltrane::MainForm;
 using veltrane::testing::ModalWatcher;
 using veltrane::testing::WatchedRuntime;
 
-namespace {
+using veltrane::testing::inputNames;
+using veltrane::testing::resultNames;
+using veltrane::testing::workedResults;
 
-const QStringList inputNames{"intOptionPrice", "intStrikePrice", "intCurrentPrice", "intNoShares"};
-const QStringList resultNames{"intOptionsRecd",    "intTotalAssigned", "intTotalReceipts",
-                              "intTotalStockCost", "intNetGain",       "intDivideIntoCost",
-                              "pctReturn"};
+namespace {
 
 // The main window on a given runtime, shown and active.
 struct Shown {
@@ -84,9 +84,6 @@ void typeInputs(const QStringList& amounts, int months) {
         press(Qt::Key_Down);
     }
 }
-
-const QStringList workedResults{"$625.00",   "$15,000.00", "$15,625.00", "$14,250.00",
-                                "$1,375.00", "0.096",      "38.40%"};
 
 } // namespace
 

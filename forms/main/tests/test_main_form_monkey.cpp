@@ -7,6 +7,7 @@
 #include "modal_watcher.h"
 #include "qt_runtime.h"
 #include "tests/support/well_formed.h"
+#include "window_fields.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,10 @@
 
 using veltrane::MainForm;
 using veltrane::testing::ModalWatcher;
+
+using veltrane::testing::inputNames;
+using veltrane::testing::resultNames;
+using veltrane::testing::workedInputs;
 
 namespace {
 
@@ -45,10 +50,6 @@ public:
     int prints = 0;
 };
 
-const QStringList resultNames{"intOptionsRecd",    "intTotalAssigned", "intTotalReceipts",
-                              "intTotalStockCost", "intNetGain",       "intDivideIntoCost",
-                              "pctReturn"};
-const QStringList inputNames{"intOptionPrice", "intStrikePrice", "intCurrentPrice", "intNoShares"};
 const QStringList buttonNames{"cmdCalculate", "Command1", "cmdExit"};
 const QStringList actionNames{"mnuCalculate", "mnuClear", "mnuPrintForm", "mnuAbout", "mnuExit"};
 
@@ -191,9 +192,8 @@ private slots:
 
         // Still the calculator: the worked example typed afresh gives the worked results.
         form.findChild<QAction*>(QStringLiteral("mnuClear"))->trigger();
-        const QStringList amounts{"1.25", "30", "28.50", "500"};
         for (int i = 0; i < inputNames.size(); ++i) {
-            QTest::keyClicks(form.findChild<QLineEdit*>(inputNames[i]), amounts[i]);
+            QTest::keyClicks(form.findChild<QLineEdit*>(inputNames[i]), workedInputs[i]);
         }
         form.findChild<QComboBox*>(QStringLiteral("cboMonthsOut"))->setCurrentIndex(2);
         QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("cmdCalculate")),
