@@ -96,7 +96,7 @@ ParsedNumber convertNormalised(const WrittenNumber& written) {
         digits.pop_back();
     }
     if (digits.empty()) {
-        return {zero, std::nullopt};
+        return {zero, ParseError::None};
     }
     // The power of ten of the first significant digit.
     const std::int64_t exponent = written.integerDigits - leadingZeros - 1 + written.exponent;
@@ -105,7 +105,7 @@ ParsedNumber convertNormalised(const WrittenNumber& written) {
         return {0.0, ParseError::Overflow};
     }
     if (exponent < -325) {
-        return {zero, std::nullopt};
+        return {zero, ParseError::None};
     }
     std::string text;
     text.reserve(digits.size() + 24);
@@ -122,12 +122,12 @@ ParsedNumber convertNormalised(const WrittenNumber& written) {
         if (exponent > 0) {
             return {0.0, ParseError::Overflow};
         }
-        return {zero, std::nullopt};
+        return {zero, ParseError::None};
     }
     if (ec != std::errc{} || end != text.data() + text.size()) {
         return {0.0, ParseError::NotANumber};
     }
-    return {written.negative ? -value : value, std::nullopt};
+    return {written.negative ? -value : value, ParseError::None};
 }
 
 ParsedNumber convert(const WrittenNumber& written) {
@@ -138,7 +138,7 @@ ParsedNumber convert(const WrittenNumber& written) {
         const auto* const last = written.number.data() + written.number.size();
         const auto [end, ec] = std::from_chars(written.number.data(), last, value);
         if (ec == std::errc{} && end == last) {
-            return {written.negative ? -value : value, std::nullopt};
+            return {written.negative ? -value : value, ParseError::None};
         }
     }
     return convertNormalised(written);
@@ -179,7 +179,7 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
 ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings) {
     constexpr ParsedNumber notANumber{0.0, ParseError::NotANumber};
     if (const auto plain = readPlainDigits(text, settings)) {
-        return {*plain, std::nullopt};
+        return {*plain, ParseError::None};
     }
     Cursor cursor{text};
     cursor.skipBlanks();
