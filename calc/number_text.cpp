@@ -357,7 +357,8 @@ std::optional<double> roundToPlaces(double x, int places) {
     }
     const double w = std::trunc(y);
     const double f = y - w;
-    const bool wEven = std::fmod(w, 2.0) == 0.0;
+    // From 2^53 on every double is an even integer; below it w fits an int64 exactly.
+    const bool wEven = std::fabs(w) >= 0x1p53 || static_cast<std::int64_t>(w) % 2 == 0;
     double rounded = w;
     if (f > 0.5 || (f == 0.5 && !wEven)) {
         rounded = w + 1.0;
