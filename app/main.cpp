@@ -1,5 +1,5 @@
-#include "command_line.h"
-#include "window_start.h"
+#include "app/window_start.h"
+#include "cli/command_line.h"
 
 int main(int argc, char* argv[]) {
     if (argc > 1) {

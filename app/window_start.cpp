@@ -1,10 +1,10 @@
-#include "window_start.h"
+#include "app/window_start.h"
 
-#include "identity.h"
-#include "locale_settings.h"
-#include "main_form.h"
-#include "qt_runtime.h"
-#include "resource_paths.h"
+#include "forms/main/main_form.h"
+#include "identity/identity.h"
+#include "locale/locale_settings.h"
+#include "resources/resource_paths.h"
+#include "runtime/qt_runtime.h"
 
 #include <QApplication>
 #include <QIcon>

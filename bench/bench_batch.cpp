@@ -1,10 +1,10 @@
 // The batch mode of `pravik calc --csv` on generated positions, against the floor of reading and
 // writing the same CSV without calculating, in the same run.
-#include "batch_calculation.h"
+#include "calc/entry_check.h"
 #include "calc/field_map.h"
-#include "csv_reader.h"
-#include "csv_writer.h"
-#include "entry_check.h"
+#include "cli/batch_calculation.h"
+#include "cli/csv_reader.h"
+#include "cli/csv_writer.h"
 
 #include <array>
 #include <benchmark/benchmark.h>

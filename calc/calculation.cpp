@@ -1,7 +1,7 @@
-#include "calculation.h"
+#include "calc/calculation.h"
 
-#include "currency.h"
-#include "number_text.h"
+#include "calc/currency.h"
+#include "calc/number_text.h"
 
 #include <cmath>
 #include <optional>

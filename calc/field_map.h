@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calculation.h"
+#include "calc/calculation.h"
 
 #include <array>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "currency.h"
-#include "regional_settings.h"
+#include "calc/currency.h"
+#include "calc/regional_settings.h"
 
 #include <optional>
 #include <string>

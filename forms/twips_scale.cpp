@@ -1,4 +1,4 @@
-#include "twips_scale.h"
+#include "forms/twips_scale.h"
 
 #include <QFont>
 #include <QFontMetricsF>

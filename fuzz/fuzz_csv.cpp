@@ -1,8 +1,8 @@
 // The command line's CSV batch on arbitrary bytes: it never crashes or hangs, a malformed input
 // is reported with a line, and what it writes is CSV again, every row as wide as its header,
 // every result empty or a complete text of its kind.
-#include "batch_calculation.h"
-#include "csv_reader.h"
+#include "cli/batch_calculation.h"
+#include "cli/csv_reader.h"
 #include "tests/support/well_formed.h"
 
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Money arithmetic is exact or an overflow, checked against 128-bit integers; the conversion
 // from double lands on the nearest unit, ties to even, or refuses.
 #include "calc/currency.h"
-#include "fuzz_input.h"
+#include "fuzz/fuzz_input.h"
 
 #include <cmath>
 #include <cstdio>

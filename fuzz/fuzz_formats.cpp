@@ -1,7 +1,7 @@
 // Number, currency and percent texts: every finite value within range gives a well-formed text
 // whose digits are the value rounded as the format says; anything else is refused cleanly.
 #include "calc/number_text.h"
-#include "fuzz_input.h"
+#include "fuzz/fuzz_input.h"
 #include "tests/support/well_formed.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // The numeric-text test and the text-to-number conversion: they agree on every input, and an
 // accepted text converts to what strtod makes of its plain digits.
 #include "calc/number_text.h"
-#include "fuzz_settings.h"
+#include "fuzz/fuzz_settings.h"
 
 #include <cerrno>
 #include <cmath>

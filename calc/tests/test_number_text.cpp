@@ -1,5 +1,5 @@
 #include "calc/number_text.h"
-#include "exact_compare.h"
+#include "calc/tests/exact_compare.h"
 
 #include <QtTest>
 #include <clocale>

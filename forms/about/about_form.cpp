@@ -1,9 +1,9 @@
-#include "about_form.h"
+#include "forms/about/about_form.h"
 
-#include "identity.h"
-#include "resource_paths.h"
-#include "runtime.h"
-#include "twips_scale.h"
+#include "forms/twips_scale.h"
+#include "identity/identity.h"
+#include "resources/resource_paths.h"
+#include "runtime/runtime.h"
 #include "ui_about_form.h"
 
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "control_fields.h"
+#include "forms/main/control_fields.h"
 
 #include <QComboBox>
 #include <QLineEdit>

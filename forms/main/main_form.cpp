@@ -1,12 +1,12 @@
-#include "main_form.h"
+#include "forms/main/main_form.h"
 
-#include "about_form.h"
 #include "calc/calculation.h"
-#include "entry_check.h"
-#include "messages.h"
-#include "resource_paths.h"
-#include "runtime.h"
-#include "twips_scale.h"
+#include "calc/entry_check.h"
+#include "calc/messages.h"
+#include "forms/about/about_form.h"
+#include "forms/twips_scale.h"
+#include "resources/resource_paths.h"
+#include "runtime/runtime.h"
 #include "ui_main_form.h"
 
 #include <QIcon>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calc/regional_settings.h"
-#include "control_fields.h"
+#include "forms/main/control_fields.h"
 
 #include <QMainWindow>
 #include <memory>

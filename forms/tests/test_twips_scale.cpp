@@ -1,6 +1,6 @@
 // The mapping from twips to pixels that both windows are laid out with.
 
-#include "twips_scale.h"
+#include "forms/twips_scale.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 // Reads the generated pictures back and checks every property the program promises of them.
 
-#include "resource_paths.h"
+#include "resources/resource_paths.h"
 
 #include <QFile>
 #include <QIcon>

@@ -1,9 +1,9 @@
 // frmAbout: its layout, its load step, its texts, its picture and how it closes.
 
-#include "about_form.h"
-#include "qt_runtime.h"
-#include "resource_paths.h"
-#include "twips_scale.h"
+#include "forms/about/about_form.h"
+#include "forms/twips_scale.h"
+#include "resources/resource_paths.h"
+#include "runtime/qt_runtime.h"
 
 #include <QApplication>
 #include <QFontMetrics>

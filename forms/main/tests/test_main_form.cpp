@@ -2,10 +2,10 @@
 // settings, and that no caption or typical result is cut off.
 
 #include "calc/regional_settings.h"
-#include "main_form.h"
-#include "twips_scale.h"
-#include "watched_runtime.h"
-#include "window_fields.h"
+#include "forms/main/main_form.h"
+#include "forms/main/tests/window_fields.h"
+#include "forms/twips_scale.h"
+#include "tests/support/watched_runtime.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,12 +1,12 @@
 // What a user sees after pasting the worst things into an input and pressing Calculate: either
 // the invalid-entry message with nothing changed, or figures that are right.
 
+#include "calc/messages.h"
 #include "calc/regional_settings.h"
-#include "main_form.h"
-#include "messages.h"
-#include "modal_watcher.h"
-#include "watched_runtime.h"
-#include "window_fields.h"
+#include "forms/main/main_form.h"
+#include "forms/main/tests/window_fields.h"
+#include "tests/support/modal_watcher.h"
+#include "tests/support/watched_runtime.h"
 
 #include <QApplication>
 #include <QClipboard>

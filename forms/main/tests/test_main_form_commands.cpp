@@ -1,14 +1,14 @@
 // frmMain's commands driven as a user drives them: keys, clicks, access keys and menus. Message
 // boxes and the About dialog are looked at and closed while they are open.
 
+#include "calc/messages.h"
 #include "calc/regional_settings.h"
-#include "main_form.h"
-#include "messages.h"
-#include "modal_watcher.h"
-#include "print_messages.h"
-#include "qt_runtime.h"
-#include "watched_runtime.h"
-#include "window_fields.h"
+#include "forms/main/main_form.h"
+#include "forms/main/tests/window_fields.h"
+#include "runtime/print_messages.h"
+#include "runtime/qt_runtime.h"
+#include "tests/support/modal_watcher.h"
+#include "tests/support/watched_runtime.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -3,11 +3,11 @@
 // be left open, and the window must still answer.
 
 #include "calc/regional_settings.h"
-#include "main_form.h"
-#include "modal_watcher.h"
-#include "qt_runtime.h"
+#include "forms/main/main_form.h"
+#include "forms/main/tests/window_fields.h"
+#include "runtime/qt_runtime.h"
+#include "tests/support/modal_watcher.h"
 #include "tests/support/well_formed.h"
-#include "window_fields.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,11 +1,11 @@
-#include "command_line.h"
+#include "cli/command_line.h"
 
-#include "batch_calculation.h"
+#include "calc/entry_check.h"
 #include "calc/field_map.h"
-#include "entry_check.h"
-#include "identity.h"
-#include "locale_settings.h"
-#include "messages.h"
+#include "calc/messages.h"
+#include "cli/batch_calculation.h"
+#include "identity/identity.h"
+#include "locale/locale_settings.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "csv_record.h"
+#include "cli/csv_record.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "modal_watcher.h"
+#include "tests/support/modal_watcher.h"
 
 #include <QApplication>
 #include <QMessageBox>

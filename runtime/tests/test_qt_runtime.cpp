@@ -1,10 +1,10 @@
 // The Qt runtime: its message box, printing into a file or onto no printer at all, the end of
 // the program and the version numbers.
 
-#include "identity.h"
-#include "modal_watcher.h"
-#include "print_messages.h"
-#include "qt_runtime.h"
+#include "identity/identity.h"
+#include "runtime/print_messages.h"
+#include "runtime/qt_runtime.h"
+#include "tests/support/modal_watcher.h"
 
 #include <QAbstractButton>
 #include <QDialog>

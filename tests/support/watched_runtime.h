@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qt_runtime.h"
+#include "runtime/qt_runtime.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calc/regional_settings.h"
-#include "csv_reader.h"
+#include "cli/csv_reader.h"
 
 #include <cstdint>
 #include <istream>

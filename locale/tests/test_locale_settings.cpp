@@ -1,5 +1,5 @@
 #include "calc/number_text.h"
-#include "locale_settings.h"
+#include "locale/locale_settings.h"
 
 #include <QLocale>
 #include <QProcessEnvironment>

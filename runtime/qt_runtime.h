@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "qt_runtime.h"
+#include "runtime/qt_runtime.h"
 
-#include "identity.h"
-#include "print_messages.h"
+#include "identity/identity.h"
+#include "runtime/print_messages.h"
 
 #include <QApplication>
 #include <QDialog>

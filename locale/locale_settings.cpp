@@ -1,4 +1,4 @@
-#include "locale_settings.h"
+#include "locale/locale_settings.h"
 
 #include <QLocale>
 #include <QProcessEnvironment>

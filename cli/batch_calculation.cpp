@@ -1,9 +1,9 @@
-#include "batch_calculation.h"
+#include "cli/batch_calculation.h"
 
+#include "calc/entry_check.h"
 #include "calc/field_map.h"
-#include "csv_writer.h"
-#include "entry_check.h"
-#include "messages.h"
+#include "calc/messages.h"
+#include "cli/csv_writer.h"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "identity.h"
+#include "identity/identity.h"
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
-#include "batch_calculation.h"
-#include "messages.h"
+#include "calc/messages.h"
+#include "cli/batch_calculation.h"
 
 #include <QTest>
 #include <sstream>

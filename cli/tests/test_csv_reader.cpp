@@ -1,5 +1,5 @@
-#include "csv_reader.h"
-#include "csv_writer.h"
+#include "cli/csv_reader.h"
+#include "cli/csv_writer.h"
 
 #include <QTest>
 #include <sstream>

@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "calc/messages.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

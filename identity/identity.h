@@ -1,29 +1,16 @@
 #pragma once
 
+#include "identity/names.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The program's identity, written once: every title, name and version text comes from here.
+// The program's identity: every title, name and version text comes from the names CMake writes
+// (identity/names.h) and from here.
 namespace veltrane::identity {
-
-inline constexpr std::string_view title = "Veltrane";
-inline constexpr std::string_view executableName = "pravik";
-inline constexpr std::string_view internalName = "Pravik";
-inline constexpr std::string_view originalFilename = "Pravik.exe";
-inline constexpr std::string_view companyName = "Veltrane Software";
-
-// The desktop's name for the program: the desktop entry, the icon, the AppStream metainfo and
-// the running window all carry it, so the desktop can tie them together. Lower case and under a
-// top-level domain that AppStream knows, so its validators have nothing to say about it.
-inline constexpr std::string_view applicationId = "com.example.veltrane";
-
-// From the project's version in CMakeLists.txt.
-inline constexpr int versionMajor = VELTRANE_VERSION_MAJOR;
-inline constexpr int versionMinor = VELTRANE_VERSION_MINOR;
-inline constexpr int versionRevision = VELTRANE_VERSION_REVISION;
 
 // "1.0.2": the numbers in plain digits, as the About dialog shows them.
 std::string versionText();

@@ -1,4 +1,4 @@
-#include "csv_reader.h"
+#include "cli/csv_reader.h"
 
 #include <cstring>
 #include <utility>
