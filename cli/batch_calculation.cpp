@@ -18,134 +18,96 @@ constexpr std::size_t absent = static_cast<std::size_t>(-1);
 // Where each input column stands in the records, or `absent`.
 using ColumnPositions = std::array<std::size_t, inputFields.size()>;
 
-constexpr std::size_t flushBytes = 64 * 1024;
-
-class BatchWriter {
+class CalculationRows : public CsvRowWork {
 public:
-    explicit BatchWriter(std::ostream& output)
-        : output_{output} {
-        pending_.reserve(flushBytes + 4096);
-    }
+    explicit CalculationRows(const RegionalSettings& settings)
+        : settings_{settings} {}
 
-    std::string& line() { return pending_; }
-
-    bool endLine(std::string_view ending) {
-        pending_.append(ending);
-        return pending_.size() < flushBytes || flush();
-    }
-
-    bool flush() {
-        output_.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
-        pending_.clear();
-        return static_cast<bool>(output_);
-    }
-
-private:
-    std::ostream& output_;
-    std::string pending_;
-};
-
-} // namespace
-
-BatchOutcome runCsvBatch(std::istream& input, std::ostream& output,
-                         const RegionalSettings& settings) {
-    BatchOutcome outcome;
-    CsvReader reader{input};
-    CsvRecord record;
-
-    if (!reader.next(record)) {
-        outcome.malformed = reader.error().value_or(
-            CsvError{"the input is empty; it needs a header row that names the columns", 1});
-        return outcome;
-    }
-
-    ColumnPositions positions;
-    positions.fill(absent);
-    const std::size_t columnCount = record.size();
-    for (std::size_t i = 0; i < columnCount; ++i) {
-        for (std::size_t c = 0; c < inputFields.size(); ++c) {
-            if (record.field(i) != columnName(inputFields[c])) {
-                continue;
+    std::optional<CsvError> header(const CsvRecord& record, std::string& out) override {
+        positions_.fill(absent);
+        columnCount_ = record.size();
+        for (std::size_t i = 0; i < columnCount_; ++i) {
+            for (std::size_t c = 0; c < inputFields.size(); ++c) {
+                if (record.field(i) != columnName(inputFields[c])) {
+                    continue;
+                }
+                if (positions_[c] != absent) {
+                    return CsvError{"the header names the column " +
+                                        std::string{columnName(inputFields[c])} + " twice",
+                                    record.line()};
+                }
+                positions_[c] = i;
             }
-            if (positions[c] != absent) {
-                outcome.malformed = CsvError{"the header names the column " +
-                                                 std::string{columnName(inputFields[c])} + " twice",
-                                             record.line()};
-                return outcome;
-            }
-            positions[c] = i;
         }
+        // Records end the way the header did, so a CR LF file stays one.
+        ending_ = record.endedWithCrLf() ? "\r\n" : "\n";
+        for (std::size_t i = 0; i < columnCount_; ++i) {
+            appendCsvField(out, record.field(i));
+            out.push_back(',');
+        }
+        for (const Field field : resultFields) {
+            out.append(columnName(field));
+            out.push_back(',');
+        }
+        out.append("error");
+        out.append(ending_);
+        return std::nullopt;
     }
 
-    // Records end the way the header did, so a CR LF file stays one.
-    const std::string_view ending = record.endedWithCrLf() ? "\r\n" : "\n";
-    BatchWriter writer{output};
-    std::string& line = writer.line();
-    for (std::size_t i = 0; i < columnCount; ++i) {
-        appendCsvField(line, record.field(i));
-        line.push_back(',');
-    }
-    for (const Field field : resultFields) {
-        line.append(columnName(field));
-        line.push_back(',');
-    }
-    line.append("error");
-    if (!writer.endLine(ending)) {
-        outcome.writeFailed = true;
-        return outcome;
-    }
-
-    std::string rejection;
-    while (reader.next(record)) {
+    RowKind row(const CsvRecord& record, std::string& out,
+                std::optional<CsvError>& fatal) const override {
         if (record.blank()) {
-            continue;
+            return RowKind::skipped;
         }
-        if (record.size() != columnCount) {
-            outcome.malformed =
-                CsvError{"the record has " + std::to_string(record.size()) +
-                             " fields, but the header names " + std::to_string(columnCount),
-                         record.line()};
-            break;
+        if (record.size() != columnCount_) {
+            fatal = CsvError{"the record has " + std::to_string(record.size()) +
+                                 " fields, but the header names " + std::to_string(columnCount_),
+                             record.line()};
+            return RowKind::skipped;
         }
-        ++outcome.rows;
 
         // A fresh set of fields for every row, as the window starts from its own controls: a
         // step that fails must leave nothing of the row before.
         FieldMap fields;
         for (std::size_t c = 0; c < inputFields.size(); ++c) {
-            if (positions[c] != absent) {
-                fields.setText(inputFields[c], record.field(positions[c]));
+            if (positions_[c] != absent) {
+                fields.setText(inputFields[c], record.field(positions_[c]));
             }
         }
-        for (std::size_t i = 0; i < columnCount; ++i) {
-            appendCsvField(line, record.field(i));
-            line.push_back(',');
+        for (std::size_t i = 0; i < columnCount_; ++i) {
+            appendCsvField(out, record.field(i));
+            out.push_back(',');
         }
-        const EntryCheck check = checkEntries(fields, settings);
+        RowKind kind = RowKind::complete;
+        const EntryCheck check = checkEntries(fields, settings_);
         if (check.passed()) {
-            CalculateIt(fields, settings);
+            CalculateIt(fields, settings_);
             for (const Field field : resultFields) {
-                appendCsvField(line, fields.text(field));
-                line.push_back(',');
+                appendCsvField(out, fields.text(field));
+                out.push_back(',');
             }
         } else {
-            ++outcome.rejectedRows;
-            line.append(resultFields.size(), ',');
-            rejection = rejectionText(check, FieldNaming::column, " Fields:");
-            appendCsvField(line, rejection);
+            kind = RowKind::rejected;
+            out.append(resultFields.size(), ',');
+            appendCsvField(out, rejectionText(check, FieldNaming::column, " Fields:"));
         }
-        if (!writer.endLine(ending)) {
-            outcome.writeFailed = true;
-            return outcome;
-        }
+        out.append(ending_);
+        return kind;
     }
-    if (!outcome.malformed) {
-        outcome.malformed = reader.error();
-    }
-    if (!writer.flush()) {
-        outcome.writeFailed = true;
-    }
-    return outcome;
+
+private:
+    const RegionalSettings& settings_;
+    ColumnPositions positions_{};
+    std::size_t columnCount_ = 0;
+    std::string_view ending_ = "\n";
+};
+
+} // namespace
+
+BatchOutcome runCsvBatch(std::istream& input, std::ostream& output,
+                         const RegionalSettings& settings, const CsvBatchOptions& options) {
+    CalculationRows rows{settings};
+    return runCsvRows(input, output, rows, options);
 }
 
 } // namespace veltrane

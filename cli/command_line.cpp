@@ -3,6 +3,7 @@
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
 #include "cli/batch_calculation.h"
+#include "cli/job_count.h"
 #include "identity/identity.h"
 #include "locale/locale_settings.h"
 
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -143,7 +145,7 @@ int calculateOne(const QCommandLineParser& parser,
     return writeStandardOutput(json ? resultsAsJson(fields) : resultsAsText(fields));
 }
 
-int calculateCsv(const QStringList& files) {
+int calculateCsv(const QStringList& files, unsigned jobs) {
     const std::string path = files.isEmpty() ? std::string{"-"} : files.front().toStdString();
     const bool fromStandardInput = path == "-";
     std::ifstream file;
@@ -162,7 +164,9 @@ int calculateCsv(const QStringList& files) {
     std::ios::sync_with_stdio(false);
     std::istream& input = fromStandardInput ? std::cin : file;
 
-    const BatchOutcome outcome = runCsvBatch(input, std::cout, userRegionalSettings());
+    CsvBatchOptions options;
+    options.jobs = jobs;
+    const BatchOutcome outcome = runCsvBatch(input, std::cout, userRegionalSettings(), options);
     std::cout.flush();
     if (outcome.writeFailed || !std::cout) {
         printError(std::string{"cannot write the results: "} + std::strerror(errno));
@@ -201,8 +205,14 @@ int runCalc(const QStringList& arguments) {
     for (const QCommandLineOption& option : amounts) {
         parser.addOption(option);
     }
+    const QCommandLineOption jobs(
+        QStringLiteral("jobs"),
+        QStringLiteral("With --csv: compute on N threads (default: the cores this process may "
+                       "use). The output is the same for any N; 1 uses no extra thread."),
+        QStringLiteral("N"));
     parser.addOption(json);
     parser.addOption(csv);
+    parser.addOption(jobs);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("With --csv: the CSV file ('-' or none: standard "
                                                 "input)."),
@@ -225,6 +235,20 @@ int runCalc(const QStringList& arguments) {
         }
     }
 
+    unsigned jobCount = availableCores();
+    if (parser.isSet(jobs)) {
+        const std::optional<unsigned> parsed =
+            parseJobCount(parser.value(jobs).toUtf8().toStdString());
+        if (!parsed) {
+            return usageError(QStringLiteral("--jobs takes a number of threads from 1 to %1, not "
+                                             "'%2'")
+                                  .arg(maxJobs)
+                                  .arg(parser.value(jobs)),
+                              helpCommand);
+        }
+        jobCount = *parsed;
+    }
+
     const QStringList files = parser.positionalArguments();
     if (parser.isSet(csv)) {
         for (const QCommandLineOption& option : amounts) {
@@ -243,7 +267,7 @@ int runCalc(const QStringList& arguments) {
             return usageError(QStringLiteral("--csv reads one file, not %1").arg(files.size()),
                               helpCommand);
         }
-        return calculateCsv(files);
+        return calculateCsv(files, jobCount);
     }
     if (!files.isEmpty()) {
         return usageError(QStringLiteral("unexpected argument '%1'").arg(files.front()),

@@ -14,9 +14,11 @@ enum class FieldEnd { Comma, Record, Error };
 
 } // namespace
 
-CsvReader::CsvReader(std::istream& input)
+CsvReader::CsvReader(std::istream& input, std::uint64_t firstLine)
     : input_{input}
-    , buffer_(bufferBytes) {}
+    , buffer_(bufferBytes)
+    , line_{firstLine}
+    , started_{firstLine > 1} {}
 
 bool CsvReader::fill() {
     if (!input_.good()) {

@@ -26,7 +26,9 @@ class CsvReader {
 public:
     static constexpr std::size_t maxRecordBytes = std::size_t{1} << 20;
 
-    explicit CsvReader(std::istream& input);
+    // `firstLine` > 1 reads a part of a larger input cut where a record ends: lines are counted
+    // from there, and a byte order mark, which only the start of an input may carry, is data.
+    explicit CsvReader(std::istream& input, std::uint64_t firstLine = 1);
 
     // Reads the next record into `record`. False at the end of the input or when the input is
     // malformed (then error() says why); once false, it stays false.

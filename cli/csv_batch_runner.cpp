@@ -1,0 +1,260 @@
+#include "cli/csv_batch_runner.h"
+
+#include "cli/ordered_pipeline.h"
+#include "cli/record_cutter.h"
+
+#include <ios>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace veltrane {
+
+namespace {
+
+constexpr std::size_t flushBytes = 64 * 1024;
+
+const CsvError emptyInput{"the input is empty; it needs a header row that names the columns", 1};
+constexpr const char* unreadable = "the input could not be read";
+
+// A block of memory read as a stream.
+class MemoryInput : public std::streambuf {
+public:
+    explicit MemoryInput(std::string& bytes) {
+        setg(bytes.data(), bytes.data(), bytes.data() + bytes.size());
+    }
+};
+
+// The bytes of an open block, then the rest of the input they were read from.
+class ContinuedInput : public std::streambuf {
+public:
+    ContinuedInput(std::string& head, std::istream& rest)
+        : head_{head}
+        , rest_{rest} {}
+
+protected:
+    int_type underflow() override {
+        if (!headDone_) {
+            headDone_ = true;
+            if (!head_.empty()) {
+                setg(head_.data(), head_.data(), head_.data() + head_.size());
+                return traits_type::to_int_type(head_.front());
+            }
+        }
+        if (!rest_.good()) {
+            return traits_type::eof();
+        }
+        buffer_.resize(flushBytes);
+        rest_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        const auto count = static_cast<std::size_t>(rest_.gcount());
+        if (rest_.bad()) {
+            // The stream reading from here takes this as its own failure to read.
+            throw std::ios_base::failure{unreadable};
+        }
+        if (count == 0) {
+            return traits_type::eof();
+        }
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + count);
+        return traits_type::to_int_type(buffer_.front());
+    }
+
+private:
+    std::string& head_;
+    std::istream& rest_;
+    std::string buffer_;
+    bool headDone_ = false;
+};
+
+void count(RowKind kind, BatchOutcome& outcome) {
+    if (kind == RowKind::skipped) {
+        return;
+    }
+    ++outcome.rows;
+    if (kind == RowKind::rejected) {
+        ++outcome.rejectedRows;
+    }
+}
+
+// Writes what `out` holds and empties it; false (and the outcome says so) when it cannot.
+bool write(std::ostream& output, std::string& out, BatchOutcome& outcome) {
+    if (!out.empty()) {
+        output.write(out.data(), static_cast<std::streamsize>(out.size()));
+        out.clear();
+    }
+    if (!output) {
+        outcome.writeFailed = true;
+        return false;
+    }
+    return true;
+}
+
+// Reads the header; false when the batch cannot go on.
+bool readHeader(CsvReader& reader, CsvRecord& record, CsvRowWork& work, std::string& out,
+                BatchOutcome& outcome, bool readFailed) {
+    if (!reader.next(record)) {
+        outcome.malformed = reader.error();
+        if (!outcome.malformed) {
+            outcome.malformed = readFailed ? CsvError{unreadable, 1} : emptyInput;
+        }
+        return false;
+    }
+    outcome.malformed = work.header(record, out);
+    return !outcome.malformed;
+}
+
+// Reads rows to the end of what `reader` reads, appending their output to `out`; with an
+// `output`, writes `out` whenever it holds enough. False when the batch cannot go on.
+bool readRows(CsvReader& reader, CsvRecord& record, const CsvRowWork& work, std::string& out,
+              BatchOutcome& outcome, std::ostream* output) {
+    std::optional<CsvError> fatal;
+    while (reader.next(record)) {
+        count(work.row(record, out, fatal), outcome);
+        if (fatal) {
+            outcome.malformed = std::move(fatal);
+            return false;
+        }
+        if (output != nullptr && out.size() >= flushBytes && !write(*output, out, outcome)) {
+            return false;
+        }
+    }
+    outcome.malformed = reader.error();
+    return !outcome.malformed;
+}
+
+// One reader from the header to the end, on the calling thread.
+BatchOutcome runOnOneThread(std::istream& input, std::ostream& output, CsvRowWork& work) {
+    BatchOutcome outcome;
+    CsvReader reader{input};
+    CsvRecord record;
+    std::string out;
+    out.reserve(flushBytes + 4096);
+    if (readHeader(reader, record, work, out, outcome, false)) {
+        readRows(reader, record, work, out, outcome, &output);
+    }
+    if (!outcome.writeFailed) {
+        write(output, out, outcome);
+    }
+    return outcome;
+}
+
+// A block on its way through the pipeline: the records read, their output, and what reading
+// them found. Its storage is reused from one block to the next.
+struct Block {
+    RecordBlock input;
+    CsvRecord record;
+    std::string output;
+    BatchOutcome outcome;
+};
+
+void computeBlock(Block& block, const CsvRowWork& work) {
+    block.output.clear();
+    block.outcome = BatchOutcome{};
+    MemoryInput bytes{block.input.bytes};
+    std::istream stream{&bytes};
+    CsvReader reader{stream, block.input.firstLine};
+    readRows(reader, block.record, work, block.output, block.outcome, nullptr);
+}
+
+// Adds a block's rows to the whole and writes its output; false when the batch stops there.
+bool takeBlock(Block& block, std::ostream& output, BatchOutcome& outcome) {
+    outcome.rows += block.outcome.rows;
+    outcome.rejectedRows += block.outcome.rejectedRows;
+    if (!write(output, block.output, outcome)) {
+        return false;
+    }
+    if (block.outcome.malformed) {
+        outcome.malformed = std::move(block.outcome.malformed);
+        return false;
+    }
+    return true;
+}
+
+// Reads an open block and the rest of the input after it on the calling thread, from the header
+// on if it has not been read yet.
+void runOpenBlock(RecordBlock& open, std::istream& input, std::ostream& output, CsvRowWork& work,
+                  bool headerRead, BatchOutcome& outcome) {
+    ContinuedInput continued{open.bytes, input};
+    std::istream stream{&continued};
+    CsvReader reader{stream, open.firstLine};
+    CsvRecord record;
+    std::string out;
+    BatchOutcome part;
+    if (headerRead || readHeader(reader, record, work, out, part, false)) {
+        readRows(reader, record, work, out, part, &output);
+    }
+    if (!part.writeFailed) {
+        write(output, out, part);
+    }
+    outcome.rows += part.rows;
+    outcome.rejectedRows += part.rejectedRows;
+    outcome.malformed = std::move(part.malformed);
+    outcome.writeFailed = part.writeFailed;
+}
+
+} // namespace
+
+BatchOutcome runCsvRows(std::istream& input, std::ostream& output, CsvRowWork& work,
+                        const CsvBatchOptions& options) {
+    if (options.jobs <= 1) {
+        return runOnOneThread(input, output, work);
+    }
+
+    BatchOutcome outcome;
+    RecordCutter cutter{input, options.blockBytes, options.openLimit};
+
+    // The first block, header and all, on this thread: the rows need what the header says.
+    Block first;
+    cutter.next(first.input);
+    if (first.input.open) {
+        runOpenBlock(first.input, input, output, work, false, outcome);
+        return outcome;
+    }
+    {
+        MemoryInput bytes{first.input.bytes};
+        std::istream stream{&bytes};
+        CsvReader reader{stream, first.input.firstLine};
+        if (!readHeader(reader, first.record, work, first.output, outcome, cutter.readFailed())) {
+            write(output, first.output, outcome);
+            return outcome;
+        }
+        readRows(reader, first.record, work, first.output, first.outcome, nullptr);
+    }
+    if (!takeBlock(first, output, outcome)) {
+        return outcome;
+    }
+
+    const CsvRowWork& rows = work;
+    // Two blocks per thread keep every thread busy while this one reads and writes; no more are
+    // held, whatever the size of the input.
+    OrderedPipeline<Block> pipeline{options.jobs, std::size_t{2} * options.jobs,
+                                    [&rows](Block& block) { computeBlock(block, rows); }};
+    RecordBlock open;
+    bool stopped = false;
+    pipeline.run(
+        [&](Block& block) {
+            if (!cutter.next(block.input)) {
+                return false;
+            }
+            if (block.input.open) {
+                std::swap(open, block.input);
+                return false;
+            }
+            return true;
+        },
+        [&](Block& block) {
+            stopped = !takeBlock(block, output, outcome);
+            return !stopped;
+        });
+    if (stopped) {
+        return outcome;
+    }
+    if (open.open) {
+        runOpenBlock(open, input, output, work, true, outcome);
+    } else if (cutter.readFailed()) {
+        outcome.malformed = CsvError{unreadable, cutter.line()};
+    }
+    return outcome;
+}
+
+} // namespace veltrane
