@@ -28,9 +28,9 @@ struct RecordBlock {
 // first; so an input is cut at its true record ends up to its first fault.
 class RecordCutter {
 public:
-    // Blocks hold at least `blockBytes` bytes where the input has that many left; a block may
-    // grow up to `openLimit` bytes to reach the end of a long record, and is handed out open
-    // beyond that.
+    // The input is read `blockBytes` at a time, and a block is the whole records read so far;
+    // to reach the end of a long record a block grows, up to `openLimit` bytes, and is handed
+    // out open beyond that.
     RecordCutter(std::istream& input, std::size_t blockBytes, std::size_t openLimit);
 
     // Fills `block` with the next run of whole records (reusing its storage). False once the
