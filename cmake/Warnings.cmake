@@ -14,6 +14,14 @@ if(VELTRANE_SANITIZE)
   target_link_options(veltrane_warnings INTERFACE ${_veltrane_san})
 endif()
 
+if(VELTRANE_TSAN)
+  if(VELTRANE_SANITIZE)
+    message(FATAL_ERROR "the thread sanitizer does not go with the address sanitizer")
+  endif()
+  target_compile_options(veltrane_warnings INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(veltrane_warnings INTERFACE -fsanitize=thread)
+endif()
+
 if(VELTRANE_FUZZ)
   # Coverage for libFuzzer in every library the fuzz targets link, with the sanitizers on.
   set(_veltrane_fuzz -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
