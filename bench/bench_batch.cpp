@@ -1,21 +1,24 @@
-// The batch mode of `pravik calc --csv` on generated positions, against the floor of reading and
-// writing the same CSV without calculating, in the same run.
+// The batch mode of `pravik calc --csv` on generated positions, with one computing thread and
+// with every core, against the floor of reading and writing the same CSV without calculating,
+// in the same run. bench/batch_throughput.sh runs it with the real executable's figures.
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
 #include "cli/batch_calculation.h"
 #include "cli/csv_reader.h"
 #include "cli/csv_writer.h"
+#include "cli/job_count.h"
 
+#include <algorithm>
 #include <array>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <istream>
+#include <map>
 #include <ostream>
 #include <streambuf>
 #include <string>
-#include <sys/resource.h>
-#include <time.h>
 #include <vector>
 
 namespace {
@@ -40,38 +43,29 @@ std::vector<std::string> rowTails() {
     return tails;
 }
 
-// Generates `rows` positions on the fly, so the input takes no memory of its own and the peak
-// memory measured is the batch's.
-class GeneratedPositions : public std::streambuf {
+// The CSV of `rows` generated positions, made once and kept: the batch reads it from memory as
+// the program reads a file from the page cache.
+const std::string& positions(std::int64_t rows) {
+    static std::map<std::int64_t, std::string> made;
+    std::string& text = made[rows];
+    if (text.empty()) {
+        const std::vector<std::string> tails = rowTails();
+        text = "id,option_price,strike_price,current_price,shares,months,note\n";
+        for (std::int64_t i = 0; i < rows; ++i) {
+            text += std::to_string(i);
+            text += tails[static_cast<std::size_t>(i % 600)];
+        }
+    }
+    return text;
+}
+
+class MemoryInput : public std::streambuf {
 public:
-    explicit GeneratedPositions(std::int64_t rows)
-        : rows_{rows}
-        , tails_{rowTails()} {
-        buffer_.reserve(64 * 1024 + 256);
-        buffer_ = "id,option_price,strike_price,current_price,shares,months,note\n";
-        setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
+    explicit MemoryInput(const std::string& text) {
+        // The get area is only read from.
+        char* begin = const_cast<char*>(text.data());
+        setg(begin, begin, begin + text.size());
     }
-
-protected:
-    int_type underflow() override {
-        if (next_ == rows_) {
-            return traits_type::eof();
-        }
-        buffer_.clear();
-        while (next_ < rows_ && buffer_.size() < 64 * 1024) {
-            buffer_ += std::to_string(next_);
-            buffer_ += tails_[static_cast<std::size_t>(next_ % 600)];
-            ++next_;
-        }
-        setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
-        return traits_type::to_int_type(buffer_.front());
-    }
-
-private:
-    std::int64_t rows_;
-    std::int64_t next_ = 0;
-    std::vector<std::string> tails_;
-    std::string buffer_;
 };
 
 // Counts what is written and keeps none of it.
@@ -90,68 +84,62 @@ protected:
     }
 };
 
-// Time on this thread's core only: the machine may be busy with other work.
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+double wallSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
-double peakMemoryMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+// Seconds per row of every run of each, for the medians and spreads printed at the end.
+std::map<std::string, std::vector<double>> secondsPerRow;
 
-// Seconds per row of the last run of each, for the ratio printed at the end.
-double batchSecondsPerRow = 0;
-double floorSecondsPerRow = 0;
-double calculationSecondsPerRow = 0;
-
-void setCounters(benchmark::State& state, std::int64_t rows, std::int64_t bytes, double seconds,
-                 double& secondsPerRow) {
-    const auto total = static_cast<double>(rows) * static_cast<double>(state.iterations());
+void keepTime(benchmark::State& state, const std::string& name, std::int64_t rows,
+              std::int64_t bytes, double seconds) {
+    state.SetIterationTime(seconds);
     state.SetItemsProcessed(rows * state.iterations());
     if (bytes > 0) {
         state.SetBytesProcessed(bytes * state.iterations());
     }
-    state.counters["peak_MiB"] = peakMemoryMiB();
-    secondsPerRow = seconds / total;
+    secondsPerRow[name].push_back(seconds / static_cast<double>(rows));
 }
 
+std::string batchName(unsigned jobs) {
+    return "batch, --jobs " + std::to_string(jobs);
+}
+
+// `pravik calc --csv` without the process around it: the batch with range(1) computing threads.
 void batch(benchmark::State& state) {
     const std::int64_t rows = state.range(0);
-    std::int64_t bytes = 0;
-    double seconds = 0;
+    const auto jobs = static_cast<unsigned>(state.range(1));
+    const std::string& text = positions(rows);
+    veltrane::CsvBatchOptions options;
+    options.jobs = jobs;
     for (auto _ : state) {
-        GeneratedPositions source{rows};
+        MemoryInput source{text};
         std::istream input{&source};
         Discard sink;
         std::ostream output{&sink};
-        const double start = cpuSeconds();
+        const double start = wallSeconds();
         const veltrane::BatchOutcome outcome =
-            veltrane::runCsvBatch(input, output, veltrane::RegionalSettings{});
-        seconds += cpuSeconds() - start;
+            veltrane::runCsvBatch(input, output, veltrane::RegionalSettings{}, options);
+        const double seconds = wallSeconds() - start;
         if (outcome.malformed || outcome.rows != static_cast<std::uint64_t>(rows)) {
             state.SkipWithError("the generated input did not read back");
             return;
         }
-        bytes = sink.bytes;
+        keepTime(state, batchName(jobs), rows, sink.bytes, seconds);
     }
-    setCounters(state, rows, bytes, seconds, batchSecondsPerRow);
 }
 
 // Reads every record and writes it back unchanged: what the batch costs without calculating.
 void readWriteFloor(benchmark::State& state) {
     const std::int64_t rows = state.range(0);
-    std::int64_t bytes = 0;
-    double seconds = 0;
+    const std::string& text = positions(rows);
     for (auto _ : state) {
-        GeneratedPositions source{rows};
+        MemoryInput source{text};
         std::istream input{&source};
         Discard sink;
         std::ostream output{&sink};
-        const double start = cpuSeconds();
+        const double start = wallSeconds();
         veltrane::CsvReader reader{input};
         veltrane::CsvRecord record;
         std::string pending;
@@ -171,18 +159,17 @@ void readWriteFloor(benchmark::State& state) {
             ++read;
         }
         output.write(pending.data(), static_cast<std::streamsize>(pending.size()));
-        seconds += cpuSeconds() - start;
+        const double seconds = wallSeconds() - start;
         if (reader.error() || read != rows + 1) {
             state.SkipWithError("the generated input did not read back");
             return;
         }
-        bytes = sink.bytes;
+        keepTime(state, "floor (read and write)", rows, sink.bytes, seconds);
     }
-    setCounters(state, rows, bytes, seconds, floorSecondsPerRow);
 }
 
-// The Calculate check and CalculateIt on the same rows with no CSV at all: what one row must cost
-// at the least beyond the floor.
+// The Calculate check and CalculateIt on the same rows with no CSV at all, on one thread: what
+// one row must cost at the least beyond the floor.
 void calculationOnly(benchmark::State& state) {
     const std::int64_t rows = state.range(0);
     struct Inputs {
@@ -200,9 +187,8 @@ void calculationOnly(benchmark::State& state) {
         inputs.push_back(std::move(row));
     }
     const veltrane::RegionalSettings settings;
-    double seconds = 0;
     for (auto _ : state) {
-        const double start = cpuSeconds();
+        const double start = wallSeconds();
         for (std::int64_t i = 0; i < rows; ++i) {
             const Inputs& row = inputs[static_cast<std::size_t>(i % 600)];
             veltrane::FieldMap fields;
@@ -214,15 +200,60 @@ void calculationOnly(benchmark::State& state) {
             }
             benchmark::DoNotOptimize(fields);
         }
-        seconds += cpuSeconds() - start;
+        keepTime(state, "calculation alone", rows, 0, wallSeconds() - start);
     }
-    setCounters(state, rows, 0, seconds, calculationSecondsPerRow);
 }
 
-// The smaller run comes first: equal peaks after 100,000 and 1,000,000 rows mean flat memory.
-BENCHMARK(readWriteFloor)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(calculationOnly)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(batch)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+constexpr std::int64_t millionRows = 1'000'000;
+constexpr int repetitions = 5;
+
+// Wall-clock time: with threads, the time a user waits is the measure. Every run is one pass
+// over the million rows, five times over, for a median and a spread.
+BENCHMARK(readWriteFloor)
+    ->Arg(millionRows)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(repetitions)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(calculationOnly)
+    ->Arg(millionRows)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(repetitions)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(batch)
+    ->Apply([](benchmark::internal::Benchmark* b) {
+        b->Args({millionRows, 1});
+        if (veltrane::availableCores() > 1) {
+            b->Args({millionRows, veltrane::availableCores()});
+        }
+    })
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(repetitions)
+    ->Unit(benchmark::kMillisecond);
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void printSummary() {
+    const auto floor = secondsPerRow.find("floor (read and write)");
+    if (floor == secondsPerRow.end()) {
+        return;
+    }
+    const double floorMedian = median(floor->second);
+    std::printf("\n1,000,000 rows, wall clock, median of %d runs (slowest to fastest):\n",
+                repetitions);
+    for (const auto& [name, values] : secondsPerRow) {
+        const auto [fastest, slowest] = std::minmax_element(values.begin(), values.end());
+        std::printf("  %-24s %10.0f rows/s  (%.0f to %.0f)   time / floor = %.2f\n", name.c_str(),
+                    1.0 / median(values), 1.0 / *slowest, 1.0 / *fastest,
+                    median(values) / floorMedian);
+    }
+}
 
 } // namespace
 
@@ -233,14 +264,6 @@ int main(int argc, char** argv) {
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (batchSecondsPerRow > 0 && floorSecondsPerRow > 0 && calculationSecondsPerRow > 0) {
-        std::printf("1,000,000 rows, CPU time of one core:\n"
-                    "  batch             %9.0f rows/s\n"
-                    "  floor (CSV only)  %9.0f rows/s   batch / floor = %.2f\n"
-                    "  calculation only  %9.0f rows/s   (batch - floor) / calculation = %.2f\n",
-                    1.0 / batchSecondsPerRow, 1.0 / floorSecondsPerRow,
-                    batchSecondsPerRow / floorSecondsPerRow, 1.0 / calculationSecondsPerRow,
-                    (batchSecondsPerRow - floorSecondsPerRow) / calculationSecondsPerRow);
-    }
+    printSummary();
     return 0;
 }

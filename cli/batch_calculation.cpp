@@ -23,7 +23,13 @@ public:
     explicit CalculationRows(const RegionalSettings& settings)
         : settings_{settings} {}
 
-    std::optional<CsvError> header(const CsvRecord& record, std::string& out) override {
+    bool header(CsvReader& reader, CsvRecord& record, std::string& out,
+                BatchOutcome& outcome) override {
+        if (!reader.next(record)) {
+            outcome.malformed = reader.error().value_or(
+                CsvError{"the input is empty; it needs a header row that names the columns", 1});
+            return false;
+        }
         positions_.fill(absent);
         columnCount_ = record.size();
         for (std::size_t i = 0; i < columnCount_; ++i) {
@@ -32,9 +38,11 @@ public:
                     continue;
                 }
                 if (positions_[c] != absent) {
-                    return CsvError{"the header names the column " +
-                                        std::string{columnName(inputFields[c])} + " twice",
-                                    record.line()};
+                    outcome.malformed =
+                        CsvError{"the header names the column " +
+                                     std::string{columnName(inputFields[c])} + " twice",
+                                 record.line()};
+                    return false;
                 }
                 positions_[c] = i;
             }
@@ -51,7 +59,7 @@ public:
         }
         out.append("error");
         out.append(ending_);
-        return std::nullopt;
+        return true;
     }
 
     RowKind row(const CsvRecord& record, std::string& out,

@@ -15,7 +15,6 @@ namespace {
 
 constexpr std::size_t flushBytes = 64 * 1024;
 
-const CsvError emptyInput{"the input is empty; it needs a header row that names the columns", 1};
 constexpr const char* unreadable = "the input could not be read";
 
 // A block of memory read as a stream.
@@ -42,6 +41,10 @@ protected:
                 return traits_type::to_int_type(head_.front());
             }
         }
+        if (rest_.bad()) {
+            // The stream reading from here takes this as its own failure to read.
+            throw std::ios_base::failure{unreadable};
+        }
         if (!rest_.good()) {
             return traits_type::eof();
         }
@@ -49,7 +52,6 @@ protected:
         rest_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
         const auto count = static_cast<std::size_t>(rest_.gcount());
         if (rest_.bad()) {
-            // The stream reading from here takes this as its own failure to read.
             throw std::ios_base::failure{unreadable};
         }
         if (count == 0) {
@@ -73,7 +75,15 @@ void count(RowKind kind, BatchOutcome& outcome) {
     ++outcome.rows;
     if (kind == RowKind::rejected) {
         ++outcome.rejectedRows;
+    } else if (kind == RowKind::incomplete) {
+        ++outcome.incompleteRows;
     }
+}
+
+void add(const BatchOutcome& part, BatchOutcome& outcome) {
+    outcome.rows += part.rows;
+    outcome.rejectedRows += part.rejectedRows;
+    outcome.incompleteRows += part.incompleteRows;
 }
 
 // Writes what `out` holds and empties it; false (and the outcome says so) when it cannot.
@@ -87,20 +97,6 @@ bool write(std::ostream& output, std::string& out, BatchOutcome& outcome) {
         return false;
     }
     return true;
-}
-
-// Reads the header; false when the batch cannot go on.
-bool readHeader(CsvReader& reader, CsvRecord& record, CsvRowWork& work, std::string& out,
-                BatchOutcome& outcome, bool readFailed) {
-    if (!reader.next(record)) {
-        outcome.malformed = reader.error();
-        if (!outcome.malformed) {
-            outcome.malformed = readFailed ? CsvError{unreadable, 1} : emptyInput;
-        }
-        return false;
-    }
-    outcome.malformed = work.header(record, out);
-    return !outcome.malformed;
 }
 
 // Reads rows to the end of what `reader` reads, appending their output to `out`; with an
@@ -129,7 +125,7 @@ BatchOutcome runOnOneThread(std::istream& input, std::ostream& output, CsvRowWor
     CsvRecord record;
     std::string out;
     out.reserve(flushBytes + 4096);
-    if (readHeader(reader, record, work, out, outcome, false)) {
+    if (work.header(reader, record, out, outcome)) {
         readRows(reader, record, work, out, outcome, &output);
     }
     if (!outcome.writeFailed) {
@@ -158,8 +154,7 @@ void computeBlock(Block& block, const CsvRowWork& work) {
 
 // Adds a block's rows to the whole and writes its output; false when the batch stops there.
 bool takeBlock(Block& block, std::ostream& output, BatchOutcome& outcome) {
-    outcome.rows += block.outcome.rows;
-    outcome.rejectedRows += block.outcome.rejectedRows;
+    add(block.outcome, outcome);
     if (!write(output, block.output, outcome)) {
         return false;
     }
@@ -180,14 +175,13 @@ void runOpenBlock(RecordBlock& open, std::istream& input, std::ostream& output, 
     CsvRecord record;
     std::string out;
     BatchOutcome part;
-    if (headerRead || readHeader(reader, record, work, out, part, false)) {
+    if (headerRead || work.header(reader, record, out, part)) {
         readRows(reader, record, work, out, part, &output);
     }
     if (!part.writeFailed) {
         write(output, out, part);
     }
-    outcome.rows += part.rows;
-    outcome.rejectedRows += part.rejectedRows;
+    add(part, outcome);
     outcome.malformed = std::move(part.malformed);
     outcome.writeFailed = part.writeFailed;
 }
@@ -214,8 +208,11 @@ BatchOutcome runCsvRows(std::istream& input, std::ostream& output, CsvRowWork& w
         MemoryInput bytes{first.input.bytes};
         std::istream stream{&bytes};
         CsvReader reader{stream, first.input.firstLine};
-        if (!readHeader(reader, first.record, work, first.output, outcome, cutter.readFailed())) {
-            write(output, first.output, outcome);
+        if (!work.header(reader, first.record, first.output, outcome)) {
+            // Nothing is written yet. Whatever stopped the header within the first block, one
+            // reader over the whole input finds too, or finds the header further on.
+            outcome = BatchOutcome{};
+            runOpenBlock(first.input, input, output, work, false, outcome);
             return outcome;
         }
         readRows(reader, first.record, work, first.output, first.outcome, nullptr);

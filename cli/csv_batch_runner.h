@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/csv_reader.h"
+#include "cli/batch_outcome.h"
 #include "cli/csv_row_work.h"
 
 #include <cstddef>
@@ -10,15 +10,6 @@
 #include <ostream>
 
 namespace veltrane {
-
-// What a batch did: how many rows it read, how many failed the check, and why it stopped early
-// if it did.
-struct BatchOutcome {
-    std::uint64_t rows = 0;
-    std::uint64_t rejectedRows = 0;
-    std::optional<CsvError> malformed;
-    bool writeFailed = false;
-};
 
 struct CsvBatchOptions {
     // Threads that compute rows. With 1, the calling thread does all of it and no thread is
@@ -30,9 +21,9 @@ struct CsvBatchOptions {
     std::size_t openLimit = std::size_t{4} << 20;
 };
 
-// Runs a CSV batch: the first record is the header, every later one a row, each made into output
-// by `work` and written in input order. The output, the outcome and the line named by an error
-// are the same for any number of jobs; so is memory, which does not grow with the input.
+// Runs a CSV batch: `work` reads the header, then makes each later record into output, written in
+// input order. The output, the outcome and the line named by an error are the same for any
+// number of jobs. Memory does not grow with the input.
 BatchOutcome runCsvRows(std::istream& input, std::ostream& output, CsvRowWork& work,
                         const CsvBatchOptions& options);
 

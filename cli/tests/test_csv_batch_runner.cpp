@@ -18,13 +18,24 @@ namespace {
 // stops the input, a blank line is skipped, and a header "refuse" is refused.
 class EchoRows : public veltrane::CsvRowWork {
 public:
-    std::optional<CsvError> header(const CsvRecord& record, std::string& out) override {
-        if (record.size() > 0 && record.field(0) == "refuse") {
-            return CsvError{"header refused", record.line()};
+    bool header(veltrane::CsvReader& reader, CsvRecord& record, std::string& out,
+                BatchOutcome& outcome) override {
+        // Blank lines before the header are not the header.
+        bool read = reader.next(record);
+        while (read && record.blank()) {
+            read = reader.next(record);
+        }
+        if (!read) {
+            outcome.malformed = reader.error().value_or(CsvError{"no header", 1});
+            return false;
+        }
+        if (record.field(0) == "refuse") {
+            outcome.malformed = CsvError{"header refused", record.line()};
+            return false;
         }
         out += "header";
         append(record, out);
-        return std::nullopt;
+        return true;
     }
 
     RowKind row(const CsvRecord& record, std::string& out,
@@ -38,7 +49,10 @@ public:
         }
         out += std::to_string(record.line());
         append(record, out);
-        return record.field(0) == "bad" ? RowKind::rejected : RowKind::complete;
+        if (record.field(0) == "bad") {
+            return RowKind::rejected;
+        }
+        return record.field(0) == "part" ? RowKind::incomplete : RowKind::complete;
     }
 
 private:
@@ -110,9 +124,10 @@ Run runBatch(const std::string& input, bool failsAtEnd, const CsvBatchOptions& o
 }
 
 QString describe(const Run& run) {
-    QString text = QStringLiteral("rows %1, rejected %2, write failed %3")
+    QString text = QStringLiteral("rows %1, rejected %2, incomplete %3, write failed %4")
                        .arg(run.outcome.rows)
                        .arg(run.outcome.rejectedRows)
+                       .arg(run.outcome.incompleteRows)
                        .arg(run.outcome.writeFailed);
     if (run.outcome.malformed) {
         text += QStringLiteral(", line %1: %2")
@@ -145,7 +160,7 @@ void TestCsvBatchRunner::sameAsOneThread_data() {
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<bool>("failsAtEnd");
 
-    const std::string rows = repeated("a,b\n\"multi\nline\",c\nbad,d\n\n", 30);
+    const std::string rows = repeated("a,b\n\"multi\nline\",c\nbad,d\n\npart,e\n", 30);
     const std::string longField(300, 'x');
     auto row = [](const std::string& name, const std::string& bytes, bool failsAtEnd = false) {
         QTest::newRow(name.c_str()) << QByteArray::fromStdString(bytes) << failsAtEnd;
@@ -153,6 +168,9 @@ void TestCsvBatchRunner::sameAsOneThread_data() {
     row("empty input", "");
     row("header only, no line ending", "h1,h2");
     row("header refused", "refuse,x\na,b\n");
+    row("blank lines before the header, more than a block holds",
+        std::string(300, '\n') + "h1,h2\n" + rows);
+    row("only blank lines", std::string(300, '\n'));
     row("quoted multi-line fields, error rows, blank lines", "h1,h2\n" + rows);
     row("CR LF with a byte order mark",
         "\xEF\xBB\xBFh1,h2\r\n" + repeated("a,\"b\r\nc\"\r\nbad,\"\"\"\"\r\n", 40));

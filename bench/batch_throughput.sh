@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The CSV batch's speed and memory, in one run: bench_batch (rows per second by the wall clock for
+# 1,000,000 rows with one computing thread and with every core, beside the floor of reading and
+# writing the same CSV), then the real executable on a generated 1,000,000-row file with
+# --jobs 1 and with every core, and its peak memory on 10,000 and on 1,000,000 rows.
+#
+# Usage: bench/batch_throughput.sh [BUILD_DIR]   (default: build/ci, built with bench_batch and
+# pravik). Medians of RUNS runs (default 5), with the slowest and fastest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/ci}
+runs=${RUNS:-5}
+pravik=$build/app/pravik
+cores=$(nproc)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The rows bench_batch generates: a few hundred different amounts, every months value, and a
+# quoted note on every tenth row.
+generate() {
+  awk -v rows="$1" 'BEGIN {
+    print "id,option_price,strike_price,current_price,shares,months,note"
+    for (i = 0; i < rows; i++) {
+      t = i % 600; cents = 25 + (t * 37) % 400; strike = 20 + t % 30
+      printf "%d,%d.%02d,%d,%d.50,%d,%d,%s\n", i, int(cents / 100), cents % 100, strike,
+        strike - 2, 100 * (1 + t % 9), 1 + t % 12, (t % 10 == 0 ? "\"note, quoted\"" : "plain")
+    }
+  }' > "$2"
+}
+generate 10000 "$work/10k.csv"
+generate 1000000 "$work/1m.csv"
+
+# Prints the median, then the smallest and largest, of the numbers on standard input.
+median() {
+  sort -g | awk '{ v[NR] = $1 } END {
+    m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "%.0f %.0f %.0f\n", m, v[1], v[NR] }'
+}
+
+echo "=== bench_batch (in-process, generated input in memory)"
+"$build/bench/bench_batch" --benchmark_enable_random_interleaving=true \
+  --benchmark_report_aggregates_only=true
+
+echo
+echo "=== pravik calc --csv on 1,000,000 rows ($(du -h "$work/1m.csv" | cut -f1)), wall clock, $cores cores"
+for jobs in 1 "$cores"; do
+  for _ in $(seq "$runs"); do
+    /usr/bin/time -f '%e' -o "$work/time" "$pravik" calc --csv "$work/1m.csv" --jobs "$jobs" \
+      > /dev/null || test $? -eq 2
+    awk '{ printf "%.0f\n", 1000000 / ($1 > 0 ? $1 : 0.01) }' "$work/time"
+  done | median | awk -v j="$jobs" '{ printf "  --jobs %-3s %9d rows/s (median; %d to %d)\n", j, $1, $2, $3 }'
+done
+
+echo
+echo "=== peak memory of pravik calc --csv (default --jobs), KiB"
+for file in 10k 1m; do
+  for _ in $(seq 3); do
+    /usr/bin/time -f '%M' -o "$work/memory" "$pravik" calc --csv "$work/$file.csv" > /dev/null
+    cat "$work/memory"
+  done | median | awk -v f="$file" '{ printf "  %-4s rows %7d KiB (median; %d to %d)\n", f, $1, $2, $3 }'
+done
