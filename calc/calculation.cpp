@@ -6,6 +6,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace veltrane {
 
@@ -49,16 +50,19 @@ public:
         , settings_{settings} {}
 
     void run() {
+        // Reading a field has no effect the user can see: each input is read and converted
+        // once, and every step that needs it uses what was read.
+        const ParsedNumber shares = num(Field::intNoShares);
         Amount optionsRecd;
         Amount totalAssigned;
         Amount totalReceipts;
         Amount totalStockCost;
         Amount netGain;
 
-        product(optionsRecd, Field::intOptionPrice);
-        product(totalAssigned, Field::intStrikePrice);
+        product(optionsRecd, shares, Field::intOptionPrice);
+        product(totalAssigned, shares, Field::intStrikePrice);
         combine(totalReceipts, optionsRecd, totalAssigned, add);
-        product(totalStockCost, Field::intCurrentPrice);
+        product(totalStockCost, shares, Field::intCurrentPrice);
         combine(netGain, totalReceipts, totalStockCost, subtract);
 
         // Not finite when there is no stock cost: +inf, -inf or NaN, as IEEE gives it.
@@ -67,18 +71,15 @@ public:
             divideIntoCost = netGain.value.toDouble() / totalStockCost.value.toDouble();
         }
 
-        // Each test reads the months afresh; one that cannot be read fails alone.
+        // The first row whose months equal the number read; none when it cannot be read.
+        const ParsedNumber months = num(Field::cboMonthsOut);
         double monthsFactor = 0.0;
-        bool monthsReadable = false;
-        for (const MonthsRow& row : monthsTable) {
-            const ParsedNumber months = num(Field::cboMonthsOut);
-            if (!months.ok()) {
-                continue;
-            }
-            monthsReadable = true;
-            if (months.value == row.months) {
-                monthsFactor = row.factor;
-                break;
+        if (months.ok()) {
+            for (const MonthsRow& row : monthsTable) {
+                if (months.value == row.months) {
+                    monthsFactor = row.factor;
+                    break;
+                }
             }
         }
 
@@ -87,12 +88,12 @@ public:
         writeAmount(Field::intTotalReceipts, totalReceipts);
         writeAmount(Field::intTotalStockCost, totalStockCost);
         writeAmount(Field::intNetGain, netGain);
-        writeRatio(divideIntoCost);
+        const std::string shownRatio = writeRatio(divideIntoCost);
 
-        // The return rests on the ratio as shown, read back from its field.
+        // The return rests on the ratio as shown: the very text just written, read as a number.
         std::optional<double> returnPct;
-        if (const ParsedNumber shown = num(Field::intDivideIntoCost);
-            shown.ok() && monthsReadable) {
+        if (const ParsedNumber shown = parseNumber(shownRatio, settings_);
+            shown.ok() && months.ok()) {
             returnPct = shown.value * monthsFactor;
         }
         writeReturn(returnPct);
@@ -102,9 +103,9 @@ private:
     ParsedNumber num(Field field) const { return parseNumber(fields_.text(field), settings_); }
 
     // Shares × price, formed in double and held as money. A text that is not a number skips
-    // the step (the amount stays 0); an overflow anywhere makes the amount unknowable.
-    void product(Amount& target, Field price) const {
-        const ParsedNumber shares = num(Field::intNoShares);
+    // the step (the amount stays 0); an overflow anywhere makes the amount unknowable. Shares
+    // that are no number leave the price unread.
+    void product(Amount& target, const ParsedNumber& shares, Field price) const {
         if (shares.error == ParseError::NotANumber) {
             return;
         }
@@ -139,15 +140,17 @@ private:
         fields_.setText(field, amount.known ? currencyText(amount.value, settings_) : "");
     }
 
-    // A ratio that is not finite (no stock cost) has no figure to show.
-    void writeRatio(std::optional<double> ratio) const {
+    // A ratio that is not finite (no stock cost) has no figure to show. Gives the text written.
+    std::string writeRatio(std::optional<double> ratio) const {
         std::optional<std::string> text;
         if (ratio && std::isfinite(*ratio)) {
             if (const std::optional<double> rounded = roundToPlaces(*ratio, 3)) {
                 text = numberText(*rounded, settings_);
             }
         }
-        fields_.setText(Field::intDivideIntoCost, text.value_or(""));
+        std::string shown = std::move(text).value_or("");
+        fields_.setText(Field::intDivideIntoCost, shown);
+        return shown;
     }
 
     void writeReturn(std::optional<double> returnPct) const {
