@@ -2,11 +2,10 @@
 
 #include "calc/currency.h"
 #include "calc/number_text.h"
+#include "calc/text_buffer.h"
 
 #include <cmath>
 #include <optional>
-#include <string>
-#include <utility>
 
 namespace veltrane {
 
@@ -88,11 +87,12 @@ public:
         writeAmount(Field::intTotalReceipts, totalReceipts);
         writeAmount(Field::intTotalStockCost, totalStockCost);
         writeAmount(Field::intNetGain, netGain);
-        const std::string shownRatio = writeRatio(divideIntoCost);
+        TextBuffer shownRatio;
+        writeRatio(shownRatio, divideIntoCost);
 
         // The return rests on the ratio as shown: the very text just written, read as a number.
         std::optional<double> returnPct;
-        if (const ParsedNumber shown = parseNumber(shownRatio, settings_);
+        if (const ParsedNumber shown = parseNumber(shownRatio.view(), settings_);
             shown.ok() && months.ok()) {
             returnPct = shown.value * monthsFactor;
         }
@@ -137,28 +137,30 @@ private:
     }
 
     void writeAmount(Field field, const Amount& amount) const {
-        fields_.setText(field, amount.known ? currencyText(amount.value, settings_) : "");
+        TextBuffer text;
+        if (amount.known) {
+            appendCurrencyText(text, amount.value, settings_);
+        }
+        fields_.setText(field, text.view());
     }
 
-    // A ratio that is not finite (no stock cost) has no figure to show. Gives the text written.
-    std::string writeRatio(std::optional<double> ratio) const {
-        std::optional<std::string> text;
+    // A ratio that is not finite (no stock cost) has no figure to show. Leaves in `text` what
+    // it wrote.
+    void writeRatio(TextBuffer& text, std::optional<double> ratio) const {
         if (ratio && std::isfinite(*ratio)) {
             if (const std::optional<double> rounded = roundToPlaces(*ratio, 3)) {
-                text = numberText(*rounded, settings_);
+                appendNumberText(text, *rounded, settings_);
             }
         }
-        std::string shown = std::move(text).value_or("");
-        fields_.setText(Field::intDivideIntoCost, shown);
-        return shown;
+        fields_.setText(Field::intDivideIntoCost, text.view());
     }
 
     void writeReturn(std::optional<double> returnPct) const {
-        std::optional<std::string> text;
+        TextBuffer text;
         if (returnPct) {
-            text = percentText(*returnPct, 2, settings_);
+            appendPercentText(text, *returnPct, 2, settings_);
         }
-        fields_.setText(Field::pctReturn, text.value_or(""));
+        fields_.setText(Field::pctReturn, text.view());
     }
 
     FieldAccess& fields_;
