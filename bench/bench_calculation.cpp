@@ -48,6 +48,7 @@ void conversions(const Example& example) {
     std::from_chars(ratio.data(), ratio.data() + ratio.size(), value);
     benchmark::DoNotOptimize(value);
     for (std::int64_t amount : cents) {
+        benchmark::DoNotOptimize(amount); // a value the compiler cannot write out in advance
         benchmark::DoNotOptimize(std::to_chars(out.data(), out.data() + out.size(), amount));
     }
     benchmark::DoNotOptimize(std::to_chars(out.data(), out.data() + out.size(), 0.096,

@@ -151,7 +151,8 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
     if (text.empty() || text.size() > plainLimit) {
         return std::nullopt;
     }
-    const bool pointIsDot = settings.decimalSeparator == ".";
+    const bool pointIsDot =
+        settings.decimalSeparator.size() == 1 && settings.decimalSeparator[0] == '.';
     bool point = false;
     bool digit = false;
     for (char c : text) {
@@ -174,13 +175,11 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
     return value;
 }
 
-} // namespace
-
-ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings) {
+// The whole grammar, for texts that are not plain digits. Kept out of line so that the plain
+// case, nearly every text, pays for none of it.
+[[gnu::noinline]] ParsedNumber parseWritten(std::string_view text,
+                                            const RegionalSettings& settings) {
     constexpr ParsedNumber notANumber{0.0, ParseError::NotANumber};
-    if (const auto plain = readPlainDigits(text, settings)) {
-        return {*plain, ParseError::None};
-    }
     Cursor cursor{text};
     cursor.skipBlanks();
 
@@ -255,6 +254,15 @@ ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings
     }
     written.plain = !grouped && (fractionDigits == 0 || settings.decimalSeparator == ".");
     return convert(written);
+}
+
+} // namespace
+
+ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings) {
+    if (const auto plain = readPlainDigits(text, settings)) {
+        return {*plain, ParseError::None};
+    }
+    return parseWritten(text, settings);
 }
 
 bool isNumeric(std::string_view text, const RegionalSettings& settings) {
