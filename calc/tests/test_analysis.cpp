@@ -269,6 +269,9 @@ private slots:
             << deepPremium() << Expected{"4150.00", "4000.00", "-1150.00", ""};
         QTest::newRow("dividend") << withDividend()
                                   << Expected{"1495.00", "745.00", "13505.00", "27.0100"};
+        // The premium just covers the fall to the strike: the breakeven is the strike itself.
+        QTest::newRow("maximum profit exactly 0: breakeven at the strike")
+            << call("0.50", "30", "30.50", "100") << Expected{"0.00", "0.00", "3000.00", "30.0000"};
         QTest::newRow("contracts") << outOfTheMoney().contracts("5")
                                    << Expected{"1375.00", "625.00", "13625.00", "27.2500"};
         // 8161 / 300 = 27.20333...: the breakeven keeps its ten-thousandths.
