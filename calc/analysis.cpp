@@ -62,7 +62,7 @@ public:
     bool given(AnalysisInput input) const { return text(input).has_value(); }
 
     void refuse(AnalysisInput input, RefusalReason reason) {
-        refusals_.push_back({input, text(input).value_or(""), reason, std::nullopt, {}});
+        add({input, text(input).value_or(""), reason, std::nullopt, {}});
     }
 
     // The number given for `input`, or `fallback` when it is not given (nothing when it is
@@ -143,9 +143,8 @@ public:
     }
 
     void refuseNotAfter(std::chrono::year_month_day asOf) {
-        refusals_.push_back({AnalysisInput::expiry, *text(AnalysisInput::expiry),
-                             RefusalReason::notAfterAsOf, AnalysisInput::asOf,
-                             calendarDateText(asOf)});
+        add({AnalysisInput::expiry, *text(AnalysisInput::expiry), RefusalReason::notAfterAsOf,
+             AnalysisInput::asOf, calendarDateText(asOf)});
     }
 
     void refuseNoneOf(AnalysisInput named, RefusalReason reason) {
@@ -247,7 +246,7 @@ public:
     void perYear(AnalysisFigure simple, std::optional<double>& simpleTarget,
                  AnalysisFigure compound, std::optional<double>& compoundTarget,
                  AnalysisFigure from, const TimeToExpiry& time) {
-        const std::optional<double> r = valueOf(from);
+        const std::optional<double> r = returnOf(from);
         if (!r || !(time.months || a_.days)) {
             const FigureState why = r ? FigureState::overflow : a_.state(from);
             ratio(simple, simpleTarget, std::nullopt, why);
@@ -270,7 +269,7 @@ public:
     }
 
 private:
-    std::optional<double> valueOf(AnalysisFigure figure) const {
+    std::optional<double> returnOf(AnalysisFigure figure) const {
         return figure == AnalysisFigure::staticReturn ? a_.staticReturn : a_.ifCalledReturn;
     }
 

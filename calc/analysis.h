@@ -80,7 +80,8 @@ struct AnalysisInputs {
     // 0 when not given.
     std::optional<std::string> fees;
     std::optional<std::string> dividend;
-    // The caller's local date: the analysis never reads the clock itself.
+    // The caller's local date, read once: the analysis never reads the clock itself. Needed
+    // only for an expiry date without an as-of date.
     std::chrono::year_month_day today{};
 };
 
