@@ -327,13 +327,17 @@ void appendFixed(TextBuffer& out, std::string_view digits, std::size_t fractionD
         fractionDigits > 0 ? std::string_view{settings.decimalSeparator} : std::string_view{};
     const bool grouped = primary > 0 && !separator.empty() && integerLength >= primary + minimum;
     // Cut points counted from the right: the primary group, then secondary groups; the group
-    // in front holds what is left, one to `secondary` digits.
-    const std::size_t firstCut = grouped ? integerLength - primary : integerLength;
-    const std::size_t cuts = grouped ? 1 + (firstCut - 1) / secondary : 0;
+    // in front holds what is left, one to `secondary` digits. Counted by subtraction: dividing
+    // by a group size known only at run time costs more than the few groups an amount has.
+    std::size_t head = grouped ? integerLength - primary : integerLength;
+    std::size_t cuts = grouped ? 1 : 0;
+    while (grouped && head > secondary) {
+        head -= secondary;
+        ++cuts;
+    }
 
     char* at = out.extend(digits.size() + cuts * separator.size() + point.size());
     const char* digit = digits.data();
-    const std::size_t head = grouped ? firstCut - (cuts - 1) * secondary : integerLength;
     at = copyShort({digit, head}, at);
     digit += head;
     for (std::size_t cut = 1; cut < cuts; ++cut) {
