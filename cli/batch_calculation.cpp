@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -62,8 +63,24 @@ public:
         return true;
     }
 
-    RowKind row(const CsvRecord& record, std::string& out,
-                std::optional<CsvError>& fatal) const override {
+    std::unique_ptr<RowMaker> rowMaker() const override { return std::make_unique<Rows>(*this); }
+
+private:
+    class Rows : public RowMaker {
+    public:
+        explicit Rows(const CalculationRows& batch)
+            : batch_{batch} {}
+
+        RowKind row(const CsvRecord& record, std::string& out,
+                    std::optional<CsvError>& fatal) override {
+            return batch_.row(record, out, fatal);
+        }
+
+    private:
+        const CalculationRows& batch_;
+    };
+
+    RowKind row(const CsvRecord& record, std::string& out, std::optional<CsvError>& fatal) const {
         if (record.blank()) {
             return RowKind::skipped;
         }
@@ -103,7 +120,6 @@ public:
         return kind;
     }
 
-private:
     const RegionalSettings& settings_;
     ColumnPositions positions_{};
     std::size_t columnCount_ = 0;

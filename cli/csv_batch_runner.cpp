@@ -4,6 +4,7 @@
 #include "cli/record_cutter.h"
 
 #include <ios>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -101,11 +102,11 @@ bool write(std::ostream& output, std::string& out, BatchOutcome& outcome) {
 
 // Reads rows to the end of what `reader` reads, appending their output to `out`; with an
 // `output`, writes `out` whenever it holds enough. False when the batch cannot go on.
-bool readRows(CsvReader& reader, CsvRecord& record, const CsvRowWork& work, std::string& out,
+bool readRows(CsvReader& reader, CsvRecord& record, CsvRowWork::RowMaker& maker, std::string& out,
               BatchOutcome& outcome, std::ostream* output) {
     std::optional<CsvError> fatal;
     while (reader.next(record)) {
-        count(work.row(record, out, fatal), outcome);
+        count(maker.row(record, out, fatal), outcome);
         if (fatal) {
             outcome.malformed = std::move(fatal);
             return false;
@@ -126,7 +127,7 @@ BatchOutcome runOnOneThread(std::istream& input, std::ostream& output, CsvRowWor
     std::string out;
     out.reserve(flushBytes + 4096);
     if (work.header(reader, record, out, outcome)) {
-        readRows(reader, record, work, out, outcome, &output);
+        readRows(reader, record, *work.rowMaker(), out, outcome, &output);
     }
     if (!outcome.writeFailed) {
         write(output, out, outcome);
@@ -139,6 +140,7 @@ BatchOutcome runOnOneThread(std::istream& input, std::ostream& output, CsvRowWor
 struct Block {
     RecordBlock input;
     CsvRecord record;
+    std::unique_ptr<CsvRowWork::RowMaker> maker;
     std::string output;
     BatchOutcome outcome;
 };
@@ -146,10 +148,13 @@ struct Block {
 void computeBlock(Block& block, const CsvRowWork& work) {
     block.output.clear();
     block.outcome = BatchOutcome{};
+    if (!block.maker) {
+        block.maker = work.rowMaker();
+    }
     MemoryInput bytes{block.input.bytes};
     std::istream stream{&bytes};
     CsvReader reader{stream, block.input.firstLine};
-    readRows(reader, block.record, work, block.output, block.outcome, nullptr);
+    readRows(reader, block.record, *block.maker, block.output, block.outcome, nullptr);
 }
 
 // Adds a block's rows to the whole and writes its output; false when the batch stops there.
@@ -176,7 +181,7 @@ void runOpenBlock(RecordBlock& open, std::istream& input, std::ostream& output, 
     std::string out;
     BatchOutcome part;
     if (headerRead || work.header(reader, record, out, part)) {
-        readRows(reader, record, work, out, part, &output);
+        readRows(reader, record, *work.rowMaker(), out, part, &output);
     }
     if (!part.writeFailed) {
         write(output, out, part);
@@ -215,7 +220,8 @@ BatchOutcome runCsvRows(std::istream& input, std::ostream& output, CsvRowWork& w
             runOpenBlock(first.input, input, output, work, false, outcome);
             return outcome;
         }
-        readRows(reader, first.record, work, first.output, first.outcome, nullptr);
+        first.maker = work.rowMaker();
+        readRows(reader, first.record, *first.maker, first.output, first.outcome, nullptr);
     }
     if (!takeBlock(first, output, outcome)) {
         return outcome;

@@ -4,6 +4,7 @@
 #include "cli/csv_reader.h"
 #include "cli/csv_record.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,23 @@ enum class RowKind { skipped, complete, incomplete, rejected };
 // runner reads, cuts and writes; this says what each record becomes.
 class CsvRowWork {
 public:
+    // Makes rows into output for one thread at a time, with storage of its own that it reuses
+    // from row to row.
+    class RowMaker {
+    public:
+        virtual ~RowMaker() = default;
+
+        // A record after the header: appends its output to `out` and says what became of it,
+        // or sets `fatal` when the input cannot go on (nothing after it is written).
+        virtual RowKind row(const CsvRecord& record, std::string& out,
+                            std::optional<CsvError>& fatal) = 0;
+
+    protected:
+        RowMaker() = default;
+        RowMaker(const RowMaker&) = default;
+        RowMaker& operator=(const RowMaker&) = default;
+    };
+
     virtual ~CsvRowWork() = default;
 
     // Reads the header from the start of the input and appends the output's header to `out`;
@@ -24,11 +42,14 @@ public:
     virtual bool header(CsvReader& reader, CsvRecord& record, std::string& out,
                         BatchOutcome& outcome) = 0;
 
-    // A record after the header: appends its output to `out` and says what became of it, or sets
-    // `fatal` when the input cannot go on (nothing after it is written). Called from several
-    // threads at once on different records, hence const: it may only read what header() set.
-    virtual RowKind row(const CsvRecord& record, std::string& out,
-                        std::optional<CsvError>& fatal) const = 0;
+    // A row maker for one thread, once the header is read. Called from several threads at once,
+    // and the makers run side by side, hence const: they may only read what header() set.
+    virtual std::unique_ptr<RowMaker> rowMaker() const = 0;
+
+protected:
+    CsvRowWork() = default;
+    CsvRowWork(const CsvRowWork&) = default;
+    CsvRowWork& operator=(const CsvRowWork&) = default;
 };
 
 } // namespace veltrane
