@@ -4,6 +4,7 @@
 #include "calc/entry_check.h"
 #include "calc/messages.h"
 #include "forms/about/about_form.h"
+#include "forms/readable_colour.h"
 #include "forms/twips_scale.h"
 #include "resources/resource_paths.h"
 #include "runtime/runtime.h"
@@ -22,7 +23,7 @@ namespace {
 constexpr int clientWidth = 8010;
 constexpr int clientHeight = 5460;
 
-// The result fields' text colour: dark green.
+// The result fields' text colour: dark green, or a lighter green where the base is dark.
 const QColor resultColour(0, 64, 0);
 
 // The eleven text boxes the Clear command empties, in the order it empties them.
@@ -91,10 +92,31 @@ void MainForm::setUpResultFields() {
         QLineEdit* box = fields_.textBox(field);
         box->setReadOnly(true);
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        QPalette palette = box->palette();
-        palette.setColor(QPalette::Text, resultColour);
-        box->setPalette(palette);
     }
+    colourResults();
+}
+
+// The dark green on a light base; on a dark one, the green of the same hue that can be read.
+void MainForm::colourResults() {
+    // Only the text colour is the fields' own; every other role follows the window's palette.
+    const QPalette window = palette();
+    QPalette own;
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        own.setColor(group, QPalette::Text,
+                     readableOn(resultColour, window.color(group, QPalette::Base)));
+    }
+    for (Field field : resultFields) {
+        fields_.textBox(field)->setPalette(own);
+    }
+}
+
+// A desktop that switches between light and dark while the program runs changes the base.
+void MainForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        colourResults();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void MainForm::setUpEnterChain() {

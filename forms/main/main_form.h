@@ -34,10 +34,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void placeControls();
     void setUpResultFields();
+    void colourResults();
     void setUpEnterChain();
     void connectCommands();
 
