@@ -11,11 +11,6 @@ namespace veltrane {
 
 namespace {
 
-constexpr std::array<std::string_view, 12> fieldNames{
-    "intOptionPrice",    "intStrikePrice", "intCurrentPrice",   "intNoShares",
-    "cboMonthsOut",      "intOptionsRecd", "intTotalAssigned",  "intTotalReceipts",
-    "intTotalStockCost", "intNetGain",     "intDivideIntoCost", "pctReturn"};
-
 // Months to expiry and the annualising factor, in the order they are tested. Each factor is
 // twelve over the months kept to two decimals (1.71, not 12/7).
 struct MonthsRow {
@@ -163,10 +158,6 @@ private:
 };
 
 } // namespace
-
-std::string_view fieldName(Field field) {
-    return fieldNames[static_cast<std::size_t>(field)];
-}
 
 void CalculateIt(FieldAccess& fields, const RegionalSettings& settings) {
     Calculation{fields, settings}.run();

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "calc/calculation.h"
+#include "calc/fields.h"
 #include "calc/number_text.h"
 
-#include <array>
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace veltrane {
-
-// The four amounts the Calculate check tests; the months are never tested.
-inline constexpr std::array<Field, 4> checkedFields{Field::intOptionPrice, Field::intStrikePrice,
-                                                    Field::intCurrentPrice, Field::intNoShares};
 
 // Which of the checked fields hold no number, in the order of checkedFields.
 struct EntryCheck {
@@ -33,6 +31,31 @@ inline EntryCheck checkEntries(const FieldAccess& fields, const RegionalSettings
         check.failed[i] = !isNumeric(fields.text(checkedFields[i]), settings);
     }
     return check;
+}
+
+// How a rejection names the fields: as command-line options ("--shares") or CSV columns.
+enum class FieldNaming { option, column };
+
+// The invalid-entry message, `beforeFields`, then the failing fields by name:
+// "... a number.\nFields: --option-price, --shares".
+inline std::string rejectionText(const EntryCheck& check, FieldNaming naming,
+                                 std::string_view beforeFields) {
+    std::string text{invalidEntryMessage};
+    text.append(beforeFields);
+    const char* separator = " ";
+    for (std::size_t i = 0; i < checkedFields.size(); ++i) {
+        if (!check.failed[i]) {
+            continue;
+        }
+        text.append(separator);
+        if (naming == FieldNaming::option) {
+            text.append("--").append(optionName(checkedFields[i]));
+        } else {
+            text.append(columnName(checkedFields[i]));
+        }
+        separator = ", ";
+    }
+    return text;
 }
 
 } // namespace veltrane

@@ -9,7 +9,7 @@
 
 namespace veltrane {
 
-// The twelve fields as plain texts: the calculation's home outside the window.
+// The fields as plain texts: the calculation's home outside the window.
 class FieldMap : public FieldAccess {
 public:
     std::string text(Field field) const override { return texts_[index(field)]; }
@@ -18,7 +18,7 @@ public:
 private:
     static constexpr std::size_t index(Field field) { return static_cast<std::size_t>(field); }
 
-    std::array<std::string, 12> texts_;
+    std::array<std::string, fieldCount> texts_;
 };
 
 } // namespace veltrane

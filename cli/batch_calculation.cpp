@@ -2,7 +2,6 @@
 
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
-#include "calc/messages.h"
 #include "cli/csv_writer.h"
 
 #include <array>
@@ -14,48 +13,12 @@ namespace veltrane {
 
 namespace {
 
-struct InputColumn {
-    std::string_view name;
-    Field field;
-};
-
-constexpr std::array<InputColumn, 5> inputColumns{{
-    {"option_price", Field::intOptionPrice},
-    {"strike_price", Field::intStrikePrice},
-    {"current_price", Field::intCurrentPrice},
-    {"shares", Field::intNoShares},
-    {"months", Field::cboMonthsOut},
-}};
-
 constexpr std::size_t absent = static_cast<std::size_t>(-1);
 
 // Where each input column stands in the records, or `absent`.
-using ColumnPositions = std::array<std::size_t, inputColumns.size()>;
+using ColumnPositions = std::array<std::size_t, inputFields.size()>;
 
 constexpr std::size_t flushBytes = 64 * 1024;
-
-std::string_view columnNameOf(Field field) {
-    for (const InputColumn& column : inputColumns) {
-        if (column.field == field) {
-            return column.name;
-        }
-    }
-    return {};
-}
-
-std::string rejectionText(const EntryCheck& check) {
-    std::string text{messages::invalidEntryMessage};
-    text += " Fields:";
-    const char* separator = " ";
-    for (std::size_t i = 0; i < checkedFields.size(); ++i) {
-        if (check.failed[i]) {
-            text += separator;
-            text += columnNameOf(checkedFields[i]);
-            separator = ", ";
-        }
-    }
-    return text;
-}
 
 class BatchWriter {
 public:
@@ -100,13 +63,13 @@ BatchOutcome runCsvBatch(std::istream& input, std::ostream& output,
     positions.fill(absent);
     const std::size_t columnCount = record.size();
     for (std::size_t i = 0; i < columnCount; ++i) {
-        for (std::size_t c = 0; c < inputColumns.size(); ++c) {
-            if (record.field(i) != inputColumns[c].name) {
+        for (std::size_t c = 0; c < inputFields.size(); ++c) {
+            if (record.field(i) != columnName(inputFields[c])) {
                 continue;
             }
             if (positions[c] != absent) {
                 outcome.malformed = CsvError{"the header names the column " +
-                                                 std::string{inputColumns[c].name} + " twice",
+                                                 std::string{columnName(inputFields[c])} + " twice",
                                              record.line()};
                 return outcome;
             }
@@ -123,7 +86,7 @@ BatchOutcome runCsvBatch(std::istream& input, std::ostream& output,
         line.push_back(',');
     }
     for (const Field field : resultFields) {
-        line.append(fieldName(field));
+        line.append(columnName(field));
         line.push_back(',');
     }
     line.append("error");
@@ -149,9 +112,9 @@ BatchOutcome runCsvBatch(std::istream& input, std::ostream& output,
         // A fresh set of fields for every row, as the window starts from its own controls: a
         // step that fails must leave nothing of the row before.
         FieldMap fields;
-        for (std::size_t c = 0; c < inputColumns.size(); ++c) {
+        for (std::size_t c = 0; c < inputFields.size(); ++c) {
             if (positions[c] != absent) {
-                fields.setText(inputColumns[c].field, record.field(positions[c]));
+                fields.setText(inputFields[c], record.field(positions[c]));
             }
         }
         for (std::size_t i = 0; i < columnCount; ++i) {
@@ -168,7 +131,7 @@ BatchOutcome runCsvBatch(std::istream& input, std::ostream& output,
         } else {
             ++outcome.rejectedRows;
             line.append(resultFields.size(), ',');
-            rejection = rejectionText(check);
+            rejection = rejectionText(check, FieldNaming::column, " Fields:");
             appendCsvField(line, rejection);
         }
         if (!writer.endLine(ending)) {

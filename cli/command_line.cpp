@@ -2,7 +2,6 @@
 
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
-#include "calc/messages.h"
 #include "cli/batch_calculation.h"
 #include "identity/identity.h"
 #include "locale/locale_settings.h"
@@ -21,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace veltrane {
 
@@ -41,18 +41,21 @@ constexpr std::string_view generalHelp =
     "\n"
     "Run 'pravik calc --help' for the options of calc.\n";
 
-struct AmountOption {
-    const char* name;
-    Field field;
-};
+// What each input option means, in the order of inputFields.
+constexpr std::array<std::string_view, inputFields.size()> inputHelp{
+    "Option price per share.", "Strike price per share.", "Current price per share.",
+    "Number of shares.", "Months until expiry, 1 to 12 (absent: none chosen)."};
 
-constexpr std::array<AmountOption, 5> amountOptions{{
-    {"option-price", Field::intOptionPrice},
-    {"strike-price", Field::intStrikePrice},
-    {"current-price", Field::intCurrentPrice},
-    {"shares", Field::intNoShares},
-    {"months", Field::cboMonthsOut},
-}};
+std::vector<QCommandLineOption> inputOptions() {
+    std::vector<QCommandLineOption> options;
+    for (std::size_t i = 0; i < inputFields.size(); ++i) {
+        options.emplace_back(
+            QString::fromStdString(optionName(inputFields[i])),
+            QString::fromUtf8(inputHelp[i].data(), static_cast<qsizetype>(inputHelp[i].size())),
+            QStringLiteral("TEXT"));
+    }
+    return options;
+}
 
 void printError(std::string_view text) {
     std::string line = "pravik: ";
@@ -100,7 +103,7 @@ void appendJsonString(std::string& out, std::string_view text) {
 std::string resultsAsText(const FieldMap& fields) {
     std::string out;
     for (const Field field : resultFields) {
-        out.append(messages::resultLabel(field));
+        out.append(fieldInfo(field).caption);
         out.append("   ");
         out.append(fields.text(field));
         out.push_back('\n');
@@ -123,26 +126,15 @@ std::string resultsAsJson(const FieldMap& fields) {
 }
 
 int calculateOne(const QCommandLineParser& parser,
-                 const std::array<QCommandLineOption, 5>& amountOptionsParsed, bool json) {
+                 const std::vector<QCommandLineOption>& inputOptions, bool json) {
     FieldMap fields;
-    for (std::size_t i = 0; i < amountOptions.size(); ++i) {
-        fields.setText(amountOptions[i].field,
-                       parser.value(amountOptionsParsed[i]).toUtf8().toStdString());
+    for (std::size_t i = 0; i < inputFields.size(); ++i) {
+        fields.setText(inputFields[i], parser.value(inputOptions[i]).toUtf8().toStdString());
     }
     const RegionalSettings settings = userRegionalSettings();
     const EntryCheck check = checkEntries(fields, settings);
     if (!check.passed()) {
-        std::string text{messages::invalidEntryMessage};
-        text.append("\nFields:");
-        const char* separator = " ";
-        for (std::size_t i = 0; i < checkedFields.size(); ++i) {
-            if (check.failed[i]) {
-                text.append(separator);
-                text.append("--");
-                text.append(amountOptions[i].name);
-                separator = ", ";
-            }
-        }
+        std::string text = rejectionText(check, FieldNaming::option, "\nFields:");
         text.push_back('\n');
         std::fputs(text.c_str(), stderr);
         return exitInvalidEntry;
@@ -197,19 +189,7 @@ int runCalc(const QStringList& arguments) {
                        "button does, or every row of a CSV file."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
-    const std::array<QCommandLineOption, 5> amounts{
-        QCommandLineOption{QStringLiteral("option-price"),
-                           QStringLiteral("Option price per share."), QStringLiteral("TEXT")},
-        QCommandLineOption{QStringLiteral("strike-price"),
-                           QStringLiteral("Strike price per share."), QStringLiteral("TEXT")},
-        QCommandLineOption{QStringLiteral("current-price"),
-                           QStringLiteral("Current price per share."), QStringLiteral("TEXT")},
-        QCommandLineOption{QStringLiteral("shares"), QStringLiteral("Number of shares."),
-                           QStringLiteral("TEXT")},
-        QCommandLineOption{QStringLiteral("months"),
-                           QStringLiteral("Months until expiry, 1 to 12 (absent: none chosen)."),
-                           QStringLiteral("TEXT")},
-    };
+    const std::vector<QCommandLineOption> amounts = inputOptions();
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Print the seven results as one JSON object."));
     const QCommandLineOption csv(

@@ -1,4 +1,4 @@
-#include "calc/messages.h"
+#include "calc/fields.h"
 #include "cli/batch_calculation.h"
 
 #include <QTest>
@@ -66,8 +66,8 @@ void TestBatchCalculation::rowsFailingTheCheckAreMarkedAndTheRestComputed() {
     QCOMPARE(run.outcome.rejectedRows, quint64{1});
     const QStringList lines = run.output.split(u'\n');
     QCOMPARE(lines.size(), 4);
-    const QString rejection = QString::fromUtf8(veltrane::messages::invalidEntryMessage.data(),
-                                                veltrane::messages::invalidEntryMessage.size()) +
+    const QString rejection = QString::fromUtf8(veltrane::invalidEntryMessage.data(),
+                                                veltrane::invalidEntryMessage.size()) +
                               " Fields: strike_price, shares";
     QCOMPARE(lines[1], "1.25,3O,28.50,,3,,,,,,,,\"" + rejection + "\"");
     QCOMPARE(lines[2], "1.25,30,28.50,500,3," + workedExampleResults);

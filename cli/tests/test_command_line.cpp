@@ -1,4 +1,4 @@
-#include "calc/messages.h"
+#include "calc/fields.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -65,8 +65,8 @@ const QStringList resultNames{"intOptionsRecd",    "intTotalAssigned", "intTotal
                               "pctReturn"};
 
 const QString invalidEntryMessage =
-    QString::fromUtf8(veltrane::messages::invalidEntryMessage.data(),
-                      static_cast<qsizetype>(veltrane::messages::invalidEntryMessage.size()));
+    QString::fromUtf8(veltrane::invalidEntryMessage.data(),
+                      static_cast<qsizetype>(veltrane::invalidEntryMessage.size()));
 
 QStringList jsonTexts(const QString& out) {
     QJsonParseError error{};

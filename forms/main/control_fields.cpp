@@ -14,13 +14,6 @@ constexpr std::size_t slot(Field field) {
     return static_cast<std::size_t>(field);
 }
 
-constexpr std::array allFields{
-    Field::intOptionPrice,   Field::intStrikePrice,    Field::intCurrentPrice,
-    Field::intNoShares,      Field::cboMonthsOut,      Field::intOptionsRecd,
-    Field::intTotalAssigned, Field::intTotalReceipts,  Field::intTotalStockCost,
-    Field::intNetGain,       Field::intDivideIntoCost, Field::pctReturn,
-};
-
 QString controlName(Field field) {
     const std::string_view name = fieldName(field);
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
@@ -30,10 +23,8 @@ QString controlName(Field field) {
 
 ControlFields::ControlFields(const QWidget& form)
     : monthsOut_{form.findChild<QComboBox*>(controlName(Field::cboMonthsOut))} {
-    for (Field field : allFields) {
-        if (field != Field::cboMonthsOut) {
-            textBoxes_[slot(field)] = form.findChild<QLineEdit*>(controlName(field));
-        }
+    for (const Field field : textBoxFields) {
+        textBoxes_[slot(field)] = form.findChild<QLineEdit*>(controlName(field));
     }
 }
 

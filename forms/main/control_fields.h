@@ -28,7 +28,7 @@ public:
     QComboBox* monthsList() const { return monthsOut_; }
 
 private:
-    std::array<QLineEdit*, 12> textBoxes_{};
+    std::array<QLineEdit*, fieldCount> textBoxes_{};
     QComboBox* monthsOut_ = nullptr;
 };
 

@@ -2,7 +2,6 @@
 
 #include "calc/calculation.h"
 #include "calc/entry_check.h"
-#include "calc/messages.h"
 #include "forms/about/about_form.h"
 #include "forms/readable_colour.h"
 #include "forms/twips_scale.h"
@@ -25,14 +24,6 @@ constexpr int clientHeight = 5460;
 
 // The result fields' text colour: dark green, or a lighter green where the base is dark.
 const QColor resultColour(0, 64, 0);
-
-// The eleven text boxes the Clear command empties, in the order it empties them.
-constexpr std::array clearedFields{
-    Field::intOptionPrice,    Field::intStrikePrice,    Field::intCurrentPrice,
-    Field::intNoShares,       Field::intOptionsRecd,    Field::intTotalAssigned,
-    Field::intTotalReceipts,  Field::intTotalStockCost, Field::intNetGain,
-    Field::intDivideIntoCost, Field::pctReturn,
-};
 
 bool isEnter(const QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
@@ -166,7 +157,7 @@ void MainForm::connectCommands() {
 // changes. The months list is not checked.
 void MainForm::calculateWithCheck() {
     if (!checkEntries(fields_, settings_).passed()) {
-        const std::string_view prompt = messages::invalidEntryMessage;
+        const std::string_view prompt = invalidEntryMessage;
         runtime_.messageBox(
             QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())));
         return;
@@ -180,7 +171,7 @@ void MainForm::calculateWithoutCheck() {
 }
 
 void MainForm::clearFields() {
-    for (Field field : clearedFields) {
+    for (const Field field : textBoxFields) {
         fields_.setText(field, {});
     }
     ui_->intOptionPrice->setFocus(Qt::OtherFocusReason);

@@ -116,6 +116,7 @@ private slots:
     void startsEmptyWithFocusInOptionPrice();
     void monthsList();
     void resultFields();
+    void fieldTableCaptionsAreTheWindowsLabels();
     void typicalResultFitsEveryResultField();
     void resultsReadableOnTheBase_data();
     void resultsReadableOnTheBase();
@@ -316,6 +317,27 @@ void TestMainForm::resultFields() {
         QCOMPARE(box->isReadOnly(), isResult);
         QCOMPARE(box->alignment() == (Qt::AlignRight | Qt::AlignVCenter), isResult);
         QCOMPARE(box->palette().color(QPalette::Text) == QColor(0, 64, 0), isResult);
+    }
+}
+
+// The command line and the analysis name fields by the table's captions: they must be the very
+// labels the user reads beside each field.
+void TestMainForm::fieldTableCaptionsAreTheWindowsLabels() {
+    Shown window;
+    for (const veltrane::FieldInfo& info : veltrane::fieldTable) {
+        const QString name = QString::fromUtf8(info.controlName.data(),
+                                               static_cast<qsizetype>(info.controlName.size()));
+        const QWidget* control = window.control(name);
+        QVERIFY2(control != nullptr, qPrintable(name));
+        const QLabel* naming = nullptr;
+        for (const QLabel* label : window.form.findChildren<QLabel*>()) {
+            if (label->buddy() == control) {
+                naming = label;
+            }
+        }
+        QVERIFY2(naming != nullptr, qPrintable(name));
+        QCOMPARE(naming->text(), QString::fromUtf8(info.caption.data(),
+                                                   static_cast<qsizetype>(info.caption.size())));
     }
 }
 

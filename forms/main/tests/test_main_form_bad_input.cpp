@@ -1,7 +1,7 @@
 // What a user sees after pasting the worst things into an input and pressing Calculate: either
 // the invalid-entry message with nothing changed, or figures that are right.
 
-#include "calc/messages.h"
+#include "calc/fields.h"
 #include "calc/regional_settings.h"
 #include "forms/main/main_form.h"
 #include "forms/main/tests/window_fields.h"
@@ -130,10 +130,10 @@ private slots:
 
         if (results.isEmpty()) {
             QCOMPARE(watcher.messages().size(), std::size_t{1});
-            QCOMPARE(watcher.messages().front(),
-                     QString::fromUtf8(
-                         veltrane::messages::invalidEntryMessage.data(),
-                         static_cast<qsizetype>(veltrane::messages::invalidEntryMessage.size())));
+            QCOMPARE(
+                watcher.messages().front(),
+                QString::fromUtf8(veltrane::invalidEntryMessage.data(),
+                                  static_cast<qsizetype>(veltrane::invalidEntryMessage.size())));
             results = noResults; // nothing was calculated, so nothing changed
         } else {
             QCOMPARE(watcher.seen(), 0);

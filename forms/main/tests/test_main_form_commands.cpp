@@ -1,7 +1,7 @@
 // frmMain's commands driven as a user drives them: keys, clicks, access keys and menus. Message
 // boxes and the About dialog are looked at and closed while they are open.
 
-#include "calc/messages.h"
+#include "calc/fields.h"
 #include "calc/regional_settings.h"
 #include "forms/main/main_form.h"
 #include "forms/main/tests/window_fields.h"
@@ -314,8 +314,8 @@ void TestMainFormCommands::invalidEntryShowsOneMessageAndChangesNothing() {
     QVERIFY(plain);
     QCOMPARE(watcher.titles().front(), QStringLiteral("Veltrane"));
     QCOMPARE(watcher.messages().front(),
-             QString::fromUtf8(veltrane::messages::invalidEntryMessage.data(),
-                               qsizetype(veltrane::messages::invalidEntryMessage.size())));
+             QString::fromUtf8(veltrane::invalidEntryMessage.data(),
+                               qsizetype(veltrane::invalidEntryMessage.size())));
     QCOMPARE(window.texts(), before);
     // The window's focus is where it was when the message opened.
     QCOMPARE(window.form.focusWidget(), window.control(QStringLiteral("cmdCalculate")));
