@@ -1,6 +1,6 @@
 #include "chart/chart_colours.h"
 
-#include "forms/readable_colour.h"
+#include "chart/readable_colour.h"
 
 #include <QPalette>
 
@@ -17,9 +17,9 @@ ChartColours fromBaseAndText(const QColor& base, const QColor& text) {
     colours.background = base;
     colours.text = readableOn(text, base);
     // A quarter of the way from the background to the text: seen, but quieter than the data.
-    colours.grid = QColor::fromRgbF(base.redF() * 0.75F + text.redF() * 0.25F,
-                                    base.greenF() * 0.75F + text.greenF() * 0.25F,
-                                    base.blueF() * 0.75F + text.blueF() * 0.25F);
+    const auto blend = [](int back, int ink) { return (3 * back + ink + 2) / 4; };
+    colours.grid = QColor(blend(base.red(), text.red()), blend(base.green(), text.green()),
+                          blend(base.blue(), text.blue()));
     colours.profit = readableOn(profitHue, base);
     colours.loss = readableOn(lossHue, base);
     return colours;

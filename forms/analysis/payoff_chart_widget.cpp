@@ -148,10 +148,10 @@ void PayoffChartWidget::describe() {
         return;
     }
     const QString reading = crosshairText();
-    setAccessibleDescription(reading.isEmpty() ? chart_->description()
-                                               : chart_->description() + QLatin1Char(' ') +
-                                                     QStringLiteral("Crosshair: ") + reading +
-                                                     QLatin1Char('.'));
+    setAccessibleDescription(reading.isEmpty()
+                                 ? chart_->description()
+                                 : chart_->description() + QLatin1Char(' ') +
+                                       QStringLiteral("Crosshair: ") + reading + QLatin1Char('.'));
 }
 
 } // namespace veltrane

@@ -3,7 +3,7 @@
 #include "calc/calculation.h"
 #include "calc/entry_check.h"
 #include "forms/about/about_form.h"
-#include "forms/readable_colour.h"
+#include "chart/readable_colour.h"
 #include "forms/twips_scale.h"
 #include "resources/resource_paths.h"
 #include "runtime/runtime.h"

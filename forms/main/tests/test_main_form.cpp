@@ -4,7 +4,7 @@
 #include "calc/regional_settings.h"
 #include "forms/main/main_form.h"
 #include "forms/main/tests/window_fields.h"
-#include "forms/readable_colour.h"
+#include "chart/readable_colour.h"
 #include "forms/twips_scale.h"
 #include "tests/support/watched_runtime.h"
 

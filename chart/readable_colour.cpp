@@ -1,4 +1,4 @@
-#include "forms/readable_colour.h"
+#include "chart/readable_colour.h"
 
 #include <algorithm>
 #include <cmath>

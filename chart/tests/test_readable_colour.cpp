@@ -1,7 +1,7 @@
 // Colours against the palette's background: WCAG's luminance and contrast, and the rule that keeps
 // a colour where it is readable and otherwise moves its lightness until it is.
 
-#include "forms/readable_colour.h"
+#include "chart/readable_colour.h"
 
 #include <QtTest>
 
