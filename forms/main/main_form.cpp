@@ -2,8 +2,9 @@
 
 #include "calc/calculation.h"
 #include "calc/entry_check.h"
-#include "forms/about/about_form.h"
 #include "chart/readable_colour.h"
+#include "forms/about/about_form.h"
+#include "forms/analysis/analysis_form.h"
 #include "forms/twips_scale.h"
 #include "resources/resource_paths.h"
 #include "runtime/runtime.h"
@@ -151,6 +152,7 @@ void MainForm::connectCommands() {
     connect(ui_->mnuExit, &QAction::triggered, this, &MainForm::exitProgram);
     connect(ui_->mnuPrintForm, &QAction::triggered, this, &MainForm::printForm);
     connect(ui_->mnuAbout, &QAction::triggered, this, &MainForm::showAbout);
+    connect(ui_->mnuPositionAnalysis, &QAction::triggered, this, &MainForm::showPositionAnalysis);
 }
 
 // The button's way in: every amount must read as a number, or the user is told and nothing
@@ -189,6 +191,22 @@ void MainForm::exitProgram() {
 void MainForm::showAbout() {
     AboutForm about(runtime_);
     runtime_.showModal(about);
+}
+
+// One window at a time: opened the first time, raised after that.
+void MainForm::showPositionAnalysis() {
+    if (analysis_ == nullptr) {
+        const AnalysisSources sources{ui_->intOptionPrice, ui_->intStrikePrice,
+                                      ui_->intCurrentPrice, ui_->intNoShares, ui_->cboMonthsOut};
+        analysis_ = new AnalysisForm(runtime_, settings_, sources, *this);
+    }
+    analysis_->show();
+    analysis_->raise();
+    analysis_->activateWindow();
+}
+
+AnalysisForm* MainForm::positionAnalysis() const {
+    return analysis_;
 }
 
 } // namespace veltrane

@@ -2,9 +2,9 @@
 // settings, and that no caption or typical result is cut off.
 
 #include "calc/regional_settings.h"
+#include "chart/readable_colour.h"
 #include "forms/main/main_form.h"
 #include "forms/main/tests/window_fields.h"
-#include "chart/readable_colour.h"
 #include "forms/twips_scale.h"
 #include "tests/support/watched_runtime.h"
 
@@ -112,6 +112,7 @@ private slots:
     void titleAndIcon();
     void menus_data();
     void menus();
+    void menuBarOrder();
     void tabOrderFollowsTheTable();
     void startsEmptyWithFocusInOptionPrice();
     void monthsList();
@@ -246,6 +247,9 @@ void TestMainForm::menus_data() {
                           << "&File"
                           << QStringList{"mnuCalculate", "mnuPrintForm", "mnuClear", "mnuExit"}
                           << QStringList{"C&alculate", "&PrintForm", "&Clear", "E&xit"};
+    QTest::newRow("View") << "mnuView"
+                          << "&View" << QStringList{"mnuPositionAnalysis"}
+                          << QStringList{"&Position Analysis..."};
     QTest::newRow("Help") << "mnuHelp"
                           << "&Help" << QStringList{"mnuAbout"} << QStringList{"A&bout"};
 }
@@ -271,6 +275,19 @@ void TestMainForm::menus() {
     }
     QCOMPARE(names, entries);
     QCOMPARE(texts, captions);
+}
+
+// View sits between File and Help; nothing else is on the menu bar.
+void TestMainForm::menuBarOrder() {
+    Shown window;
+    QStringList titles;
+    for (const QAction* entry : window.form.menuBar()->actions()) {
+        titles << entry->text();
+    }
+    QCOMPARE(titles, (QStringList{"&File", "&View", "&Help"}));
+    // The analysis window is built only when first opened.
+    QCOMPARE(window.form.positionAnalysis(), nullptr);
+    QVERIFY(window.form.findChildren<QWidget*>(QStringLiteral("frmAnalysis")).isEmpty());
 }
 
 void TestMainForm::tabOrderFollowsTheTable() {
