@@ -68,13 +68,17 @@ QString cell(QString text) {
 
 AnalysisForm::AnalysisForm(Runtime& runtime, const RegionalSettings& settings,
                            const AnalysisSources& sources, QWidget& owner, Clock today)
-    : QWidget(&owner, Qt::Window)
+    : QDialog(&owner)
     , ui_{std::make_unique<Ui::AnalysisForm>()}
     , runtime_{runtime}
     , settings_{settings}
     , sources_{sources}
     , today_{std::move(today)} {
     ui_->setupUi(this);
+    setModal(false);
+    // It resizes, and may fill the screen, for a larger chart.
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
     ui_->dteExpiry->setDate(today_().addMonths(1));
     addFigureRows();
     colourMarks();
@@ -289,14 +293,14 @@ bool AnalysisForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close && watched == parent()) {
         close();
     }
-    return QWidget::eventFilter(watched, event);
+    return QDialog::eventFilter(watched, event);
 }
 
 void AnalysisForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) {
         colourMarks();
     }
-    QWidget::changeEvent(event);
+    QDialog::changeEvent(event);
 }
 
 // The refusals in a red that can be read on this palette's background, light or dark.

@@ -4,8 +4,8 @@
 #include "calc/regional_settings.h"
 
 #include <QDate>
+#include <QDialog>
 #include <QString>
-#include <QWidget>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -34,8 +34,9 @@ struct AnalysisSources {
 
 // The Position Analysis window: the analysis of the main window's position, re-read at every
 // edit, with an expiry date, fees and a dividend of its own, its figures each with a caption and
-// a definition, and the payoff chart. It works out nothing itself: the analysis does.
-class AnalysisForm : public QWidget {
+// a definition, and the payoff chart. It works out nothing itself: the analysis does. A dialog
+// that is never modal: screen readers know it as a dialog of the main window's, and Esc closes it.
+class AnalysisForm : public QDialog {
     Q_OBJECT
 
 public:

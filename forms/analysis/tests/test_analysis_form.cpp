@@ -350,7 +350,7 @@ void TestAnalysisForm::copyPutsTwoColumnsOnTheClipboard() {
     }
     QCOMPARE(lines.mid(0, 7),
              (QStringList{"Option Price\t1.25", "Strike Price\t30", "Current share price\t28.50",
-                          "Number of Shares\t500", "No Months Out\t3", "Fees\t10",
+                          "Number of Shares\t500", "No Months Out\t3", "Fees paid\t10",
                           "Dividend per share\t"}));
     QVERIFY(lines.contains(QStringLiteral("Maximum profit\t$1,365.00")));
     QVERIFY(lines.contains(QStringLiteral("Breakeven price\t$27.27")));
