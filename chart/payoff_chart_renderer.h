@@ -25,7 +25,8 @@ struct ChartMark {
 };
 
 // Paints the payoff chart on any painter: a window, an image or a printer. Keeps the model, the
-// mapping and the drawing apart: `mapping` places the axes in an area, `paint` only draws.
+// mapping and the drawing apart: `mapping` places the axes in an area, `paint` only draws. Our
+// own QPainter code, since Qt Charts is offered only under the GPL, which our licence cannot take.
 class PayoffChartRenderer {
 public:
     PayoffChartRenderer(PayoffChartModel model, RegionalSettings settings);

@@ -3,6 +3,7 @@
 
 #include "chart/chart_colours.h"
 #include "chart/payoff_chart_renderer.h"
+#include "chart/readable_colour.h"
 #include "chart/tests/payoff_positions.h"
 #include "forms/analysis/payoff_chart_widget.h"
 
@@ -56,6 +57,8 @@ private slots:
     void newChartKeepsTheCrosshairOnItsAxis();
     void crispAtEveryRatio_data();
     void crispAtEveryRatio();
+    void coloursReadableOnLightAndDark_data();
+    void coloursReadableOnLightAndDark();
 };
 
 void TestPayoffChartWidget::keysMoveTheCrosshair_data() {
@@ -210,6 +213,34 @@ void TestPayoffChartWidget::crispAtEveryRatio() {
     }
     // Three grid lines there: at 32, 34 and 36 (the last at the plot's edge, left out).
     QCOMPARE(gridPixels, 2 * lineWidth);
+}
+
+void TestPayoffChartWidget::coloursReadableOnLightAndDark_data() {
+    QTest::addColumn<QColor>("base");
+    QTest::addColumn<QColor>("text");
+    QTest::newRow("light: white") << QColor(Qt::white) << QColor(Qt::black);
+    QTest::newRow("light: grey") << QColor(0xef, 0xef, 0xef) << QColor(0x20, 0x20, 0x20);
+    QTest::newRow("dark: Adwaita dark") << QColor(0x24, 0x24, 0x24) << QColor(Qt::white);
+    QTest::newRow("dark: black") << QColor(Qt::black) << QColor(0xdd, 0xdd, 0xdd);
+}
+
+// The line, the labels and the two regions' names reach WCAG's 4.5 to 1 on the chart's
+// background, and profit and loss keep hues apart (blue and vermilion), whatever the palette.
+void TestPayoffChartWidget::coloursReadableOnLightAndDark() {
+    QFETCH(QColor, base);
+    QFETCH(QColor, text);
+    QPalette palette;
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, text);
+    const ChartColours colours = ChartColours::forPalette(palette);
+    QCOMPARE(colours.background, base);
+    for (const QColor& ink : {colours.text, colours.profit, colours.loss}) {
+        const double ratio = veltrane::contrastRatio(ink, base);
+        QVERIFY2(ratio >= 4.5,
+                 qPrintable(QStringLiteral("%1: %2 to 1").arg(ink.name()).arg(ratio)));
+    }
+    QVERIFY(std::abs(colours.profit.hslHue() - 202) <= 2);
+    QVERIFY(std::abs(colours.loss.hslHue() - 26) <= 2);
 }
 
 QTEST_MAIN(TestPayoffChartWidget)
