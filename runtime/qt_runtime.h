@@ -24,9 +24,6 @@ public:
     void showModal(QDialog& window) override;
     void printForm(QWidget& window) override;
     void end() override;
-    int versionMajor() const override;
-    int versionMinor() const override;
-    int versionRevision() const override;
 
     // The system's default printer, or nothing when no printer is installed.
     static std::unique_ptr<QPrinter> defaultPrinter();

@@ -4,7 +4,10 @@
 #include "forms/main/control_fields.h"
 
 #include <QMainWindow>
+#include <array>
 #include <memory>
+
+class QLabel;
 
 namespace Ui {
 class MainForm;
@@ -40,11 +43,15 @@ private:
     void setUpResultFields();
     void setUpEnterChain();
     void connectCommands();
+    // The labels before the three price boxes that show the user's currency sign.
+    std::array<QLabel*, 3> currencySigns() const;
 
     std::unique_ptr<Ui::MainForm> ui_;
     Runtime& runtime_;
     RegionalSettings settings_;
     ControlFields fields_;
+    // The Enter chain in order: each of the first five, on Enter, hands the focus to the next.
+    std::array<QWidget*, 6> enterChain_{};
 };
 
 } // namespace veltrane

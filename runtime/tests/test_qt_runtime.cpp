@@ -1,7 +1,6 @@
-// The Qt runtime: its message box, printing into a file or onto no printer at all, the end of
-// the program and the version numbers.
+// The Qt runtime: its message box, printing into a file or onto no printer at all, and the end
+// of the program.
 
-#include "identity/identity.h"
 #include "runtime/print_messages.h"
 #include "runtime/qt_runtime.h"
 #include "tests/support/modal_watcher.h"
@@ -55,7 +54,6 @@ private slots:
     void defaultPrinterIsTheSystemsDefault();
     void modalShowReturnsOnceTheWindowCloses();
     void endStopsTheEventLoopWithStatusZero();
-    void versionNumbers();
 };
 
 void TestQtRuntime::messageBoxHasTheTitleOkOnlyAndNoIcon() {
@@ -157,15 +155,6 @@ void TestQtRuntime::endStopsTheEventLoopWithStatusZero() {
     QTimer::singleShot(5000, &window, [] { QCoreApplication::exit(99); });
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!ranAfterEnd);
-}
-
-void TestQtRuntime::versionNumbers() {
-    const QtRuntime runtime;
-    QCOMPARE(runtime.versionMajor(), 1);
-    QCOMPARE(runtime.versionMinor(), 0);
-    QCOMPARE(runtime.versionRevision(), 2);
-    QCOMPARE(QString::fromStdString(veltrane::identity::versionRecordText()),
-             QStringLiteral("1.00.0002"));
 }
 
 QTEST_MAIN(TestQtRuntime)

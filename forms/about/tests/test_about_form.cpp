@@ -3,7 +3,6 @@
 #include "forms/about/about_form.h"
 #include "forms/twips_scale.h"
 #include "resources/resource_paths.h"
-#include "runtime/qt_runtime.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -16,14 +15,6 @@ using veltrane::AboutForm;
 using veltrane::TwipsScale;
 
 namespace {
-
-// The real runtime with other version numbers, to show where the version text comes from.
-class OtherVersion : public veltrane::QtRuntime {
-public:
-    int versionMajor() const override { return 3; }
-    int versionMinor() const override { return 10; }
-    int versionRevision() const override { return 7; }
-};
 
 const QString description = QStringLiteral(
     "Veltrane was designed for the heavy hitter, like you.  Simply enter all the fields in the "
@@ -45,7 +36,7 @@ private slots:
     void layout();
     void clientAreaIsFixedAndPlaced();
     void loadStepSetsCaptionAndVersion();
-    void loadStepReadsTheRuntimesVersion();
+    void loadStepShowsTheVersionItIsGiven();
     void texts();
     void noTextIsClipped();
     void etchedRule();
@@ -86,8 +77,7 @@ void TestAboutForm::layout() {
     QFETCH(QString, text);
     QFETCH(QRect, twips);
     QFETCH(bool, takesFocus);
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     QCOMPARE(about.objectName(), QStringLiteral("frmAbout"));
     auto* control = about.findChild<QWidget*>(name);
     QVERIFY(control != nullptr);
@@ -105,8 +95,7 @@ void TestAboutForm::layout() {
 }
 
 void TestAboutForm::clientAreaIsFixedAndPlaced() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     const TwipsScale scale = scaleOf(about);
@@ -121,23 +110,21 @@ void TestAboutForm::clientAreaIsFixedAndPlaced() {
 }
 
 void TestAboutForm::loadStepSetsCaptionAndVersion() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     QCOMPARE(about.windowTitle(), QStringLiteral("About Veltrane "));
     QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
              QStringLiteral("Version 1.0.2"));
 }
 
-void TestAboutForm::loadStepReadsTheRuntimesVersion() {
-    const OtherVersion runtime;
-    AboutForm about(runtime);
+// Another version, to show that the text comes from the value given and from nowhere else.
+void TestAboutForm::loadStepShowsTheVersionItIsGiven() {
+    const AboutForm about(veltrane::identity::Version{3, 10, 7});
     QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
              QStringLiteral("Version 3.10.7"));
 }
 
 void TestAboutForm::texts() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     const QString notice = about.findChild<QLabel*>(QStringLiteral("lblDisclaimer"))->text();
     // A sentence of its own, two spaces, the request to report problems, then the rights.
     QVERIFY(!notice.isEmpty() && !notice.front().isSpace());
@@ -162,8 +149,7 @@ void TestAboutForm::texts() {
 }
 
 void TestAboutForm::noTextIsClipped() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     for (const QLabel* label : about.findChildren<QLabel*>()) {
@@ -188,8 +174,7 @@ void TestAboutForm::noTextIsClipped() {
 }
 
 void TestAboutForm::etchedRule() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     const QList<QWidget*> lines = about.findChildren<QWidget*>(QStringLiteral("Line1"));
     QCOMPARE(lines.size(), 2);
     const QWidget* grey = lines[0]->property("index").toInt() == 1 ? lines[0] : lines[1];
@@ -212,8 +197,7 @@ void TestAboutForm::etchedRule() {
 }
 
 void TestAboutForm::pictureIsTheFirstFrame() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     const auto* picture = about.findChild<QLabel*>(QStringLiteral("picIcon"));
     const QPixmap shown = picture->pixmap();
     QCOMPARE(shown.size(), QSize(48, 48));
@@ -227,8 +211,7 @@ void TestAboutForm::pictureIsTheFirstFrame() {
 }
 
 void TestAboutForm::tabMovesBetweenOkAndPicture() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     about.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&about));
@@ -254,8 +237,7 @@ void TestAboutForm::enterAndEscClose_data() {
 void TestAboutForm::enterAndEscClose() {
     QFETCH(QString, focus);
     QFETCH(int, key);
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     about.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&about));
