@@ -23,12 +23,12 @@ constexpr int clientHeight = 3555;
 
 // One line of the etched rule: from (left, top) to (right, top) in twips, a pen `pixels` wide.
 struct RuleLine {
-    QWidget* widget;
-    int index;
-    int left;
-    int right;
-    int top;
-    int pixels;
+    QWidget* widget = nullptr;
+    int index = 0;
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int pixels = 0;
     QColor colour;
 };
 

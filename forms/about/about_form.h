@@ -17,6 +17,8 @@ class AboutForm : public QDialog {
     Q_OBJECT
 
 public:
+    Q_DISABLE_COPY_MOVE(AboutForm)
+
     explicit AboutForm(const identity::Version& version = identity::version,
                        QWidget* parent = nullptr);
     ~AboutForm() override;

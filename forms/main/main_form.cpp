@@ -14,6 +14,7 @@
 #include <QPalette>
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace veltrane {
 
@@ -30,17 +31,18 @@ bool isEnter(const QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
     }
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
+    const auto* keyEvent = dynamic_cast<const QKeyEvent*>(event);
+    return keyEvent != nullptr &&
+           (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter);
 }
 
 } // namespace
 
-MainForm::MainForm(Runtime& runtime, const RegionalSettings& settings, QWidget* parent)
+MainForm::MainForm(Runtime& runtime, RegionalSettings settings, QWidget* parent)
     : QMainWindow(parent)
     , ui_{std::make_unique<Ui::MainForm>()}
     , runtime_{runtime}
-    , settings_{settings} {
+    , settings_{std::move(settings)} {
     ui_->setupUi(this);
     fields_ = ControlFields(*this);
     setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));

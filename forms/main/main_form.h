@@ -24,7 +24,9 @@ class MainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    MainForm(Runtime& runtime, const RegionalSettings& settings, QWidget* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(MainForm)
+
+    MainForm(Runtime& runtime, RegionalSettings settings, QWidget* parent = nullptr);
     ~MainForm() override;
 
     // The commands, one for each entry point of the window.
