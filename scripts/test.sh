@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 scripts/check-format.sh
+scripts/check-layout.sh
 
 echo "=== shellcheck"
 git ls-files -z 'scripts/*.sh' 'tests/*.sh' | xargs -0 shellcheck -x -P SCRIPTDIR
