@@ -10,12 +10,12 @@
 #include <benchmark/benchmark.h>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <istream>
 #include <ostream>
 #include <streambuf>
 #include <string>
 #include <sys/resource.h>
-#include <time.h>
 #include <vector>
 
 namespace {
@@ -46,9 +46,9 @@ class GeneratedPositions : public std::streambuf {
 public:
     explicit GeneratedPositions(std::int64_t rows)
         : rows_{rows}
-        , tails_{rowTails()} {
-        buffer_.reserve(64 * 1024 + 256);
-        buffer_ = "id,option_price,strike_price,current_price,shares,months,note\n";
+        , tails_{rowTails()}
+        , buffer_{"id,option_price,strike_price,current_price,shares,months,note\n"} {
+        buffer_.reserve(std::size_t{64} * 1024 + 256);
         setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
     }
 
@@ -58,7 +58,7 @@ protected:
             return traits_type::eof();
         }
         buffer_.clear();
-        while (next_ < rows_ && buffer_.size() < 64 * 1024) {
+        while (next_ < rows_ && buffer_.size() < std::size_t{64} * 1024) {
             buffer_ += std::to_string(next_);
             buffer_ += tails_[static_cast<std::size_t>(next_ % 600)];
             ++next_;
@@ -164,7 +164,7 @@ void readWriteFloor(benchmark::State& state) {
                 veltrane::appendCsvField(pending, record.field(i));
             }
             pending.push_back('\n');
-            if (pending.size() >= 64 * 1024) {
+            if (pending.size() >= std::size_t{64} * 1024) {
                 output.write(pending.data(), static_cast<std::streamsize>(pending.size()));
                 pending.clear();
             }

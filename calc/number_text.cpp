@@ -175,6 +175,83 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
     return value;
 }
 
+// A sign, then perhaps the currency symbol, before the digits.
+void readSignAndSymbol(Cursor& cursor, const RegionalSettings& settings, WrittenNumber& written) {
+    if (cursor.accept("-") || cursor.accept(settings.negativeSign)) {
+        written.negative = true;
+    } else if (!cursor.accept("+")) {
+        cursor.accept(settings.positiveSign);
+    }
+    cursor.accept(settings.currencySymbol);
+}
+
+// The integer part's digits. Group separators stand only between them, where the regional
+// grouping puts them: under German rules "28.50" is a slip of the keyboard, not 2850. Gives
+// whether the digits were grouped, or nothing when a separator stands out of place.
+std::optional<bool> readIntegerDigits(Cursor& cursor, const RegionalSettings& settings,
+                                      WrittenNumber& written) {
+    const std::int64_t primary = settings.primaryGroupSize;
+    const std::int64_t secondary =
+        settings.secondaryGroupSize > 0 ? settings.secondaryGroupSize : primary;
+    bool grouped = false;
+    std::int64_t groupLength = 0;
+    while (cursor.peekDigit()) {
+        cursor.take();
+        ++written.integerDigits;
+        ++groupLength;
+        if (primary > 0 && cursor.tokenThenDigit(settings.groupSeparator)) {
+            if (grouped ? groupLength != secondary : groupLength > secondary) {
+                return std::nullopt;
+            }
+            cursor.accept(settings.groupSeparator);
+            grouped = true;
+            groupLength = 0;
+        }
+    }
+    if (grouped && groupLength != primary) {
+        return std::nullopt;
+    }
+    return grouped;
+}
+
+// The decimal separator and the digits after it; gives how many digits there were.
+std::int64_t readFractionDigits(Cursor& cursor, const RegionalSettings& settings) {
+    std::int64_t fractionDigits = 0;
+    if (cursor.accept(settings.decimalSeparator)) {
+        while (cursor.peekDigit()) {
+            cursor.take();
+            ++fractionDigits;
+        }
+    }
+    return fractionDigits;
+}
+
+// "E" or "e", a sign, and at least one digit; false when the digits are missing. A text with no
+// exponent is fine as it is.
+bool readExponent(Cursor& cursor, WrittenNumber& written) {
+    if (cursor.peek() != 'E' && cursor.peek() != 'e') {
+        return true;
+    }
+    cursor.take();
+    const bool exponentNegative = cursor.accept("-");
+    if (!exponentNegative) {
+        cursor.accept("+");
+    }
+    if (!cursor.peekDigit()) {
+        return false;
+    }
+    while (cursor.peekDigit()) {
+        const int digit = cursor.take() - '0';
+        if (written.exponent < exponentClamp) {
+            written.exponent = written.exponent * 10 + digit;
+        }
+    }
+    if (exponentNegative) {
+        written.exponent = -written.exponent;
+    }
+    return true;
+}
+
 // The whole grammar, for texts that are not plain digits. Kept out of line so that the plain
 // case, nearly every text, pays for none of it.
 [[gnu::noinline]] ParsedNumber parseWritten(std::string_view text,
@@ -184,67 +261,20 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
     cursor.skipBlanks();
 
     WrittenNumber written;
-    if (cursor.accept("-") || cursor.accept(settings.negativeSign)) {
-        written.negative = true;
-    } else if (!cursor.accept("+")) {
-        cursor.accept(settings.positiveSign);
-    }
-    cursor.accept(settings.currencySymbol);
+    readSignAndSymbol(cursor, settings, written);
 
     const std::size_t start = cursor.position();
-    bool grouped = false;
-    std::int64_t fractionDigits = 0;
-    // Group separators stand only between digits of the integer part, where the regional
-    // grouping puts them: under German rules "28.50" is a slip of the keyboard, not 2850.
-    const std::int64_t primary = settings.primaryGroupSize;
-    const std::int64_t secondary =
-        settings.secondaryGroupSize > 0 ? settings.secondaryGroupSize : primary;
-    std::int64_t groupLength = 0;
-    while (cursor.peekDigit()) {
-        cursor.take();
-        ++written.integerDigits;
-        ++groupLength;
-        if (primary > 0 && cursor.tokenThenDigit(settings.groupSeparator)) {
-            if (grouped ? groupLength != secondary : groupLength > secondary) {
-                return notANumber;
-            }
-            cursor.accept(settings.groupSeparator);
-            grouped = true;
-            groupLength = 0;
-        }
-    }
-    if (grouped && groupLength != primary) {
+    const std::optional<bool> grouped = readIntegerDigits(cursor, settings, written);
+    if (!grouped) {
         return notANumber;
     }
-    if (cursor.accept(settings.decimalSeparator)) {
-        while (cursor.peekDigit()) {
-            cursor.take();
-            ++fractionDigits;
-        }
-    }
+    const std::int64_t fractionDigits = readFractionDigits(cursor, settings);
     if (written.integerDigits + fractionDigits == 0) {
         return notANumber;
     }
     written.mantissa = text.substr(start, cursor.position() - start);
-
-    if (cursor.peek() == 'E' || cursor.peek() == 'e') {
-        cursor.take();
-        const bool exponentNegative = cursor.accept("-");
-        if (!exponentNegative) {
-            cursor.accept("+");
-        }
-        if (!cursor.peekDigit()) {
-            return notANumber;
-        }
-        while (cursor.peekDigit()) {
-            const int digit = cursor.take() - '0';
-            if (written.exponent < exponentClamp) {
-                written.exponent = written.exponent * 10 + digit;
-            }
-        }
-        if (exponentNegative) {
-            written.exponent = -written.exponent;
-        }
+    if (!readExponent(cursor, written)) {
+        return notANumber;
     }
     written.number = text.substr(start, cursor.position() - start);
 
@@ -252,7 +282,7 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
     if (!cursor.atEnd()) {
         return notANumber;
     }
-    written.plain = !grouped && (fractionDigits == 0 || settings.decimalSeparator == ".");
+    written.plain = !*grouped && (fractionDigits == 0 || settings.decimalSeparator == ".");
     return convert(written);
 }
 

@@ -18,7 +18,7 @@ constexpr std::size_t absent = static_cast<std::size_t>(-1);
 // Where each input column stands in the records, or `absent`.
 using ColumnPositions = std::array<std::size_t, inputFields.size()>;
 
-constexpr std::size_t flushBytes = 64 * 1024;
+constexpr std::size_t flushBytes = std::size_t{64} * 1024;
 
 class BatchWriter {
 public:

@@ -7,7 +7,7 @@ namespace veltrane {
 
 namespace {
 
-constexpr std::size_t bufferBytes = 64 * 1024;
+constexpr std::size_t bufferBytes = std::size_t{64} * 1024;
 
 // How a field ended.
 enum class FieldEnd { Comma, Record, Error };

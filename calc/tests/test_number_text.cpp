@@ -2,6 +2,7 @@
 #include "calc/tests/exact_compare.h"
 
 #include <QtTest>
+#include <array>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -354,27 +355,28 @@ private slots:
                                   << QByteArray("($922,337,203,685,477.58)");
 
         // Grouping at every count of integer digits.
-        const char* const grouped[] = {"$1.00",
-                                       "$12.00",
-                                       "$123.00",
-                                       "$1,234.00",
-                                       "$12,345.00",
-                                       "$123,456.00",
-                                       "$1,234,567.00",
-                                       "$12,345,678.00",
-                                       "$123,456,789.00",
-                                       "$1,234,567,891.00",
-                                       "$12,345,678,912.00",
-                                       "$123,456,789,123.00",
-                                       "$1,234,567,891,234.00",
-                                       "$12,345,678,912,345.00",
-                                       "$123,456,789,123,456.00"};
+        const std::array<const char*, 15> grouped{"$1.00",
+                                                  "$12.00",
+                                                  "$123.00",
+                                                  "$1,234.00",
+                                                  "$12,345.00",
+                                                  "$123,456.00",
+                                                  "$1,234,567.00",
+                                                  "$12,345,678.00",
+                                                  "$123,456,789.00",
+                                                  "$1,234,567,891.00",
+                                                  "$12,345,678,912.00",
+                                                  "$123,456,789,123.00",
+                                                  "$1,234,567,891,234.00",
+                                                  "$12,345,678,912,345.00",
+                                                  "$123,456,789,123,456.00"};
         qint64 dollars = 0;
         int digits = 0;
         for (const char* text : grouped) {
             ++digits;
             dollars = dollars * 10 + (digits - 1) % 9 + 1;
-            QTest::addRow("%d integer digits", digits) << dollars * 10'000 << QByteArray(text);
+            QTest::newRow(qPrintable(QStringLiteral("%1 integer digits").arg(digits)))
+                << dollars * 10'000 << QByteArray(text);
         }
     }
 

@@ -361,7 +361,7 @@ void TestCommandLine::batchOfHundredThousandRows() {
                               "16.42%",  "14.40%", "12.77%", "11.52%", "10.46%", "9.60%"};
     constexpr int rows = 100'000;
     QByteArray input = "id,option_price,strike_price,current_price,shares,months\n";
-    input.reserve(rows * 32);
+    input.reserve(qsizetype{rows} * 32);
     for (int i = 0; i < rows; ++i) {
         input +=
             QByteArray::number(i) + ",1.25,30,28.50,500," + QByteArray::number(i % 12 + 1) + "\n";

@@ -35,7 +35,7 @@ deb=${debs[0]}
   echo "cpack made no .deb"
   exit 1
 }
-echo "$(basename "$deb")"
+basename "$deb"
 dpkg-deb --field "$deb" Package Version Depends
 
 echo "--- lintian"
@@ -79,7 +79,7 @@ Total Stock Cost   \$14,250.00
 Net Gain   \$1,375.00
 Divide Into Cost   0.096
 Annual % Return   38.40%"
-actual=$(cd / && LANG=C.UTF-8 LC_ALL= timeout 30 "$installed" calc --option-price 1.25 \
+actual=$(cd / && LANG=C.UTF-8 LC_ALL='' timeout 30 "$installed" calc --option-price 1.25 \
   --strike-price 30 --current-price 28.50 --shares 500 --months 3)
 echo "$actual"
 if [[ "$actual" != "$expected" ]]; then
