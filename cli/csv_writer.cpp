@@ -4,17 +4,12 @@
 
 namespace veltrane {
 
-namespace {
-
-constexpr bool needsQuotes(char c) {
-    return c == ',' || c == '"' || c == '\r' || c == '\n';
-}
-
-} // namespace
-
-void appendCsvField(std::string& line, std::string_view field) {
+void appendCsvField(std::string& line, std::string_view field, char delimiter) {
     const char* begin = field.data();
     const char* const end = begin + field.size();
+    const auto needsQuotes = [delimiter](char c) {
+        return c == delimiter || c == '"' || c == '\r' || c == '\n';
+    };
     if (std::none_of(begin, end, needsQuotes)) {
         line.append(field);
         return;

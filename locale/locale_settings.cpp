@@ -139,6 +139,20 @@ RegionalSettings regionalSettingsFromEnvironment(const QProcessEnvironment& envi
                                localeFromEnvironment(environment, QStringLiteral("LC_MONETARY")));
 }
 
+std::optional<RegionalSettings> regionalSettingsNamed(const QString& name) {
+    // "C", "POSIX", "C.UTF-8": the reference, as the C library has it.
+    const QString base = name.section(u'.', 0, 0).section(u'@', 0, 0);
+    if (base == QStringLiteral("C") || base == QStringLiteral("POSIX")) {
+        return RegionalSettings{};
+    }
+    const QLocale locale(name);
+    // Qt falls back to C for a name it does not know.
+    if (name.isEmpty() || locale.language() == QLocale::C) {
+        return std::nullopt;
+    }
+    return regionalSettingsFor(locale);
+}
+
 RegionalSettings userRegionalSettings() {
     return regionalSettingsFromEnvironment(QProcessEnvironment::systemEnvironment());
 }
