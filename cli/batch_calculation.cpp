@@ -138,9 +138,8 @@ private:
 
     bool placeColumn(std::size_t& place, std::size_t column, std::string_view name) {
         if (place != absent) {
-            outcome_.malformed =
-                CsvError{"the header names the column " + std::string{name} + " twice",
-                         record_.line()};
+            outcome_.malformed = CsvError{
+                "the header names the column " + std::string{name} + " twice", record_.line()};
             return false;
         }
         place = column;
@@ -194,8 +193,8 @@ private:
             for (std::size_t i = 0; i < columnCount_; ++i) {
                 found.append(i == 0 ? "" : ", ").append(quotedText(record_.field(i)));
             }
-            outcome_.headerRefused = "the header lacks the columns " + missing +
-                                     "; the columns found are " + found;
+            outcome_.headerRefused =
+                "the header lacks the columns " + missing + "; the columns found are " + found;
             return false;
         }
         if (!layout_.resultColumnsFound.empty() && !options_.replaceResults) {
@@ -314,8 +313,8 @@ private:
             text = rejectionText(check.entries, FieldNaming::column, " Fields:");
         }
         if (check.monthsRefused) {
-            text.append(text.empty() ? "" : "; ").append(
-                monthsRefusal(fields.text(Field::cboMonthsOut)));
+            text.append(text.empty() ? "" : "; ")
+                .append(monthsRefusal(fields.text(Field::cboMonthsOut)));
         }
         return text;
     }

@@ -185,7 +185,7 @@ std::vector<std::string_view> refusedFields(const PositionCheck& check, const Fi
 ExitStatus calculateOne(CalcOptions& options) {
     Destination destination{options.output};
     if (!destination.open()) {
-        return ExitStatus::usage;
+        return ExitStatus::outputFailed;
     }
     const PositionCheck check = checkPosition(options.fields, options.settings);
     if (!check.passed()) {
@@ -257,8 +257,7 @@ void reportBatch(const BatchOutcome& outcome, const CsvSource& source) {
                    " rows were refused: an amount that is not a number or months other than 1 "
                    "to 12; their error column says which");
     } else if (outcome.incompleteRows > 0) {
-        printError(std::to_string(outcome.incompleteRows) + " of " +
-                   std::to_string(outcome.rows) +
+        printError(std::to_string(outcome.incompleteRows) + " of " + std::to_string(outcome.rows) +
                    " rows lack a result; their error column says why");
     }
 }
@@ -271,7 +270,7 @@ ExitStatus calculateCsv(const QString& path, const CalcOptions& options,
     }
     Destination destination{options.output};
     if (!destination.open()) {
-        return ExitStatus::usage;
+        return ExitStatus::outputFailed;
     }
     std::ios::sync_with_stdio(false);
     const BatchOutcome outcome =
@@ -384,23 +383,22 @@ std::optional<ExitStatus> refuseCombinations(const CalcParser& calc) {
                               calcHelpCommand);
         }
         if (parser.positionalArguments().size() > 1) {
-            return usageError(
-                QStringLiteral("--csv reads one file, not %1").arg(parser.positionalArguments().size()),
-                calcHelpCommand);
+            return usageError(QStringLiteral("--csv reads one file, not %1")
+                                  .arg(parser.positionalArguments().size()),
+                              calcHelpCommand);
         }
         return std::nullopt;
     }
     for (const QCommandLineOption* option : {&calc.delimiter, &calc.replaceResults}) {
         if (parser.isSet(*option)) {
-            return usageError(
-                QStringLiteral("--%1 goes with --csv").arg(option->names().front()),
-                calcHelpCommand);
+            return usageError(QStringLiteral("--%1 goes with --csv").arg(option->names().front()),
+                              calcHelpCommand);
         }
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return usageError(QStringLiteral("unexpected argument '%1'")
-                              .arg(parser.positionalArguments().front()),
-                          calcHelpCommand);
+        return usageError(
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().front()),
+            calcHelpCommand);
     }
     return std::nullopt;
 }
@@ -426,9 +424,9 @@ std::optional<ExitStatus> readBatchOptions(const CalcParser& calc, BatchOptions&
         const QString name = calc.parser.value(calc.delimiter);
         batch.delimiter = delimiterNamed(name.toStdString());
         if (!batch.delimiter) {
-            return usageError(QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'")
-                                  .arg(name),
-                              calcHelpCommand);
+            return usageError(
+                QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'").arg(name),
+                calcHelpCommand);
         }
     }
     return std::nullopt;
@@ -513,9 +511,10 @@ ExitStatus runTopLevel(const QStringList& arguments) {
         return writeStandardOutput(CalcParser{}.helpText());
     }
     if (!positional.isEmpty()) {
-        const QString unknown = positional.front() == QStringLiteral("help") && positional.size() > 1
-                                    ? positional.at(1)
-                                    : positional.front();
+        const QString unknown =
+            positional.front() == QStringLiteral("help") && positional.size() > 1
+                ? positional.at(1)
+                : positional.front();
         return usageError(QStringLiteral("unknown command '%1'").arg(unknown), helpCommand);
     }
     return usageError(QStringLiteral("nothing to do"), helpCommand);

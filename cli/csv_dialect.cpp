@@ -20,8 +20,7 @@ std::optional<char> delimiterNamed(std::string_view name) {
 
 namespace {
 
-int knownColumns(std::string_view line, char delimiter,
-                 bool (*isKnown)(std::string_view column)) {
+int knownColumns(std::string_view line, char delimiter, bool (*isKnown)(std::string_view column)) {
     std::istringstream input{std::string{line}};
     CsvReader reader{input, delimiter};
     CsvRecord record;

@@ -19,10 +19,11 @@ struct CsvError {
 };
 
 // Reads RFC 4180 CSV from a stream, one record at a time, in constant memory: fields separated
-// by the delimiter (a comma unless told otherwise), records ended by LF or CR LF (the last one may have no ending), quoted fields with
-// delimiters, line breaks and doubled quotes inside. Anything else is an error with a line number:
-// a quote inside an unquoted field, text after a closing quote, a lone CR, a quoted field never
-// closed, a record longer than maxRecordBytes. A UTF-8 byte order mark at the start is skipped.
+// by the delimiter (a comma unless told otherwise), records ended by LF or CR LF (the last one may
+// have no ending), quoted fields with delimiters, line breaks and doubled quotes inside. Anything
+// else is an error with a line number: a quote inside an unquoted field, text after a closing
+// quote, a lone CR, a quoted field never closed, a record longer than maxRecordBytes. A UTF-8 byte
+// order mark at the start is skipped.
 class CsvReader {
 public:
     static constexpr std::size_t maxRecordBytes = std::size_t{1} << 20;

@@ -25,9 +25,9 @@ constexpr std::string_view beyondRange = "beyond the largest amount the program 
 // The cause of each missing result, told from which texts are there.
 std::string_view causeFor(const FieldAccess& fields, Field result) {
     std::size_t missingAmounts = 0;
-    for (const Field field : {Field::intOptionsRecd, Field::intTotalAssigned,
-                              Field::intTotalReceipts, Field::intTotalStockCost,
-                              Field::intNetGain}) {
+    for (const Field field :
+         {Field::intOptionsRecd, Field::intTotalAssigned, Field::intTotalReceipts,
+          Field::intTotalStockCost, Field::intNetGain}) {
         missingAmounts += fields.text(field).empty() ? 1U : 0U;
     }
     switch (result) {
@@ -38,8 +38,9 @@ std::string_view causeFor(const FieldAccess& fields, Field result) {
         if (trimmed(fields.text(Field::cboMonthsOut)).empty()) {
             return "no months chosen";
         }
-        return fields.text(Field::intDivideIntoCost).empty() ? causeFor(fields, Field::intDivideIntoCost)
-                                                             : "the return has no value";
+        return fields.text(Field::intDivideIntoCost).empty()
+                   ? causeFor(fields, Field::intDivideIntoCost)
+                   : "the return has no value";
     default:
         return beyondRange;
     }
@@ -52,7 +53,7 @@ bool isMonthsChoice(std::string_view months) {
     if (text.empty()) {
         return true;
     }
-    static constexpr std::array<std::string_view, 12> choices{"1", "2", "3",  "4",  "5",  "6",
+    static constexpr std::array<std::string_view, 12> choices{"1", "2", "3", "4",  "5",  "6",
                                                               "7", "8", "9", "10", "11", "12"};
     for (const std::string_view choice : choices) {
         if (text == choice) {

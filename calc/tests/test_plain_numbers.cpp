@@ -22,7 +22,8 @@ RegionalSettings germanSettings() {
 QStringList plainResults(const QStringList& inputs, const RegionalSettings& settings) {
     FieldMap typed;
     for (std::size_t i = 0; i < veltrane::inputFields.size(); ++i) {
-        typed.setText(veltrane::inputFields[i], inputs.value(static_cast<qsizetype>(i)).toStdString());
+        typed.setText(veltrane::inputFields[i],
+                      inputs.value(static_cast<qsizetype>(i)).toStdString());
     }
     FieldMap plain;
     veltrane::calculatePlainly(typed, settings, plain);
@@ -52,16 +53,15 @@ void TestPlainNumbers::resultsWrittenPlainly_data() {
     QTest::addColumn<QStringList>("inputs");
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList worked{"625.00", "15000.00", "15625.00", "14250.00",
-                             "1375.00", "0.096", "38.40"};
+    const QStringList worked{"625.00",  "15000.00", "15625.00", "14250.00",
+                             "1375.00", "0.096",    "38.40"};
     QTest::newRow("worked example, US")
         << RegionalSettings{} << QStringList{"1.25", "30", "28.50", "500", "3"} << worked;
     QTest::newRow("the same position typed the German way gives the same figures")
         << germanSettings() << QStringList{"1,25", "30", "28,50", "500", "3"} << worked;
     QTest::newRow("a symbol and groups in the input")
         << RegionalSettings{} << QStringList{"$1.25", "$30", "$28.50", "1,000", "3"}
-        << QStringList{"1250.00", "30000.00", "31250.00", "28500.00", "2750.00", "0.096",
-                       "38.40"};
+        << QStringList{"1250.00", "30000.00", "31250.00", "28500.00", "2750.00", "0.096", "38.40"};
     QTest::newRow("negative gain: a minus, no parentheses")
         << RegionalSettings{} << QStringList{"0.75", "20", "22", "100", "2"}
         << QStringList{"75.00", "2000.00", "2075.00", "2200.00", "-125.00", "-0.057", "-34.20"};

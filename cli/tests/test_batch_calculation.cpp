@@ -86,8 +86,8 @@ void TestBatchCalculation::everyRowStartsFromFreshFields() {
 }
 
 void TestBatchCalculation::lineEndingsFollowTheHeader() {
-    const BatchRun crlf = runBatch(
-        QStringLiteral("option_price,strike_price,current_price,shares\r\n1,1,1,1\r\n"));
+    const BatchRun crlf =
+        runBatch(QStringLiteral("option_price,strike_price,current_price,shares\r\n1,1,1,1\r\n"));
     QCOMPARE(crlf.output.count(QStringLiteral("\r\n")), 2);
     const BatchRun lf =
         runBatch(QStringLiteral("option_price,strike_price,current_price,shares\n1,1,1,1\n"));
@@ -120,7 +120,7 @@ void TestBatchCalculation::badInput_data() {
         << "the record has 1 fields, but the header names 5" << quint64{3};
     QTest::newRow("a malformed field")
         << "option_price,strike_price,current_price,shares,months\n1,2,3,4,5\n3,\"4\"x\n"
-                                       << "text after the closing quote of a field" << quint64{3};
+        << "text after the closing quote of a field" << quint64{3};
 }
 
 void TestBatchCalculation::badInput() {

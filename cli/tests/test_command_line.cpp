@@ -1,4 +1,5 @@
 #include "calc/fields.h"
+#include "cli/tests/pravik_process.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,52 +10,9 @@
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-// The user's environment without any locale of the machine running the tests, and without a
-// display: the command line must never need one.
-QProcessEnvironment environmentWithLocale(const QStringList& variables) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_MONETARY", "DISPLAY",
-                             "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        environment.remove(QString::fromLatin1(name));
-    }
-    for (const QString& variable : variables) {
-        const qsizetype equals = variable.indexOf(u'=');
-        environment.insert(variable.left(equals), variable.mid(equals + 1));
-    }
-    return environment;
-}
-
-Run runPravik(const QStringList& arguments, const QByteArray& input = {},
-              const QStringList& locale = {"LANG=en_US.UTF-8"}) {
-    QProcess process;
-    process.setProcessEnvironment(environmentWithLocale(locale));
-    process.start(QStringLiteral(PRAVIK_PATH), arguments);
-    Run run;
-    if (!process.waitForStarted()) {
-        run.err = process.errorString();
-        return run;
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120'000)) {
-        process.kill();
-        process.waitForFinished();
-        run.err = QStringLiteral("pravik did not finish");
-        return run;
-    }
-    if (process.exitStatus() == QProcess::NormalExit) {
-        run.status = process.exitCode();
-    }
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using pravik_process::environmentWithLocale;
+using pravik_process::Run;
+using pravik_process::runPravik;
 
 const QStringList workedExample{"calc", "--option-price",  "1.25",  "--strike-price",
                                 "30",   "--current-price", "28.50", "--shares",
@@ -188,8 +146,9 @@ void TestCommandLine::monthsAreNeverChecked() {
     arguments.replace(arguments.indexOf(QStringLiteral("3")), QStringLiteral("soon"));
     const Run run = runPravik(arguments + QStringList{"--json"});
     QCOMPARE(run.status, 2);
-    QVERIFY2(run.err.contains(QStringLiteral("months must be one of 1 to 12 or empty, not \"soon\"")),
-             qPrintable(run.err));
+    QVERIFY2(
+        run.err.contains(QStringLiteral("months must be one of 1 to 12 or empty, not \"soon\"")),
+        qPrintable(run.err));
 }
 
 void TestCommandLine::regionalSettingsFromTheEnvironment_data() {
