@@ -482,6 +482,8 @@ std::string versionLine() {
 
 ExitStatus runTopLevel(const QStringList& arguments) {
     QCommandLineParser parser;
+    // "-platform" is one word, as the toolkit's options are, not eight letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"),

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -103,6 +104,12 @@ private slots:
     void refusedPositionAsJson();
     void localeOption_data();
     void localeOption();
+
+    // 8. The window's start.
+    void noDisplay_data();
+    void noDisplay();
+    void toolkitOptionsReachTheWindow_data();
+    void toolkitOptionsReachTheWindow();
 
     // 9. Small things.
     void smallThings_data();
@@ -580,6 +587,63 @@ void TestCommandLineScripts::localeOption() {
         return;
     }
     QCOMPARE(jsonObject(run.out).value("intNetGain").toString(), netGain);
+}
+
+// ---- 8. The window's start ---------------------------------------------------------------------
+
+void TestCommandLineScripts::noDisplay_data() {
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QString>("why");
+
+    QTest::newRow("no DISPLAY at all") << QStringList{} << "DISPLAY is not set";
+    QTest::newRow("a DISPLAY nobody serves")
+        << QStringList{"DISPLAY=:97"} << "the display ':97' cannot be reached";
+}
+
+// One line, status 1 and a normal exit: no abort, so no core file.
+void TestCommandLineScripts::noDisplay() {
+    QFETCH(QStringList, environment);
+    QFETCH(QString, why);
+
+    const Run run = runPravik({}, {}, environment);
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QString{});
+    QCOMPARE(run.err.count(u'\n'), 1);
+    QVERIFY2(run.err.startsWith(QStringLiteral("pravik: no display")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(why), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("pravik calc")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("Xvfb")), qPrintable(run.err));
+
+    // Anything unknown is refused before a display is looked for.
+    const Run unknown = runPravik({"-frobnicate"}, {}, environment);
+    QCOMPARE(unknown.status, 64);
+    QVERIFY2(unknown.err.contains(QStringLiteral("Unknown option 'frobnicate'")),
+             qPrintable(unknown.err));
+}
+
+void TestCommandLineScripts::toolkitOptionsReachTheWindow_data() {
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("-platform offscreen") << QStringList{"-platform", "offscreen"};
+    QTest::newRow("--platform offscreen -style=fusion -reverse")
+        << QStringList{"--platform", "offscreen", "-style=fusion", "-reverse"};
+}
+
+// The window opens on the platform named and runs until it is closed: still running after two
+// seconds, with nothing to say.
+void TestCommandLineScripts::toolkitOptionsReachTheWindow() {
+    QFETCH(QStringList, arguments);
+
+    QProcess process;
+    process.setProcessEnvironment(environmentWithLocale({"LANG=en_US.UTF-8"}));
+    process.start(QStringLiteral(PRAVIK_PATH), arguments);
+    QVERIFY(process.waitForStarted());
+    QVERIFY2(!process.waitForFinished(2'000),
+             qPrintable(QString::fromUtf8(process.readAllStandardError())));
+    QCOMPARE(process.state(), QProcess::Running);
+    process.terminate();
+    QVERIFY(process.waitForFinished(10'000));
+    QVERIFY(!process.readAllStandardError().contains("pravik:"));
 }
 
 // ---- 9. Small things ----------------------------------------------------------------------------
