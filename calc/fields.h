@@ -53,16 +53,16 @@ inline constexpr std::array fieldTable{
               FieldKind::amount},
     FieldInfo{Field::intNoShares, "intNoShares", "Number of Shares", "shares", FieldKind::amount},
     FieldInfo{Field::cboMonthsOut, "cboMonthsOut", "No Months Out", "months", FieldKind::months},
-    FieldInfo{Field::intOptionsRecd, "intOptionsRecd", "Received from Options", {},
-              FieldKind::result},
-    FieldInfo{Field::intTotalAssigned, "intTotalAssigned", "Total If Assigned", {},
-              FieldKind::result},
+    FieldInfo{
+        Field::intOptionsRecd, "intOptionsRecd", "Received from Options", {}, FieldKind::result},
+    FieldInfo{
+        Field::intTotalAssigned, "intTotalAssigned", "Total If Assigned", {}, FieldKind::result},
     FieldInfo{Field::intTotalReceipts, "intTotalReceipts", "Total Receipts", {}, FieldKind::result},
-    FieldInfo{Field::intTotalStockCost, "intTotalStockCost", "Total Stock Cost", {},
-              FieldKind::result},
+    FieldInfo{
+        Field::intTotalStockCost, "intTotalStockCost", "Total Stock Cost", {}, FieldKind::result},
     FieldInfo{Field::intNetGain, "intNetGain", "Net Gain", {}, FieldKind::result},
-    FieldInfo{Field::intDivideIntoCost, "intDivideIntoCost", "Divide Into Cost", {},
-              FieldKind::result},
+    FieldInfo{
+        Field::intDivideIntoCost, "intDivideIntoCost", "Divide Into Cost", {}, FieldKind::result},
     FieldInfo{Field::pctReturn, "pctReturn", "Annual % Return", {}, FieldKind::result},
 };
 
@@ -121,7 +121,8 @@ constexpr bool isTextBox(const FieldInfo& info) {
     return info.kind != FieldKind::months;
 }
 
-template <bool (*Keep)(const FieldInfo&)> constexpr std::size_t count() {
+template <bool (*Keep)(const FieldInfo&)>
+constexpr std::size_t count() {
     std::size_t n = 0;
     for (const FieldInfo& info : fieldTable) {
         n += Keep(info) ? 1U : 0U;
@@ -130,7 +131,8 @@ template <bool (*Keep)(const FieldInfo&)> constexpr std::size_t count() {
 }
 
 // The fields of the table that `Keep` keeps, in the table's order.
-template <bool (*Keep)(const FieldInfo&)> constexpr auto select() {
+template <bool (*Keep)(const FieldInfo&)>
+constexpr auto select() {
     std::array<Field, count<Keep>()> fields{};
     std::size_t n = 0;
     for (const FieldInfo& info : fieldTable) {

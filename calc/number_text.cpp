@@ -176,55 +176,90 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
 
 } // namespace
 
-ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings) {
-    constexpr ParsedNumber notANumber{0.0, ParseError::NotANumber};
-    if (const auto plain = readPlainDigits(text, settings)) {
-        return {*plain, ParseError::None};
-    }
-    Cursor cursor{text};
-    cursor.skipBlanks();
+namespace {
 
-    WrittenNumber written;
-    if (cursor.accept("-") || cursor.accept(settings.negativeSign)) {
-        written.negative = true;
-    } else if (!cursor.accept("+")) {
-        cursor.accept(settings.positiveSign);
-    }
-    cursor.accept(settings.currencySymbol);
+// How numbers or money are grouped and pointed: the one part of the settings that differs
+// between LC_NUMERIC and LC_MONETARY.
+struct Separators {
+    std::string_view decimal;
+    std::string_view group;
+    int primary;
+    int secondary;
+    int minimum;
+};
 
+Separators numberSeparators(const RegionalSettings& settings) {
+    return {settings.decimalSeparator, settings.groupSeparator, settings.primaryGroupSize,
+            settings.secondaryGroupSize, settings.minimumGroupingDigits};
+}
+
+Separators moneySeparators(const RegionalSettings& settings) {
+    return {settings.moneyDecimalSeparator, settings.moneyGroupSeparator,
+            settings.moneyPrimaryGroupSize, settings.moneySecondaryGroupSize,
+            settings.moneyMinimumGroupingDigits};
+}
+
+// The blanks people type where a locale writes one: a space, a no-break space, a narrow one.
+constexpr std::array<std::string_view, 3> typedBlanks{" ", "\u00a0", "\u202f"};
+
+bool isTypedBlank(std::string_view token) {
+    return std::find(typedBlanks.begin(), typedBlanks.end(), token) != typedBlanks.end();
+}
+
+// Consumes a group separator followed by a digit; where the locale groups with a blank, any of
+// the blanks people type will do.
+bool acceptGroup(Cursor& cursor, std::string_view group) {
+    if (cursor.tokenThenDigit(group)) {
+        return cursor.accept(group);
+    }
+    if (!isTypedBlank(group)) {
+        return false;
+    }
+    for (const std::string_view blank : typedBlanks) {
+        if (cursor.tokenThenDigit(blank)) {
+            return cursor.accept(blank);
+        }
+    }
+    return false;
+}
+
+constexpr ParsedNumber notANumber{0.0, ParseError::NotANumber};
+
+// The unsigned number at the cursor: digits with group separators, a decimal part, an exponent.
+// False when there is none or its groups are wrong.
+bool readUnsigned(Cursor& cursor, std::string_view text, const Separators& separators,
+                  WrittenNumber& written) {
     const std::size_t start = cursor.position();
     bool grouped = false;
     std::int64_t fractionDigits = 0;
     // Group separators stand only between digits of the integer part, where the regional
     // grouping puts them: under German rules "28.50" is a slip of the keyboard, not 2850.
-    const std::int64_t primary = settings.primaryGroupSize;
-    const std::int64_t secondary =
-        settings.secondaryGroupSize > 0 ? settings.secondaryGroupSize : primary;
+    const std::int64_t primary = separators.primary;
+    const std::int64_t secondary = separators.secondary > 0 ? separators.secondary : primary;
     std::int64_t groupLength = 0;
     while (cursor.peekDigit()) {
         cursor.take();
         ++written.integerDigits;
         ++groupLength;
-        if (primary > 0 && cursor.tokenThenDigit(settings.groupSeparator)) {
+        if (primary > 0 && acceptGroup(cursor, separators.group)) {
             if (grouped ? groupLength != secondary : groupLength > secondary) {
-                return notANumber;
+                return false;
             }
-            cursor.accept(settings.groupSeparator);
             grouped = true;
             groupLength = 0;
         }
     }
     if (grouped && groupLength != primary) {
-        return notANumber;
+        return false;
     }
-    if (cursor.accept(settings.decimalSeparator)) {
+    if (cursor.accept(separators.decimal)) {
         while (cursor.peekDigit()) {
             cursor.take();
             ++fractionDigits;
         }
     }
     if (written.integerDigits + fractionDigits == 0) {
-        return notANumber;
+        return false;
     }
     written.mantissa = text.substr(start, cursor.position() - start);
 
@@ -235,7 +270,7 @@ ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings
             cursor.accept("+");
         }
         if (!cursor.peekDigit()) {
-            return notANumber;
+            return false;
         }
         while (cursor.peekDigit()) {
             const int digit = cursor.take() - '0';
@@ -248,13 +283,165 @@ ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings
         }
     }
     written.number = text.substr(start, cursor.position() - start);
+    written.plain = !grouped && (fractionDigits == 0 || separators.decimal == ".");
+    return true;
+}
 
+// Blanks, a sign, the currency symbol (in a money text), the number, blanks.
+ParsedNumber parseSigned(std::string_view text, const RegionalSettings& settings, bool money) {
+    Cursor cursor{text};
+    cursor.skipBlanks();
+    WrittenNumber written;
+    if (cursor.accept("-") || cursor.accept(settings.negativeSign)) {
+        written.negative = true;
+    } else if (!cursor.accept("+")) {
+        cursor.accept(settings.positiveSign);
+    }
+    if (money) {
+        cursor.accept(settings.currencySymbol);
+    }
+    if (!readUnsigned(cursor, text, money ? moneySeparators(settings) : numberSeparators(settings),
+                      written)) {
+        return notANumber;
+    }
     cursor.skipBlanks();
     if (!cursor.atEnd()) {
         return notANumber;
     }
-    written.plain = !grouped && (fractionDigits == 0 || settings.decimalSeparator == ".");
     return convert(written);
+}
+
+// Consumes the text a money pattern has around the amount: the symbol for "¤", the minus sign
+// as the locale or the keyboard writes it, any run of typed blanks (or none) for a blank, and
+// every other character as it stands.
+bool acceptAffix(Cursor& cursor, std::string_view affix, const RegionalSettings& settings) {
+    constexpr std::string_view symbolMark = "¤";
+    while (!affix.empty()) {
+        if (affix.starts_with(symbolMark)) {
+            if (!cursor.accept(settings.currencySymbol)) {
+                return false;
+            }
+            affix.remove_prefix(symbolMark.size());
+            continue;
+        }
+        // The minus sign as the locale writes it (in its own form too) or the keyboard does.
+        bool signMatched = false;
+        for (const std::string_view sign : {std::string_view{settings.nativeNegativeSign},
+                                            std::string_view{settings.negativeSign}}) {
+            if (!signMatched && !sign.empty() && affix.starts_with(sign)) {
+                if (!cursor.accept(sign) && !cursor.accept("-")) {
+                    return false;
+                }
+                affix.remove_prefix(sign.size());
+                signMatched = true;
+            }
+        }
+        if (signMatched) {
+            continue;
+        }
+        const auto blank =
+            std::find_if(typedBlanks.begin(), typedBlanks.end(),
+                         [affix](std::string_view b) { return affix.starts_with(b); });
+        if (blank != typedBlanks.end()) {
+            while (cursor.accept(" ") || cursor.accept("\u00a0") || cursor.accept("\u202f")) {
+            }
+            affix.remove_prefix(blank->size());
+            continue;
+        }
+        if (cursor.peek() != affix.front()) {
+            return false;
+        }
+        cursor.take();
+        affix.remove_prefix(1);
+    }
+    return true;
+}
+
+// A money text as the program writes it under these settings: "($125.00)", "1.234,50 €".
+ParsedNumber parseMoneyPattern(std::string_view text, const RegionalSettings& settings,
+                               std::string_view pattern, bool negative) {
+    const std::size_t amountAt = pattern.find('#');
+    if (amountAt == std::string_view::npos) {
+        return notANumber;
+    }
+    Cursor cursor{text};
+    cursor.skipBlanks();
+    WrittenNumber written;
+    written.negative = negative;
+    if (!acceptAffix(cursor, pattern.substr(0, amountAt), settings) ||
+        !readUnsigned(cursor, text, moneySeparators(settings), written) ||
+        !acceptAffix(cursor, pattern.substr(amountAt + 1), settings)) {
+        return notANumber;
+    }
+    cursor.skipBlanks();
+    return cursor.atEnd() ? convert(written) : notANumber;
+}
+
+// The text with a locale's own digits, separators and minus sign in the form the settings read.
+std::string withLatinDigits(std::string_view text, const RegionalSettings& settings, bool money) {
+    std::string out;
+    const std::string_view zero = settings.nativeZeroDigit;
+    const std::string_view decimal =
+        money ? settings.moneyDecimalSeparator : settings.decimalSeparator;
+    const std::string_view group = money ? settings.moneyGroupSeparator : settings.groupSeparator;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::string_view rest = text.substr(i);
+        // The ten digits are ten code points in a row, alike in all but the last byte.
+        if (rest.size() >= zero.size() &&
+            rest.substr(0, zero.size() - 1) == zero.substr(0, zero.size() - 1)) {
+            const int offset = static_cast<unsigned char>(rest[zero.size() - 1]) -
+                               static_cast<unsigned char>(zero.back());
+            if (offset >= 0 && offset <= 9) {
+                out.push_back(static_cast<char>('0' + offset));
+                i += zero.size();
+                continue;
+            }
+        }
+        if (!settings.nativeDecimalSeparator.empty() &&
+            rest.starts_with(settings.nativeDecimalSeparator)) {
+            out.append(decimal);
+            i += settings.nativeDecimalSeparator.size();
+        } else if (!settings.nativeGroupSeparator.empty() &&
+                   rest.starts_with(settings.nativeGroupSeparator)) {
+            out.append(group);
+            i += settings.nativeGroupSeparator.size();
+        } else if (!settings.nativeNegativeSign.empty() &&
+                   rest.starts_with(settings.nativeNegativeSign)) {
+            out.push_back('-');
+            i += settings.nativeNegativeSign.size();
+        } else {
+            out.push_back(text[i++]);
+        }
+    }
+    return out;
+}
+
+ParsedNumber parseLatin(std::string_view text, const RegionalSettings& settings, bool money) {
+    const ParsedNumber signedForm = parseSigned(text, settings, money);
+    if (!money || signedForm.error != ParseError::NotANumber) {
+        return signedForm;
+    }
+    const ParsedNumber negative =
+        parseMoneyPattern(text, settings, settings.currencyNegativePattern, true);
+    if (negative.error != ParseError::NotANumber) {
+        return negative;
+    }
+    return parseMoneyPattern(text, settings, settings.currencyPositivePattern, false);
+}
+
+} // namespace
+
+ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings) {
+    if (const auto plain = readPlainDigits(text, settings)) {
+        return {*plain, ParseError::None};
+    }
+    // A text with the currency symbol is money, read with the money separators.
+    const bool money = !settings.currencySymbol.empty() &&
+                       text.find(settings.currencySymbol) != std::string_view::npos;
+    if (!settings.nativeZeroDigit.empty()) {
+        return parseLatin(withLatinDigits(text, settings, money), settings, money);
+    }
+    return parseLatin(text, settings, money);
 }
 
 bool isNumeric(std::string_view text, const RegionalSettings& settings) {
@@ -296,13 +483,12 @@ SignificantDigits significantDigits(double magnitude) {
 }
 
 // Appends a run of integer digits with the regional group separators between the groups.
-void appendGrouped(std::string& out, std::string_view digits, const RegionalSettings& settings) {
-    const auto primary = static_cast<std::size_t>(std::max(settings.primaryGroupSize, 0));
-    const auto secondary = settings.secondaryGroupSize > 0
-                               ? static_cast<std::size_t>(settings.secondaryGroupSize)
-                               : primary;
-    const auto minimum = static_cast<std::size_t>(std::max(settings.minimumGroupingDigits, 1));
-    if (primary == 0 || settings.groupSeparator.empty() || digits.size() < primary + minimum) {
+void appendGrouped(std::string& out, std::string_view digits, const Separators& separators) {
+    const auto primary = static_cast<std::size_t>(std::max(separators.primary, 0));
+    const auto secondary =
+        separators.secondary > 0 ? static_cast<std::size_t>(separators.secondary) : primary;
+    const auto minimum = static_cast<std::size_t>(std::max(separators.minimum, 1));
+    if (primary == 0 || separators.group.empty() || digits.size() < primary + minimum) {
         out.append(digits);
         return;
     }
@@ -314,20 +500,20 @@ void appendGrouped(std::string& out, std::string_view digits, const RegionalSett
     }
     out.append(digits.substr(0, head));
     for (std::size_t pos = head; pos < firstCut; pos += secondary) {
-        out += settings.groupSeparator;
+        out += separators.group;
         out.append(digits.substr(pos, secondary));
     }
-    out += settings.groupSeparator;
+    out += separators.group;
     out.append(digits.substr(firstCut));
 }
 
 // Appends integer digits, the decimal separator and the fraction: "1,234.50".
 void appendFixed(std::string& out, std::string_view digits, std::size_t fractionDigits,
-                 const RegionalSettings& settings) {
+                 const Separators& separators) {
     const std::size_t integerLength = digits.size() - fractionDigits;
-    appendGrouped(out, digits.substr(0, integerLength), settings);
+    appendGrouped(out, digits.substr(0, integerLength), separators);
     if (fractionDigits > 0) {
-        out += settings.decimalSeparator;
+        out += separators.decimal;
         out.append(digits.substr(integerLength));
     }
 }
@@ -449,7 +635,7 @@ std::string currencyText(Currency amount, const RegionalSettings& settings) {
             out += settings.currencySymbol;
             i += symbolMark.size();
         } else if (pattern[i] == '#') {
-            appendFixed(out, digits, fractionDigits, settings);
+            appendFixed(out, digits, fractionDigits, moneySeparators(settings));
             ++i;
         } else {
             out += pattern[i++];
@@ -490,7 +676,7 @@ std::optional<std::string> percentText(double x, int decimals, const RegionalSet
     const bool isZero = scaled.find_first_not_of('0') == std::string::npos;
 
     std::string out = (p < 0.0 && !isZero) ? settings.negativeSign : std::string{};
-    appendFixed(out, scaled, fractionDigits, settings);
+    appendFixed(out, scaled, fractionDigits, numberSeparators(settings));
     out += settings.percentSign;
     return out;
 }

@@ -20,6 +20,9 @@ RegionalSettings plainSettings() {
     plain.currencyDecimals = 2;
     plain.currencyPositivePattern = "#";
     plain.currencyNegativePattern = "-#";
+    plain.moneyDecimalSeparator = ".";
+    plain.moneyGroupSeparator = "";
+    plain.moneyPrimaryGroupSize = 0;
     return plain;
 }
 

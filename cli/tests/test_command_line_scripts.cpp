@@ -105,6 +105,10 @@ private slots:
     void localeOption_data();
     void localeOption();
 
+    // 7. Money follows LC_MONETARY, numbers LC_NUMERIC.
+    void moneyFollowsLcMonetary_data();
+    void moneyFollowsLcMonetary();
+
     // 8. The window's start.
     void noDisplay_data();
     void noDisplay();
@@ -587,6 +591,52 @@ void TestCommandLineScripts::localeOption() {
         return;
     }
     QCOMPARE(jsonObject(run.out).value("intNetGain").toString(), netGain);
+}
+
+// ---- 7. Money follows LC_MONETARY, numbers LC_NUMERIC -----------------------------------------
+
+void TestCommandLineScripts::moneyFollowsLcMonetary_data() {
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QStringList>("amounts");
+    QTest::addColumn<QString>("netGain");
+    QTest::addColumn<QString>("ratio");
+
+    QTest::newRow("German money under an English LANG")
+        << QStringList{"LANG=en_US.UTF-8", "LC_MONETARY=de_DE.UTF-8"}
+        << QStringList{"0.75", "20", "22", "100"} << "-125,00\u00a0€"
+        << "-0.057";
+    QTest::newRow("money texts the program writes, typed back")
+        << QStringList{"LANG=en_US.UTF-8", "LC_MONETARY=de_DE.UTF-8"}
+        << QStringList{"0,75 €", "20,00\u00a0€", "-22,00 €", "100"} << "4.275,00\u00a0€"
+        << "-1.943";
+    QTest::newRow("French money with the blanks users type")
+        << QStringList{"LANG=fr_FR.UTF-8"}
+        << QStringList{"1,25 €", "1 500,00 €", "1\u00a0000,00 €", "10"} << "5\u202f012,50\u00a0€"
+        << "0,501";
+    QTest::newRow("US parentheses read back")
+        << QStringList{"LANG=en_US.UTF-8"} << QStringList{"($1.25)", "$30.00", "$28.50", "500"}
+        << "$125.00"
+        << "0.009";
+    QTest::newRow("LC_ALL over both")
+        << QStringList{"LC_MONETARY=de_DE.UTF-8", "LC_NUMERIC=de_DE.UTF-8", "LC_ALL=C"}
+        << QStringList{"0.75", "20", "22", "100"} << "($125.00)"
+        << "-0.057";
+}
+
+void TestCommandLineScripts::moneyFollowsLcMonetary() {
+    QFETCH(QStringList, environment);
+    QFETCH(QStringList, amounts);
+    QFETCH(QString, netGain);
+    QFETCH(QString, ratio);
+
+    const Run run = runPravik(position(amounts[0], amounts[1], amounts[2], amounts[3]) +
+                                  QStringList{"--months=3", "--json"},
+                              {}, environment);
+    QCOMPARE(run.err, QString{});
+    QCOMPARE(run.status, 0);
+    const QJsonObject object = jsonObject(run.out);
+    QCOMPARE(object.value("intNetGain").toString(), netGain);
+    QCOMPARE(object.value("intDivideIntoCost").toString(), ratio);
 }
 
 // ---- 8. The window's start ---------------------------------------------------------------------
