@@ -225,15 +225,37 @@ bool acceptGroup(Cursor& cursor, std::string_view group) {
 
 constexpr ParsedNumber notANumber{0.0, ParseError::NotANumber};
 
-// The unsigned number at the cursor: digits with group separators, a decimal part, an exponent.
-// False when there is none or its groups are wrong.
-bool readUnsigned(Cursor& cursor, std::string_view text, const Separators& separators,
-                  WrittenNumber& written) {
-    const std::size_t start = cursor.position();
-    bool grouped = false;
-    std::int64_t fractionDigits = 0;
-    // Group separators stand only between digits of the integer part, where the regional
-    // grouping puts them: under German rules "28.50" is a slip of the keyboard, not 2850.
+// An exponent after the mantissa, if one is written: "E", a sign, digits (clamped). False for
+// an "E" without digits.
+bool readExponent(Cursor& cursor, WrittenNumber& written) {
+    if (cursor.peek() != 'E' && cursor.peek() != 'e') {
+        return true;
+    }
+    cursor.take();
+    const bool exponentNegative = cursor.accept("-");
+    if (!exponentNegative) {
+        cursor.accept("+");
+    }
+    if (!cursor.peekDigit()) {
+        return false;
+    }
+    while (cursor.peekDigit()) {
+        const int digit = cursor.take() - '0';
+        if (written.exponent < exponentClamp) {
+            written.exponent = written.exponent * 10 + digit;
+        }
+    }
+    if (exponentNegative) {
+        written.exponent = -written.exponent;
+    }
+    return true;
+}
+
+// The integer digits with their group separators. Group separators stand only between digits
+// of the integer part, where the regional grouping puts them: under German rules "28.50" is a
+// slip of the keyboard, not 2850. False when the groups are wrong.
+bool readIntegerDigits(Cursor& cursor, const Separators& separators, WrittenNumber& written,
+                       bool& grouped) {
     const std::int64_t primary = separators.primary;
     const std::int64_t secondary = separators.secondary > 0 ? separators.secondary : primary;
     std::int64_t groupLength = 0;
@@ -249,9 +271,19 @@ bool readUnsigned(Cursor& cursor, std::string_view text, const Separators& separ
             groupLength = 0;
         }
     }
-    if (grouped && groupLength != primary) {
+    return !grouped || groupLength == primary;
+}
+
+// The unsigned number at the cursor: digits with group separators, a decimal part, an exponent.
+// False when there is none or its groups are wrong.
+bool readUnsigned(Cursor& cursor, std::string_view text, const Separators& separators,
+                  WrittenNumber& written) {
+    const std::size_t start = cursor.position();
+    bool grouped = false;
+    if (!readIntegerDigits(cursor, separators, written, grouped)) {
         return false;
     }
+    std::int64_t fractionDigits = 0;
     if (cursor.accept(separators.decimal)) {
         while (cursor.peekDigit()) {
             cursor.take();
@@ -262,25 +294,8 @@ bool readUnsigned(Cursor& cursor, std::string_view text, const Separators& separ
         return false;
     }
     written.mantissa = text.substr(start, cursor.position() - start);
-
-    if (cursor.peek() == 'E' || cursor.peek() == 'e') {
-        cursor.take();
-        const bool exponentNegative = cursor.accept("-");
-        if (!exponentNegative) {
-            cursor.accept("+");
-        }
-        if (!cursor.peekDigit()) {
-            return false;
-        }
-        while (cursor.peekDigit()) {
-            const int digit = cursor.take() - '0';
-            if (written.exponent < exponentClamp) {
-                written.exponent = written.exponent * 10 + digit;
-            }
-        }
-        if (exponentNegative) {
-            written.exponent = -written.exponent;
-        }
+    if (!readExponent(cursor, written)) {
+        return false;
     }
     written.number = text.substr(start, cursor.position() - start);
     written.plain = !grouped && (fractionDigits == 0 || separators.decimal == ".");
@@ -311,6 +326,34 @@ ParsedNumber parseSigned(std::string_view text, const RegionalSettings& settings
     return convert(written);
 }
 
+// Consumes a minus sign where `affix` has the locale's (in its own form too): the locale's or the
+// keyboard's. Nothing is consumed, and true returned, when the affix has no sign here.
+bool acceptAffixSign(Cursor& cursor, std::string_view& affix, const RegionalSettings& settings,
+                     bool& matched) {
+    for (const std::string_view sign :
+         {std::string_view{settings.nativeNegativeSign}, std::string_view{settings.negativeSign}}) {
+        if (!sign.empty() && affix.starts_with(sign)) {
+            affix.remove_prefix(sign.size());
+            matched = true;
+            return cursor.accept(sign) || cursor.accept("-");
+        }
+    }
+    return true;
+}
+
+// Consumes any run of typed blanks, or none, where `affix` has a blank.
+bool acceptAffixBlank(Cursor& cursor, std::string_view& affix) {
+    for (const std::string_view blank : typedBlanks) {
+        if (affix.starts_with(blank)) {
+            affix.remove_prefix(blank.size());
+            while (cursor.accept(" ") || cursor.accept("\u00a0") || cursor.accept("\u202f")) {
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
 // Consumes the text a money pattern has around the amount: the symbol for "¤", the minus sign
 // as the locale or the keyboard writes it, any run of typed blanks (or none) for a blank, and
 // every other character as it stands.
@@ -318,34 +361,17 @@ bool acceptAffix(Cursor& cursor, std::string_view affix, const RegionalSettings&
     constexpr std::string_view symbolMark = "¤";
     while (!affix.empty()) {
         if (affix.starts_with(symbolMark)) {
+            affix.remove_prefix(symbolMark.size());
             if (!cursor.accept(settings.currencySymbol)) {
                 return false;
             }
-            affix.remove_prefix(symbolMark.size());
             continue;
         }
-        // The minus sign as the locale writes it (in its own form too) or the keyboard does.
-        bool signMatched = false;
-        for (const std::string_view sign : {std::string_view{settings.nativeNegativeSign},
-                                            std::string_view{settings.negativeSign}}) {
-            if (!signMatched && !sign.empty() && affix.starts_with(sign)) {
-                if (!cursor.accept(sign) && !cursor.accept("-")) {
-                    return false;
-                }
-                affix.remove_prefix(sign.size());
-                signMatched = true;
-            }
+        bool sign = false;
+        if (!acceptAffixSign(cursor, affix, settings, sign)) {
+            return false;
         }
-        if (signMatched) {
-            continue;
-        }
-        const auto blank =
-            std::find_if(typedBlanks.begin(), typedBlanks.end(),
-                         [affix](std::string_view b) { return affix.starts_with(b); });
-        if (blank != typedBlanks.end()) {
-            while (cursor.accept(" ") || cursor.accept("\u00a0") || cursor.accept("\u202f")) {
-            }
-            affix.remove_prefix(blank->size());
+        if (sign || acceptAffixBlank(cursor, affix)) {
             continue;
         }
         if (cursor.peek() != affix.front()) {
