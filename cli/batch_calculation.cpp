@@ -37,7 +37,7 @@ constexpr std::size_t flushBytes = 64 * 1024;
 // What the batch writes for a row beyond its input: the seven results, then the error column.
 constexpr std::size_t errorSlot = resultFields.size();
 constexpr std::size_t slotCount = resultFields.size() + 1;
-using RowResults = std::array<std::string, slotCount>;
+using RowResults = std::array<std::string_view, slotCount>;
 
 bool isBlank(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
@@ -271,39 +271,47 @@ private:
     }
 
     void computeRow() {
-        // A fresh set of fields for every row, as the window starts from its own controls: a
-        // step that fails must leave nothing of the row before.
-        FieldMap fields;
+        // The same fields for every row, every input set afresh and every result emptied before
+        // the calculation, as the window's Clear would: a step that fails must leave nothing of
+        // the row before.
         for (std::size_t c = 0; c < inputFields.size(); ++c) {
-            if (layout_.inputs[c] != absent) {
-                fields.setText(inputFields[c], record_.field(layout_.inputs[c]));
-            }
+            const std::size_t column = layout_.inputs[c];
+            fields_.setText(inputFields[c],
+                            column == absent ? std::string_view{} : record_.field(column));
         }
-        const PositionCheck check = checkPosition(fields, settings_);
+        // The months straight from the record: the check needs no copy of them.
+        const std::size_t monthsColumn =
+            layout_.inputs[static_cast<std::size_t>(Field::cboMonthsOut)];
+        PositionCheck check;
+        check.entries = checkEntries(fields_, settings_);
+        check.monthsRefused =
+            monthsColumn != absent && !isMonthsChoice(record_.field(monthsColumn));
+        results_.fill({});
         if (!check.passed()) {
             ++outcome_.rejectedRows;
-            for (std::size_t slot = 0; slot < errorSlot; ++slot) {
-                results_[slot].clear();
-            }
-            results_[errorSlot] = refusal(check, fields);
+            errorText_ = refusal(check, fields_);
+            results_[errorSlot] = errorText_;
             return;
         }
-        FieldMap plain;
-        FieldMap& shown = options_.plain ? plain : fields;
+        for (const Field field : resultFields) {
+            fields_.setText(field, {});
+        }
+        // Every input and result of the plain fields is written afresh by calculatePlainly.
+        FieldMap& shown = options_.plain ? plainFields_ : fields_;
         if (options_.plain) {
-            calculatePlainly(fields, settings_, plain);
+            calculatePlainly(fields_, settings_, plainFields_);
         } else {
-            CalculateIt(fields, settings_);
+            CalculateIt(fields_, settings_);
         }
         bool complete = true;
         for (std::size_t slot = 0; slot < errorSlot; ++slot) {
-            results_[slot] = shown.text(resultFields[slot]);
+            results_[slot] = shown.view(resultFields[slot]);
             complete = complete && !results_[slot].empty();
         }
-        results_[errorSlot].clear();
         if (!complete) {
             ++outcome_.incompleteRows;
-            results_[errorSlot] = incompleteReason(shown);
+            errorText_ = incompleteReason(shown);
+            results_[errorSlot] = errorText_;
         }
     }
 
@@ -343,7 +351,11 @@ private:
     ColumnLayout layout_;
     std::size_t columnCount_ = 0;
     std::string_view ending_ = "\n";
+    FieldMap fields_;
+    FieldMap plainFields_;
+    // What the output puts after the input columns; views into the fields above and errorText_.
     RowResults results_;
+    std::string errorText_;
 };
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "cli/messages.h"
 
-#include <array>
 #include <cstddef>
 
 namespace veltrane {
@@ -50,17 +49,17 @@ std::string_view causeFor(const FieldAccess& fields, Field result) {
 
 bool isMonthsChoice(std::string_view months) {
     const std::string_view text = trimmed(months);
-    if (text.empty()) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    switch (text.size()) {
+    case 0:
         return true;
+    case 1:
+        return digit(text[0]) && text[0] != '0';
+    case 2:
+        return text[0] == '1' && text[1] >= '0' && text[1] <= '2';
+    default:
+        return false;
     }
-    static constexpr std::array<std::string_view, 12> choices{"1", "2", "3", "4",  "5",  "6",
-                                                              "7", "8", "9", "10", "11", "12"};
-    for (const std::string_view choice : choices) {
-        if (text == choice) {
-            return true;
-        }
-    }
-    return false;
 }
 
 PositionCheck checkPosition(const FieldAccess& fields, const RegionalSettings& settings) {
