@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 scripts/check-format.sh
+scripts/check-layout.sh
 
 echo "=== fuzzing"
 scripts/fuzz.sh 60

@@ -1,0 +1,628 @@
+#include "calc/analysis.h"
+
+#include "calc/calendar_date.h"
+#include "calc/number_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <utility>
+
+namespace veltrane {
+
+namespace {
+
+// ---- Names and messages ----
+
+std::string midSentence(AnalysisInput input, InputNaming naming) {
+    std::string name = inputName(input, naming);
+    if (naming == InputNaming::caption && !name.empty() && name.front() >= 'A' &&
+        name.front() <= 'Z') {
+        name.front() = static_cast<char>(name.front() - 'A' + 'a');
+    }
+    return name;
+}
+
+std::string quoted(const Refusal& refusal, InputNaming naming) {
+    return inputName(refusal.input, naming) + " \"" + refusal.text + "\"";
+}
+
+// ---- Reading the inputs ----
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool isWhole(double x) {
+    return std::trunc(x) == x;
+}
+
+// The lower limit a number must keep.
+enum class Floor { zero, aboveZero, wholeFromOne };
+
+class InputReader {
+public:
+    InputReader(const AnalysisInputs& inputs, const RegionalSettings& settings)
+        : inputs_{inputs}
+        , settings_{settings} {}
+
+    const std::optional<std::string>& text(AnalysisInput input) const {
+        return inputText(inputs_, input);
+    }
+    bool given(AnalysisInput input) const { return text(input).has_value(); }
+
+    void refuse(AnalysisInput input, RefusalReason reason) {
+        add({input, text(input).value_or(""), reason, std::nullopt, {}});
+    }
+
+    // The number given for `input`, or `fallback` when it is not given (nothing when it is
+    // required). Nothing, with a refusal, for a text that is not a number above `floor`.
+    std::optional<double> number(AnalysisInput input, Floor floor,
+                                 std::optional<double> fallback = std::nullopt) {
+        if (!given(input)) {
+            if (!fallback) {
+                refuse(input, RefusalReason::missing);
+            }
+            return fallback;
+        }
+        const ParsedNumber parsed = parseNumber(*text(input), settings_);
+        if (parsed.error == ParseError::NotANumber) {
+            refuse(input, RefusalReason::notANumber);
+            return std::nullopt;
+        }
+        if (parsed.error == ParseError::Overflow) {
+            refuse(input, RefusalReason::tooLarge);
+            return std::nullopt;
+        }
+        const double x = parsed.value;
+        if (floor == Floor::zero && x < 0.0) {
+            refuse(input, RefusalReason::negative);
+            return std::nullopt;
+        }
+        if (floor == Floor::aboveZero && x <= 0.0) {
+            refuse(input, RefusalReason::notPositive);
+            return std::nullopt;
+        }
+        if (floor == Floor::wholeFromOne && (x < 1.0 || !isWhole(x))) {
+            refuse(input, RefusalReason::notWholeOneOrMore);
+            return std::nullopt;
+        }
+        return x;
+    }
+
+    // "1" to "12", blanks around allowed: the months the window's list offers.
+    std::optional<int> months() {
+        const std::string_view written = trimmed(*text(AnalysisInput::months));
+        for (int m = 1; m <= 12; ++m) {
+            if (written == std::to_string(m)) {
+                return m;
+            }
+        }
+        refuse(AnalysisInput::months, RefusalReason::notAMonth);
+        return std::nullopt;
+    }
+
+    std::optional<std::chrono::year_month_day> date(AnalysisInput input) {
+        const ParsedDate parsed = parseCalendarDate(*text(input));
+        if (parsed.error == DateError::NotWrittenYyyyMmDd) {
+            refuse(input, RefusalReason::notYyyyMmDd);
+            return std::nullopt;
+        }
+        if (parsed.error == DateError::NotARealDate) {
+            refuse(input, RefusalReason::notARealDate);
+            return std::nullopt;
+        }
+        return parsed.date;
+    }
+
+    // The first input of `group` given; every later one given is refused as a clash with it.
+    std::optional<AnalysisInput> exactlyOne(std::initializer_list<AnalysisInput> group,
+                                            RefusalReason clash) {
+        std::optional<AnalysisInput> first;
+        for (const AnalysisInput input : group) {
+            if (!given(input)) {
+                continue;
+            }
+            if (!first) {
+                first = input;
+            } else {
+                add({input, *text(input), clash, first, {}});
+            }
+        }
+        return first;
+    }
+
+    void refuseNotAfter(std::chrono::year_month_day asOf) {
+        add({AnalysisInput::expiry, *text(AnalysisInput::expiry), RefusalReason::notAfterAsOf,
+             AnalysisInput::asOf, calendarDateText(asOf)});
+    }
+
+    void refuseNoneOf(AnalysisInput named, RefusalReason reason) {
+        add({named, {}, reason, std::nullopt, {}});
+    }
+
+    void add(Refusal refusal) { refusals_.push_back(std::move(refusal)); }
+
+    std::vector<Refusal> takeRefusals() {
+        // In the order of the inputs, so a list of them reads as the form does.
+        std::stable_sort(refusals_.begin(), refusals_.end(),
+                         [](const Refusal& a, const Refusal& b) { return a.input < b.input; });
+        return std::move(refusals_);
+    }
+
+private:
+    const AnalysisInputs& inputs_;
+    const RegionalSettings& settings_;
+    std::vector<Refusal> refusals_;
+};
+
+// The time to expiry as the analysis uses it.
+struct TimeToExpiry {
+    std::optional<double> days; // whole, 1 or more
+    std::optional<int> months;
+};
+
+// ---- Forming the figures ----
+
+// Exact sums and differences; nothing once an amount is unknown.
+std::optional<Currency> plus(std::optional<Currency> a, std::optional<Currency> b) {
+    return a && b ? add(*a, *b) : std::nullopt;
+}
+std::optional<Currency> minus(std::optional<Currency> a, std::optional<Currency> b) {
+    return a && b ? subtract(*a, *b) : std::nullopt;
+}
+
+// Price × shares, formed as the calculation forms a product: in double, then to money.
+std::optional<Currency> product(const Analysis& analysis, double price) {
+    if (!analysis.shares) {
+        return std::nullopt;
+    }
+    return Currency::fromDouble(price * *analysis.shares);
+}
+
+// What the position brings besides the shares: premium − fees + dividends. The fees come off
+// before the dividends go on: both differences of amounts 0 or more stay in range, so the sum
+// overflows only when the true figure lies beyond the range.
+std::optional<Currency> credit(const Analysis& analysis) {
+    return plus(minus(analysis.premium, analysis.fees), analysis.dividends);
+}
+
+// The result at expiry when the shares are worth `shareValue`. The difference with the cost
+// comes first: both are 0 or more, so it never overflows on the way.
+std::optional<Currency> resultAtExpiry(const Analysis& analysis,
+                                       std::optional<Currency> shareValue) {
+    return plus(minus(shareValue, analysis.cost), credit(analysis));
+}
+
+std::optional<Currency> smaller(std::optional<Currency> a, std::optional<Currency> b) {
+    return a && b ? std::optional<Currency>{std::min(*a, *b)} : std::nullopt;
+}
+
+class FigureBuilder {
+public:
+    explicit FigureBuilder(Analysis& analysis)
+        : a_{analysis} {}
+
+    void money(AnalysisFigure figure, std::optional<Currency>& target,
+               std::optional<Currency> value) {
+        target = value;
+        set(figure, value ? FigureState::shown : FigureState::overflow);
+    }
+
+    // A ratio is kept only when its percent text can be written.
+    void ratio(AnalysisFigure figure, std::optional<double>& target, std::optional<double> value,
+               FigureState emptyBecause = FigureState::overflow) {
+        if (value && std::isfinite(*value) && std::isfinite(*value * 100.0)) {
+            target = value;
+            set(figure, FigureState::shown);
+        } else {
+            target.reset();
+            set(figure, value ? FigureState::overflow : emptyBecause);
+        }
+    }
+
+    // An amount over the stock cost, both as doubles.
+    void overCost(AnalysisFigure figure, std::optional<double>& target,
+                  std::optional<Currency> amount) {
+        if (!amount || !a_.cost) {
+            ratio(figure, target, std::nullopt, FigureState::overflow);
+        } else if (a_.cost->units() == 0) {
+            ratio(figure, target, std::nullopt, FigureState::zeroCost);
+        } else {
+            ratio(figure, target, amount->toDouble() / a_.cost->toDouble());
+        }
+    }
+
+    void perYear(AnalysisFigure simple, std::optional<double>& simpleTarget,
+                 AnalysisFigure compound, std::optional<double>& compoundTarget,
+                 AnalysisFigure from, const TimeToExpiry& time) {
+        const std::optional<double> r = returnOf(from);
+        if (!r || !(time.months || a_.days)) {
+            const FigureState why = r ? FigureState::overflow : a_.state(from);
+            ratio(simple, simpleTarget, std::nullopt, why);
+            ratio(compound, compoundTarget, std::nullopt, why);
+            return;
+        }
+        // Periods per year: 365 / D, or 12 / M.
+        const double periodsPerYear = time.months ? 12.0 / *time.months : 365.0 / *time.days;
+        const double scaled = time.months ? *r * 12.0 / *time.months : *r * 365.0 / *time.days;
+        ratio(simple, simpleTarget, scaled);
+        if (1.0 + *r <= 0.0) {
+            ratio(compound, compoundTarget, std::nullopt, FigureState::none);
+        } else {
+            ratio(compound, compoundTarget, std::pow(1.0 + *r, periodsPerYear) - 1.0);
+        }
+    }
+
+    void set(AnalysisFigure figure, FigureState state) {
+        a_.states[static_cast<std::size_t>(figure)] = state;
+    }
+
+private:
+    std::optional<double> returnOf(AnalysisFigure figure) const {
+        return figure == AnalysisFigure::staticReturn ? a_.staticReturn : a_.ifCalledReturn;
+    }
+
+    Analysis& a_;
+};
+
+Analysis formFigures(double optionPrice, double strikePrice, double currentPrice,
+                     std::optional<double> shares, double fees, double dividend,
+                     const TimeToExpiry& time) {
+    Analysis a;
+    a.shares = shares;
+    a.strikePrice = strikePrice;
+    a.currentPrice = currentPrice;
+    a.months = time.months;
+    FigureBuilder b{a};
+    using F = AnalysisFigure;
+
+    b.money(F::premium, a.premium, product(a, optionPrice));
+    b.money(F::dividends, a.dividends, product(a, dividend));
+    b.money(F::fees, a.fees, Currency::fromDouble(fees));
+    b.money(F::cost, a.cost, product(a, currentPrice));
+    b.money(F::assigned, a.assigned, product(a, strikePrice));
+    b.money(F::maxProfit, a.maxProfit, resultAtExpiry(a, a.assigned));
+    b.money(F::staticProfit, a.staticProfit, resultAtExpiry(a, smaller(a.cost, a.assigned)));
+    b.money(F::maxLoss, a.maxLoss, minus(a.cost, credit(a)));
+
+    // Below the breakeven the position loses; there is none when it loses at every price
+    // (maximum profit below 0) or at none (maximum loss below 0).
+    const bool neverBreaksEven = a.maxProfit && a.maxProfit->units() < 0;
+    const bool neverLoses = a.maxLoss && a.maxLoss->units() < 0;
+    if (neverBreaksEven || neverLoses) {
+        b.set(F::breakeven, FigureState::none);
+    } else if (a.maxProfit && a.maxLoss && a.shares) {
+        b.money(F::breakeven, a.breakeven, Currency::fromDouble(a.maxLoss->toDouble() / *a.shares));
+    } else {
+        b.set(F::breakeven, FigureState::overflow);
+    }
+
+    b.overCost(F::staticReturn, a.staticReturn, a.staticProfit);
+    b.overCost(F::ifCalledReturn, a.ifCalledReturn, a.maxProfit);
+    b.overCost(F::downsideProtection, a.downsideProtection, credit(a));
+    b.overCost(F::upsideToStrike, a.upsideToStrike, minus(a.assigned, a.cost));
+
+    // A count of days beyond what an int64 holds is an overflow like any other.
+    constexpr double twoTo63 = 9'223'372'036'854'775'808.0;
+    if (time.months) {
+        b.set(F::days, FigureState::none);
+    } else if (time.days && *time.days < twoTo63) {
+        a.days = static_cast<std::int64_t>(*time.days);
+        b.set(F::days, FigureState::shown);
+    } else {
+        b.set(F::days, FigureState::overflow);
+    }
+
+    b.perYear(F::staticReturnAnnualised, a.staticReturnAnnualised, F::staticReturnCompound,
+              a.staticReturnCompound, F::staticReturn, time);
+    b.perYear(F::ifCalledReturnAnnualised, a.ifCalledReturnAnnualised, F::ifCalledReturnCompound,
+              a.ifCalledReturnCompound, F::ifCalledReturn, time);
+    return a;
+}
+
+// ---- Texts ----
+
+// The regional settings of the plain texts: the same rounding, no symbol, no groups.
+RegionalSettings plainSettings(int currencyDecimals) {
+    return {.decimalSeparator = ".",
+            .groupSeparator = "",
+            .negativeSign = "-",
+            .positiveSign = "+",
+            .percentSign = "",
+            .currencySymbol = "",
+            .currencyDecimals = currencyDecimals,
+            .currencyPositivePattern = "#",
+            .currencyNegativePattern = "-#",
+            .moneyDecimalSeparator = ".",
+            .moneyGroupSeparator = "",
+            .moneyPrimaryGroupSize = 0};
+}
+
+struct FigureValue {
+    std::optional<Currency> money;
+    std::optional<double> ratio;
+    std::optional<std::int64_t> days;
+};
+
+FigureValue valueOf(const Analysis& a, AnalysisFigure figure) {
+    using F = AnalysisFigure;
+    switch (figure) {
+    case F::premium:
+        return {a.premium, {}, {}};
+    case F::dividends:
+        return {a.dividends, {}, {}};
+    case F::fees:
+        return {a.fees, {}, {}};
+    case F::cost:
+        return {a.cost, {}, {}};
+    case F::assigned:
+        return {a.assigned, {}, {}};
+    case F::maxProfit:
+        return {a.maxProfit, {}, {}};
+    case F::staticProfit:
+        return {a.staticProfit, {}, {}};
+    case F::maxLoss:
+        return {a.maxLoss, {}, {}};
+    case F::breakeven:
+        return {a.breakeven, {}, {}};
+    case F::staticReturn:
+        return {{}, a.staticReturn, {}};
+    case F::ifCalledReturn:
+        return {{}, a.ifCalledReturn, {}};
+    case F::downsideProtection:
+        return {{}, a.downsideProtection, {}};
+    case F::upsideToStrike:
+        return {{}, a.upsideToStrike, {}};
+    case F::staticReturnAnnualised:
+        return {{}, a.staticReturnAnnualised, {}};
+    case F::ifCalledReturnAnnualised:
+        return {{}, a.ifCalledReturnAnnualised, {}};
+    case F::staticReturnCompound:
+        return {{}, a.staticReturnCompound, {}};
+    case F::ifCalledReturnCompound:
+        return {{}, a.ifCalledReturnCompound, {}};
+    case F::days:
+        return {{}, {}, a.days};
+    }
+    return {};
+}
+
+std::optional<std::string> textOf(const Analysis& a, AnalysisFigure figure,
+                                  const RegionalSettings& moneySettings,
+                                  const RegionalSettings& numberSettings) {
+    const FigureValue value = valueOf(a, figure);
+    if (value.money) {
+        return currencyText(*value.money, moneySettings);
+    }
+    if (value.ratio) {
+        return percentText(*value.ratio, 2, numberSettings);
+    }
+    if (value.days) {
+        return std::to_string(*value.days);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string inputName(AnalysisInput input, InputNaming naming) {
+    const AnalysisInputInfo& info = inputInfo(input);
+    switch (naming) {
+    case InputNaming::caption:
+        return std::string{info.caption};
+    case InputNaming::option:
+        return "--" + std::string{info.stem};
+    case InputNaming::column: {
+        std::string name{info.stem};
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    }
+    }
+    return {};
+}
+
+std::optional<std::string>& inputText(AnalysisInputs& inputs, AnalysisInput input) {
+    const auto& constInputs = inputs;
+    return const_cast<std::optional<std::string>&>(inputText(constInputs, input));
+}
+
+const std::optional<std::string>& inputText(const AnalysisInputs& inputs, AnalysisInput input) {
+    using I = AnalysisInput;
+    switch (input) {
+    case I::optionPrice:
+        return inputs.optionPrice;
+    case I::strikePrice:
+        return inputs.strikePrice;
+    case I::currentPrice:
+        return inputs.currentPrice;
+    case I::shares:
+        return inputs.shares;
+    case I::contracts:
+        return inputs.contracts;
+    case I::expiry:
+        return inputs.expiry;
+    case I::asOf:
+        return inputs.asOf;
+    case I::days:
+        return inputs.days;
+    case I::months:
+        return inputs.months;
+    case I::fees:
+        return inputs.fees;
+    case I::dividend:
+        break;
+    }
+    return inputs.dividend;
+}
+
+std::string refusalMessage(const Refusal& refusal, InputNaming naming) {
+    const std::string other = refusal.other ? midSentence(*refusal.other, naming) : std::string{};
+    switch (refusal.reason) {
+    case RefusalReason::missing:
+        return inputName(refusal.input, naming) + " is required.";
+    case RefusalReason::notANumber:
+        return quoted(refusal, naming) + " is not a number.";
+    case RefusalReason::tooLarge:
+        return quoted(refusal, naming) + " is beyond the largest number the program holds.";
+    case RefusalReason::negative:
+        return quoted(refusal, naming) + " must be 0 or more.";
+    case RefusalReason::notPositive:
+        return quoted(refusal, naming) + " must be more than 0.";
+    case RefusalReason::notWholeOneOrMore:
+        return quoted(refusal, naming) + " must be a whole number, 1 or more.";
+    case RefusalReason::notAMonth:
+        return quoted(refusal, naming) + " must be a whole number of months from 1 to 12.";
+    case RefusalReason::notYyyyMmDd:
+        return quoted(refusal, naming) + " is not a date written YYYY-MM-DD.";
+    case RefusalReason::notARealDate:
+        return quoted(refusal, naming) + " is not a real date.";
+    case RefusalReason::notAfterAsOf:
+        return quoted(refusal, naming) + " must be after the as-of date, " + refusal.asOfText + ".";
+    case RefusalReason::noTimeToExpiry:
+        return "No time to expiry: give " + midSentence(AnalysisInput::expiry, naming) + ", " +
+               midSentence(AnalysisInput::days, naming) + " or " +
+               midSentence(AnalysisInput::months, naming) + ".";
+    case RefusalReason::moreThanOneTimeToExpiry:
+        return quoted(refusal, naming) + " cannot be given with " + other +
+               ": give one time to expiry.";
+    case RefusalReason::sharesAndContracts:
+        return quoted(refusal, naming) + " cannot be given with " + other +
+               ": give one of the two.";
+    case RefusalReason::noSharesOrContracts:
+        return "No position size: give " + midSentence(AnalysisInput::shares, naming) + " or " +
+               midSentence(AnalysisInput::contracts, naming) + ".";
+    }
+    return {};
+}
+
+bool Analysis::complete() const {
+    return std::all_of(states.begin(), states.end(), [](FigureState s) {
+        return s == FigureState::shown || s == FigureState::none;
+    });
+}
+
+std::string Analysis::incompleteReason() const {
+    for (const AnalysisFigureInfo& info : analysisFigures) {
+        const std::string caption{info.caption};
+        switch (state(info.figure)) {
+        case FigureState::shown:
+        case FigureState::none:
+            break;
+        case FigureState::overflow:
+            return caption + (info.kind == FigureKind::money || info.kind == FigureKind::price
+                                  ? " is beyond the largest amount the program holds."
+                                  : " is beyond the largest number the program holds.");
+        case FigureState::zeroCost:
+            return caption + " cannot be formed: the stock cost rounds to 0.";
+        }
+    }
+    return {};
+}
+
+AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSettings& settings) {
+    using I = AnalysisInput;
+    InputReader in{inputs, settings};
+
+    const auto optionPrice = in.number(I::optionPrice, Floor::zero);
+    const auto strikePrice = in.number(I::strikePrice, Floor::aboveZero);
+    const auto currentPrice = in.number(I::currentPrice, Floor::aboveZero);
+
+    // Shares, or contracts of 100 shares: exactly one. Only the first given is read.
+    std::optional<double> shareCount;
+    bool sizeRead = false;
+    const auto size = in.exactlyOne({I::shares, I::contracts}, RefusalReason::sharesAndContracts);
+    if (!size) {
+        in.refuseNoneOf(I::shares, RefusalReason::noSharesOrContracts);
+    } else if (*size == I::shares) {
+        shareCount = in.number(I::shares, Floor::wholeFromOne);
+        sizeRead = shareCount.has_value();
+    } else if (const auto contracts = in.number(I::contracts, Floor::wholeFromOne)) {
+        // 100 × contracts held exactly, or not at all: a rounded count of shares would misstate
+        // every amount, so they all become unknown instead.
+        const double n = 100.0 * *contracts;
+        const bool exact = std::isfinite(n) && std::fma(100.0, *contracts, -n) == 0.0;
+        shareCount = exact ? std::optional<double>{n} : std::nullopt;
+        sizeRead = true;
+    }
+
+    // The time to expiry: exactly one of a date, days or months. Only the first given is read.
+    const auto timeGiven =
+        in.exactlyOne({I::expiry, I::days, I::months}, RefusalReason::moreThanOneTimeToExpiry);
+    if (!timeGiven) {
+        in.refuseNoneOf(I::expiry, RefusalReason::noTimeToExpiry);
+    }
+    // The as-of date is checked whenever it is given, though only an expiry date uses it.
+    std::optional<std::chrono::year_month_day> asOf;
+    if (in.given(I::asOf)) {
+        asOf = in.date(I::asOf);
+    } else if (inputs.today.ok()) {
+        asOf = inputs.today;
+    } else if (timeGiven == I::expiry) {
+        // The caller's today is not a date: say so rather than count from it.
+        in.add({I::asOf, calendarDateText(inputs.today), RefusalReason::notARealDate, {}, {}});
+    }
+    TimeToExpiry time;
+    bool timeRead = false;
+    if (timeGiven == I::expiry) {
+        const auto expiry = in.date(I::expiry);
+        if (expiry && asOf) {
+            const std::int64_t days = daysBetween(*asOf, *expiry);
+            if (days >= 1) {
+                time.days = static_cast<double>(days);
+                timeRead = true;
+            } else {
+                in.refuseNotAfter(*asOf);
+            }
+        }
+    } else if (timeGiven == I::days) {
+        time.days = in.number(I::days, Floor::wholeFromOne);
+        timeRead = time.days.has_value();
+    } else if (timeGiven == I::months) {
+        time.months = in.months();
+        timeRead = time.months.has_value();
+    }
+
+    const auto fees = in.number(I::fees, Floor::zero, 0.0);
+    const auto dividend = in.number(I::dividend, Floor::zero, 0.0);
+
+    AnalysisResult result;
+    result.refusals = in.takeRefusals();
+    if (!result.refusals.empty()) {
+        return result;
+    }
+    // With no refusal every input was read.
+    if (optionPrice && strikePrice && currentPrice && sizeRead && timeRead && fees && dividend) {
+        result.analysis = formFigures(*optionPrice, *strikePrice, *currentPrice, shareCount, *fees,
+                                      *dividend, time);
+    }
+    return result;
+}
+
+std::optional<Currency> payoffAt(const Analysis& analysis, double price) {
+    return resultAtExpiry(analysis, smaller(product(analysis, price), analysis.assigned));
+}
+
+std::optional<std::string> figureText(const Analysis& analysis, AnalysisFigure figure,
+                                      const RegionalSettings& settings) {
+    return textOf(analysis, figure, settings, settings);
+}
+
+std::optional<std::string> figurePlainText(const Analysis& analysis, AnalysisFigure figure) {
+    static const RegionalSettings money = plainSettings(2);
+    static const RegionalSettings price = plainSettings(4);
+    return textOf(analysis, figure, figureInfo(figure).kind == FigureKind::price ? price : money,
+                  money);
+}
+
+} // namespace veltrane

@@ -1,0 +1,289 @@
+#pragma once
+
+#include "calc/currency.h"
+#include "calc/regional_settings.h"
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrane {
+
+// ---- Inputs ---------------------------------------------------------------------------------
+
+enum class AnalysisInput {
+    optionPrice,
+    strikePrice,
+    currentPrice,
+    shares,
+    contracts,
+    expiry,
+    asOf,
+    days,
+    months,
+    fees,
+    dividend,
+};
+
+struct AnalysisInputInfo {
+    AnalysisInput input;
+    // The name the command line and CSV derive theirs from: "--option-price", "option_price".
+    std::string_view stem;
+    // How a message names the input to someone reading it: "Option price".
+    std::string_view caption;
+};
+
+inline constexpr std::array<AnalysisInputInfo, 11> analysisInputs{{
+    {AnalysisInput::optionPrice, "option-price", "Option price"},
+    {AnalysisInput::strikePrice, "strike-price", "Strike price"},
+    {AnalysisInput::currentPrice, "current-price", "Current share price"},
+    {AnalysisInput::shares, "shares", "Shares"},
+    {AnalysisInput::contracts, "contracts", "Contracts"},
+    {AnalysisInput::expiry, "expiry", "Expiry date"},
+    {AnalysisInput::asOf, "as-of", "As-of date"},
+    {AnalysisInput::days, "days", "Days to expiry"},
+    {AnalysisInput::months, "months", "Months to expiry"},
+    {AnalysisInput::fees, "fees", "Fees"},
+    {AnalysisInput::dividend, "dividend", "Dividend per share"},
+}};
+
+constexpr const AnalysisInputInfo& inputInfo(AnalysisInput input) {
+    return analysisInputs[static_cast<std::size_t>(input)];
+}
+
+// How an input is named in a message: its caption, a command-line option or a CSV column.
+enum class InputNaming { caption, option, column };
+
+// "Option price", "--option-price" or "option_price".
+std::string inputName(AnalysisInput input, InputNaming naming);
+
+// The inputs as the user wrote them. An input not given is nullopt; one given as an empty text
+// is given, and refused as not a number (or not a date, not a month).
+struct AnalysisInputs {
+    std::optional<std::string> optionPrice;
+    std::optional<std::string> strikePrice;
+    std::optional<std::string> currentPrice;
+    // Exactly one of shares and contracts (100 shares each).
+    std::optional<std::string> shares;
+    std::optional<std::string> contracts;
+    // Exactly one of expiry (YYYY-MM-DD), days and months ("1" to "12").
+    std::optional<std::string> expiry;
+    // The date the days to expiry are counted from; `today` when not given.
+    std::optional<std::string> asOf;
+    std::optional<std::string> days;
+    std::optional<std::string> months;
+    // 0 when not given.
+    std::optional<std::string> fees;
+    std::optional<std::string> dividend;
+    // The caller's local date, read once: the analysis never reads the clock itself. Needed
+    // only for an expiry date without an as-of date.
+    std::chrono::year_month_day today{};
+};
+
+std::optional<std::string>& inputText(AnalysisInputs& inputs, AnalysisInput input);
+const std::optional<std::string>& inputText(const AnalysisInputs& inputs, AnalysisInput input);
+
+// ---- Refusals -------------------------------------------------------------------------------
+
+enum class RefusalReason {
+    missing,                 // a required input not given
+    notANumber,              // not a number in the regional settings
+    tooLarge,                // beyond the largest number a double holds
+    negative,                // below 0 (option price, fees, dividend)
+    notPositive,             // 0 or below (strike, current price)
+    notWholeOneOrMore,       // shares, contracts, days
+    notAMonth,               // months not one of "1" to "12"
+    notYyyyMmDd,             // a date not written YYYY-MM-DD
+    notARealDate,            // 2027-02-30
+    notAfterAsOf,            // an expiry on or before the as-of date
+    noTimeToExpiry,          // none of expiry, days, months
+    moreThanOneTimeToExpiry, // two or three of them
+    sharesAndContracts,      // both given
+    noSharesOrContracts,     // neither given
+};
+
+struct Refusal {
+    AnalysisInput input;
+    std::string text; // as written; empty for an input not given
+    RefusalReason reason;
+    // The input it clashes with (moreThanOneTimeToExpiry, sharesAndContracts).
+    std::optional<AnalysisInput> other;
+    // The as-of date as YYYY-MM-DD (notAfterAsOf).
+    std::string asOfText;
+};
+
+// One sentence naming the input and quoting its text:
+// `Strike price "0" must be more than 0.`
+std::string refusalMessage(const Refusal& refusal, InputNaming naming = InputNaming::caption);
+
+// ---- Figures --------------------------------------------------------------------------------
+
+enum class AnalysisFigure {
+    premium,
+    dividends,
+    fees,
+    cost,
+    assigned,
+    maxProfit,
+    staticProfit,
+    maxLoss,
+    breakeven,
+    staticReturn,
+    ifCalledReturn,
+    downsideProtection,
+    upsideToStrike,
+    staticReturnAnnualised,
+    ifCalledReturnAnnualised,
+    staticReturnCompound,
+    ifCalledReturnCompound,
+    days,
+};
+
+// money: an amount of the position; price: per share; ratio: a fraction shown as a percentage.
+enum class FigureKind { money, price, ratio, days };
+
+struct AnalysisFigureInfo {
+    AnalysisFigure figure;
+    std::string_view key; // "static_return": JSON keys, CSV columns
+    std::string_view caption;
+    FigureKind kind;
+    std::string_view definition; // one sentence, fit for a tooltip
+};
+
+inline constexpr std::array<AnalysisFigureInfo, 18> analysisFigures{{
+    {AnalysisFigure::premium, "premium", "Premium received", FigureKind::money,
+     "The option price times the shares: what selling the calls brings in."},
+    {AnalysisFigure::dividends, "dividends", "Dividends", FigureKind::money,
+     "The dividend per share times the shares, paid before expiry."},
+    {AnalysisFigure::fees, "fees", "Fees", FigureKind::money,
+     "All commissions and fees of the position."},
+    {AnalysisFigure::cost, "cost", "Stock cost", FigureKind::money,
+     "The current share price times the shares."},
+    {AnalysisFigure::assigned, "assigned", "Proceeds if assigned", FigureKind::money,
+     "The strike price times the shares: what the shares bring if called away."},
+    {AnalysisFigure::maxProfit, "max_profit", "Maximum profit", FigureKind::money,
+     "The result at expiry at any price at or above the strike, premium and dividends in, "
+     "fees out."},
+    {AnalysisFigure::staticProfit, "static_profit", "Profit if the price is unchanged",
+     FigureKind::money, "The result at expiry if the share price is still where it is now."},
+    {AnalysisFigure::maxLoss, "max_loss", "Maximum loss", FigureKind::money,
+     "The loss at expiry if the share price falls to 0."},
+    {AnalysisFigure::breakeven, "breakeven", "Breakeven price", FigureKind::price,
+     "The share price at expiry below which the position loses money; none when no price "
+     "breaks even."},
+    {AnalysisFigure::staticReturn, "static_return", "Static return (price unchanged)",
+     FigureKind::ratio, "The profit if the price is unchanged, as a share of the stock cost."},
+    {AnalysisFigure::ifCalledReturn, "if_called_return", "Return if called", FigureKind::ratio,
+     "The maximum profit, reached if the shares are called away, as a share of the stock "
+     "cost."},
+    {AnalysisFigure::downsideProtection, "downside_protection", "Downside protection",
+     FigureKind::ratio,
+     "How far the share price can fall before the position loses money: premium and "
+     "dividends less fees, as a share of the stock cost."},
+    {AnalysisFigure::upsideToStrike, "upside_to_strike", "Upside to strike", FigureKind::ratio,
+     "How far the share price can rise before the shares are called away."},
+    {AnalysisFigure::staticReturnAnnualised, "static_return_annualised",
+     "Static return per year (simple)", FigureKind::ratio,
+     "The static return scaled to a year without compounding."},
+    {AnalysisFigure::ifCalledReturnAnnualised, "if_called_return_annualised",
+     "Return if called per year (simple)", FigureKind::ratio,
+     "The return if called scaled to a year without compounding."},
+    {AnalysisFigure::staticReturnCompound, "static_return_compound",
+     "Static return per year (compounded)", FigureKind::ratio,
+     "The static return earned again and again for a year."},
+    {AnalysisFigure::ifCalledReturnCompound, "if_called_return_compound",
+     "Return if called per year (compounded)", FigureKind::ratio,
+     "The return if called earned again and again for a year."},
+    {AnalysisFigure::days, "days", "Days to expiry", FigureKind::days,
+     "Calendar days from the as-of date to expiry; none when months were given."},
+}};
+
+constexpr const AnalysisFigureInfo& figureInfo(AnalysisFigure figure) {
+    return analysisFigures[static_cast<std::size_t>(figure)];
+}
+
+// Why a figure is there or not.
+enum class FigureState {
+    shown,
+    none,     // empty by definition: no breakeven, no days with months, no compound return
+    overflow, // beyond the largest amount (or number) the program holds
+    zeroCost, // a ratio over a stock cost of 0 at the ten-thousandths money holds
+};
+
+// The figures of one position. Every money figure is exact money; an empty one is explained by
+// state().
+struct Analysis {
+    // What the figures were formed from. `shares` is empty when 100 × contracts is beyond
+    // what a double holds exactly.
+    std::optional<double> shares;
+    double strikePrice = 0.0;
+    double currentPrice = 0.0;
+    std::optional<int> months; // when the time to expiry was given in months
+
+    std::optional<Currency> premium;
+    std::optional<Currency> dividends;
+    std::optional<Currency> fees;
+    std::optional<Currency> cost;
+    std::optional<Currency> assigned;
+    std::optional<Currency> maxProfit;
+    std::optional<Currency> staticProfit;
+    std::optional<Currency> maxLoss;
+    std::optional<Currency> breakeven; // a price per share
+    std::optional<double> staticReturn;
+    std::optional<double> ifCalledReturn;
+    std::optional<double> downsideProtection;
+    std::optional<double> upsideToStrike;
+    std::optional<double> staticReturnAnnualised;
+    std::optional<double> ifCalledReturnAnnualised;
+    std::optional<double> staticReturnCompound;
+    std::optional<double> ifCalledReturnCompound;
+    std::optional<std::int64_t> days;
+
+    std::array<FigureState, analysisFigures.size()> states{};
+
+    FigureState state(AnalysisFigure figure) const {
+        return states[static_cast<std::size_t>(figure)];
+    }
+
+    // Every figure is shown, or empty by definition.
+    bool complete() const;
+
+    // Why the position is incomplete, naming the first figure missing: "Stock cost is beyond the
+    // largest amount the program holds." Empty when complete.
+    std::string incompleteReason() const;
+};
+
+struct AnalysisResult {
+    std::vector<Refusal> refusals; // every input refused, in the order of AnalysisInput
+    std::optional<Analysis> analysis;
+
+    bool ok() const { return analysis.has_value(); }
+};
+
+// Reads the inputs with the regional settings, as the window's fields are read, and forms the
+// figures. Either every refusal, or the analysis.
+AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSettings& settings);
+
+// The profit or loss at expiry if the share price is `price` (0 or more):
+// min(price × shares, assigned) − cost + premium + dividends − fees, the product formed as
+// the calculation forms one. Equals staticProfit at the current price and maxProfit at the
+// strike; empty where an amount overflows.
+std::optional<Currency> payoffAt(const Analysis& analysis, double price);
+
+// ---- Texts ----------------------------------------------------------------------------------
+
+// The figure as the user reads it: money and breakeven as currency text, ratios as percent text
+// with two decimals, days as a whole number. Empty when the figure is.
+std::optional<std::string> figureText(const Analysis& analysis, AnalysisFigure figure,
+                                      const RegionalSettings& settings);
+
+// The same digits written plainly, for --plain and JSON numbers: money "1375.00" (two
+// decimals), breakeven "27.2500" (four), ratios as percentage numbers "4.39", days "91".
+std::optional<std::string> figurePlainText(const Analysis& analysis, AnalysisFigure figure);
+
+} // namespace veltrane
