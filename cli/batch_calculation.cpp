@@ -32,7 +32,7 @@ ExitStatus BatchOutcome::status() const {
 namespace {
 
 constexpr std::size_t absent = static_cast<std::size_t>(-1);
-constexpr std::size_t flushBytes = 64 * 1024;
+constexpr std::size_t flushBytes = std::size_t{64} * 1024;
 
 // What the batch writes for a row beyond its input: the seven results, then the error column.
 constexpr std::size_t errorSlot = resultFields.size();

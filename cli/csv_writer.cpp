@@ -6,7 +6,8 @@ namespace veltrane {
 
 namespace {
 
-template <char Delimiter> constexpr bool needsQuotes(char c) {
+template <char Delimiter>
+constexpr bool needsQuotes(char c) {
     return c == Delimiter || c == '"' || c == '\r' || c == '\n';
 }
 

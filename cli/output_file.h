@@ -16,6 +16,8 @@ public:
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
+    OutputFile(OutputFile&&) = delete;
+    OutputFile& operator=(OutputFile&&) = delete;
 
     // False when no temporary file could be made; error() says why.
     bool isOpen() const { return stream_.is_open(); }
