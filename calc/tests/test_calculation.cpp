@@ -275,7 +275,9 @@ private slots:
                                    .percentSign = "pct",
                                    .currencySymbol = "¤",
                                    .currencyPositivePattern = "¤#",
-                                   .currencyNegativePattern = "_¤#"};
+                                   .currencyNegativePattern = "_¤#",
+                                   .moneyDecimalSeparator = "?",
+                                   .moneyGroupSeparator = "~"};
         FieldMap fields = withInputs("¤1?25", "30", "28?50", "500", "3");
         veltrane::CalculateIt(fields, odd);
         const Results expected{"¤625?00",   "¤15~000?00", "¤15~625?00", "¤14~250?00",

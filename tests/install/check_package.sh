@@ -54,9 +54,14 @@ installed=$(command -v "$exe")
   exit 1
 }
 
-echo "--- $exe --version"
-version_text=$(timeout 30 "$installed" --version)
+echo "--- $exe --version and --version-record"
+version_line=$(timeout 30 "$installed" --version)
+version_text=$(timeout 30 "$installed" --version-record)
 echo "$version_text"
+if [[ "$version_line" != "$(head -n1 <<<"$version_text")" ]]; then
+  echo "--version does not print the record's first line alone: '$version_line'"
+  exit 1
+fi
 # The program, the package and the AppStream metadata must name the same release.
 package_version=$(dpkg-query -W -f='${Version}' "$package")
 program_version=$(head -n1 <<<"$version_text" | awk '{print $2}')
@@ -67,7 +72,7 @@ if [[ "$package_version" != "$program_version" || "$metainfo_version" != "$progr
   exit 1
 fi
 grep -qx "  FileVersion: 1.00.0002" <<<"$version_text" || {
-  echo "--version does not show the version record"
+  echo "--version-record does not show the version record"
   exit 1
 }
 
