@@ -1,14 +1,19 @@
 #include "cli/batch_calculation.h"
 
-#include "calc/entry_check.h"
 #include "calc/field_map.h"
+#include "calc/plain_numbers.h"
+#include "cli/column_names.h"
+#include "cli/csv_dialect.h"
 #include "cli/csv_writer.h"
+#include "cli/messages.h"
+#include "cli/position_check.h"
 
 #include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrane {
 
@@ -16,122 +21,311 @@ namespace {
 
 constexpr std::size_t absent = static_cast<std::size_t>(-1);
 
-// Where each input column stands in the records, or `absent`.
-using ColumnPositions = std::array<std::size_t, inputFields.size()>;
+// What the batch writes for a row beyond its input: the seven results, then the error column.
+constexpr std::size_t errorSlot = resultFields.size();
+constexpr std::size_t slotCount = resultFields.size() + 1;
+using RowResults = std::array<std::string_view, slotCount>;
 
-class CalculationRows : public CsvRowWork {
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+bool isKnownColumn(std::string_view name) {
+    return knownColumn(name).has_value();
+}
+
+std::size_t resultSlot(Field field) {
+    for (std::size_t i = 0; i < resultFields.size(); ++i) {
+        if (resultFields[i] == field) {
+            return i;
+        }
+    }
+    return absent;
+}
+
+// Where each column of the header stands, and what the output puts in each place.
+struct ColumnLayout {
+    std::array<std::size_t, inputFields.size()> inputs{};
+    // Per input column: absent to pass it through, else the slot that replaces it.
+    std::vector<std::size_t> replaced;
+    // The slots written after the input columns, in order.
+    std::vector<std::size_t> appended;
+    std::vector<std::string_view> resultColumnsFound;
+};
+
+// The calculation of every row, after a header that says where the amounts stand. The header
+// is read once; then row makers, one for each thread, read what it set and nothing else.
+class CalculationBatch : public CsvRowWork {
 public:
-    explicit CalculationRows(const RegionalSettings& settings)
-        : settings_{settings} {}
+    CalculationBatch(const RegionalSettings& settings, const BatchOptions& options)
+        : settings_{settings}
+        , options_{options} {}
 
     bool header(CsvReader& reader, CsvRecord& record, std::string& out,
                 BatchOutcome& outcome) override {
+        layout_ = ColumnLayout{};
+        if (!readHeader(reader, record, outcome) || !mapColumns(record, outcome)) {
+            return false;
+        }
+        writeHeader(reader, record, out);
+        return true;
+    }
+
+    std::unique_ptr<RowMaker> rowMaker() const override;
+
+private:
+    class Rows;
+
+    // Skips blank lines, tells the delimiter from the first line that is not blank, reads it.
+    bool readHeader(CsvReader& reader, CsvRecord& record, BatchOutcome& outcome) {
+        std::string_view line = reader.peekLine();
+        while (isBlank(line) && reader.next(record)) {
+            line = reader.peekLine();
+        }
+        reader.setDelimiter(options_.delimiter.value_or(detectDelimiter(line, isKnownColumn)));
         if (!reader.next(record)) {
             outcome.malformed = reader.error().value_or(
                 CsvError{"the input is empty; it needs a header row that names the columns", 1});
             return false;
         }
-        positions_.fill(absent);
         columnCount_ = record.size();
-        for (std::size_t i = 0; i < columnCount_; ++i) {
-            for (std::size_t c = 0; c < inputFields.size(); ++c) {
-                if (record.field(i) != columnName(inputFields[c])) {
-                    continue;
-                }
-                if (positions_[c] != absent) {
-                    outcome.malformed =
-                        CsvError{"the header names the column " +
-                                     std::string{columnName(inputFields[c])} + " twice",
-                                 record.line()};
-                    return false;
-                }
-                positions_[c] = i;
-            }
-        }
         // Records end the way the header did, so a CR LF file stays one.
         ending_ = record.endedWithCrLf() ? "\r\n" : "\n";
-        for (std::size_t i = 0; i < columnCount_; ++i) {
-            appendCsvField(out, record.field(i));
-            out.push_back(',');
-        }
-        for (const Field field : resultFields) {
-            out.append(columnName(field));
-            out.push_back(',');
-        }
-        out.append("error");
-        out.append(ending_);
+        delimiter_ = reader.delimiter();
         return true;
     }
 
-    std::unique_ptr<RowMaker> rowMaker() const override { return std::make_unique<Rows>(*this); }
-
-private:
-    class Rows : public RowMaker {
-    public:
-        explicit Rows(const CalculationRows& batch)
-            : batch_{batch} {}
-
-        RowKind row(const CsvRecord& record, std::string& out,
-                    std::optional<CsvError>& fatal) override {
-            return batch_.row(record, out, fatal);
+    static bool placeColumn(std::size_t& place, std::size_t column, std::string_view name,
+                            const CsvRecord& record, BatchOutcome& outcome) {
+        if (place != absent) {
+            outcome.malformed = CsvError{
+                "the header names the column " + std::string{name} + " twice", record.line()};
+            return false;
         }
+        place = column;
+        return true;
+    }
 
-    private:
-        const CalculationRows& batch_;
-    };
-
-    RowKind row(const CsvRecord& record, std::string& out, std::optional<CsvError>& fatal) const {
-        if (record.blank()) {
-            return RowKind::skipped;
-        }
-        if (record.size() != columnCount_) {
-            fatal = CsvError{"the record has " + std::to_string(record.size()) +
-                                 " fields, but the header names " + std::to_string(columnCount_),
-                             record.line()};
-            return RowKind::skipped;
-        }
-
-        // A fresh set of fields for every row, as the window starts from its own controls: a
-        // step that fails must leave nothing of the row before.
-        FieldMap fields;
-        for (std::size_t c = 0; c < inputFields.size(); ++c) {
-            if (positions_[c] != absent) {
-                fields.setText(inputFields[c], record.field(positions_[c]));
+    bool mapColumns(const CsvRecord& record, BatchOutcome& outcome) {
+        layout_.inputs.fill(absent);
+        layout_.replaced.assign(columnCount_, absent);
+        std::array<std::size_t, slotCount> resultColumns{};
+        resultColumns.fill(absent);
+        for (std::size_t i = 0; i < columnCount_; ++i) {
+            const std::optional<KnownColumn> known = knownColumn(record.field(i));
+            if (!known) {
+                continue;
             }
+            if (!known->field || fieldInfo(*known->field).kind == FieldKind::result) {
+                const std::size_t slot = known->field ? resultSlot(*known->field) : errorSlot;
+                const std::string_view name =
+                    known->field ? columnName(*known->field) : errorColumnName;
+                layout_.resultColumnsFound.push_back(name);
+                if (!placeColumn(resultColumns[slot], i, name, record, outcome)) {
+                    return false;
+                }
+                layout_.replaced[i] = slot;
+                continue;
+            }
+            const auto input = static_cast<std::size_t>(*known->field);
+            if (!placeColumn(layout_.inputs[input], i, columnName(*known->field), record,
+                             outcome)) {
+                return false;
+            }
+        }
+        for (std::size_t slot = 0; slot < slotCount; ++slot) {
+            if (resultColumns[slot] == absent) {
+                layout_.appended.push_back(slot);
+            }
+        }
+        return checkHeader(record, outcome);
+    }
+
+    // One message for a header that cannot be right, before any row is read.
+    bool checkHeader(const CsvRecord& record, BatchOutcome& outcome) const {
+        std::string missing;
+        for (const Field field : checkedFields) {
+            if (layout_.inputs[static_cast<std::size_t>(field)] == absent) {
+                missing.append(missing.empty() ? "" : ", ").append(columnName(field));
+            }
+        }
+        if (!missing.empty()) {
+            std::string found;
+            for (std::size_t i = 0; i < columnCount_; ++i) {
+                found.append(i == 0 ? "" : ", ").append(quotedText(record.field(i)));
+            }
+            outcome.headerRefused =
+                "the header lacks the columns " + missing + "; the columns found are " + found;
+            return false;
+        }
+        if (!layout_.resultColumnsFound.empty() && !options_.replaceResults) {
+            std::string names;
+            for (const std::string_view name : layout_.resultColumnsFound) {
+                names.append(names.empty() ? "" : ", ").append(name);
+            }
+            outcome.headerRefused = "the header names the result columns " + names +
+                                    ", so the file holds results already; give "
+                                    "--replace-results to compute them afresh";
+            return false;
+        }
+        return true;
+    }
+
+    void writeHeader(const CsvReader& reader, const CsvRecord& record, std::string& line) const {
+        if (reader.hadByteOrderMark()) {
+            // A spreadsheet that wrote one reads UTF-8 only with one.
+            line.append("\xEF\xBB\xBF");
         }
         for (std::size_t i = 0; i < columnCount_; ++i) {
-            appendCsvField(out, record.field(i));
-            out.push_back(',');
+            const std::size_t slot = layout_.replaced[i];
+            appendCsvField(line, slot == absent ? record.field(i) : slotName(slot), delimiter_);
+            line.push_back(delimiter_);
         }
-        RowKind kind = RowKind::complete;
-        const EntryCheck check = checkEntries(fields, settings_);
-        if (check.passed()) {
-            CalculateIt(fields, settings_);
-            for (const Field field : resultFields) {
-                appendCsvField(out, fields.text(field));
-                out.push_back(',');
-            }
-        } else {
-            kind = RowKind::rejected;
-            out.append(resultFields.size(), ',');
-            appendCsvField(out, rejectionText(check, FieldNaming::column, " Fields:"));
+        for (const std::size_t slot : layout_.appended) {
+            line.append(slotName(slot));
+            line.push_back(delimiter_);
         }
-        out.append(ending_);
-        return kind;
+        line.pop_back();
+        line.append(ending_);
+    }
+
+    static std::string_view slotName(std::size_t slot) {
+        return slot == errorSlot ? errorColumnName : columnName(resultFields[slot]);
     }
 
     const RegionalSettings& settings_;
-    ColumnPositions positions_{};
+    const BatchOptions& options_;
+    ColumnLayout layout_;
     std::size_t columnCount_ = 0;
     std::string_view ending_ = "\n";
+    char delimiter_ = ',';
 };
+
+// The rows of one thread, with fields and texts reused from row to row.
+class CalculationBatch::Rows : public CsvRowWork::RowMaker {
+public:
+    explicit Rows(const CalculationBatch& batch)
+        : batch_{batch} {}
+
+    RowKind row(const CsvRecord& record, std::string& out,
+                std::optional<CsvError>& fatal) override {
+        if (record.blank() || isPadding(record)) {
+            return RowKind::skipped;
+        }
+        if (record.size() != batch_.columnCount_) {
+            fatal =
+                CsvError{"the record has " + std::to_string(record.size()) +
+                             " fields, but the header names " + std::to_string(batch_.columnCount_),
+                         record.line()};
+            return RowKind::skipped;
+        }
+        const RowKind kind = computeRow(record);
+        writeRow(record, out);
+        return kind;
+    }
+
+private:
+    // Lines of blanks and rows of empty fields, a spreadsheet's padding, are no positions.
+    static bool isPadding(const CsvRecord& record) {
+        for (std::size_t i = 0; i < record.size(); ++i) {
+            if (!isBlank(record.field(i))) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    RowKind computeRow(const CsvRecord& record) {
+        // The same fields for every row, every input set afresh and every result emptied before
+        // the calculation, as the window's Clear would: a step that fails must leave nothing of
+        // the row before.
+        for (std::size_t c = 0; c < inputFields.size(); ++c) {
+            const std::size_t column = batch_.layout_.inputs[c];
+            fields_.setText(inputFields[c],
+                            column == absent ? std::string_view{} : record.field(column));
+        }
+        // The months straight from the record: the check needs no copy of them.
+        const std::size_t monthsColumn =
+            batch_.layout_.inputs[static_cast<std::size_t>(Field::cboMonthsOut)];
+        PositionCheck check;
+        check.entries = checkEntries(fields_, batch_.settings_);
+        check.monthsRefused = monthsColumn != absent && !isMonthsChoice(record.field(monthsColumn));
+        results_.fill({});
+        if (!check.passed()) {
+            errorText_ = refusal(check, fields_);
+            results_[errorSlot] = errorText_;
+            return RowKind::rejected;
+        }
+        for (const Field field : resultFields) {
+            fields_.setText(field, {});
+        }
+        // Every input and result of the plain fields is written afresh by calculatePlainly.
+        FieldMap& shown = batch_.options_.plain ? plainFields_ : fields_;
+        if (batch_.options_.plain) {
+            calculatePlainly(fields_, batch_.settings_, plainFields_);
+        } else {
+            CalculateIt(fields_, batch_.settings_);
+        }
+        bool complete = true;
+        for (std::size_t slot = 0; slot < errorSlot; ++slot) {
+            results_[slot] = shown.view(resultFields[slot]);
+            complete = complete && !results_[slot].empty();
+        }
+        if (!complete) {
+            errorText_ = incompleteReason(shown);
+            results_[errorSlot] = errorText_;
+            return RowKind::incomplete;
+        }
+        return RowKind::complete;
+    }
+
+    static std::string refusal(const PositionCheck& check, const FieldAccess& fields) {
+        std::string text;
+        if (!check.entries.passed()) {
+            text = rejectionText(check.entries, FieldNaming::column, " Fields:");
+        }
+        if (check.monthsRefused) {
+            text.append(text.empty() ? "" : "; ")
+                .append(monthsRefusal(fields.text(Field::cboMonthsOut)));
+        }
+        return text;
+    }
+
+    void writeRow(const CsvRecord& record, std::string& line) const {
+        const char delimiter = batch_.delimiter_;
+        for (std::size_t i = 0; i < batch_.columnCount_; ++i) {
+            const std::size_t slot = batch_.layout_.replaced[i];
+            appendCsvField(line, slot == absent ? record.field(i) : results_[slot], delimiter);
+            line.push_back(delimiter);
+        }
+        for (const std::size_t slot : batch_.layout_.appended) {
+            appendCsvField(line, results_[slot], delimiter);
+            line.push_back(delimiter);
+        }
+        line.pop_back();
+        line.append(batch_.ending_);
+    }
+
+    const CalculationBatch& batch_;
+    FieldMap fields_;
+    FieldMap plainFields_;
+    // What the output puts after the input columns; views into the fields above and errorText_.
+    RowResults results_;
+    std::string errorText_;
+};
+
+std::unique_ptr<CsvRowWork::RowMaker> CalculationBatch::rowMaker() const {
+    return std::make_unique<Rows>(*this);
+}
 
 } // namespace
 
 BatchOutcome runCsvBatch(std::istream& input, std::ostream& output,
-                         const RegionalSettings& settings, const CsvBatchOptions& options) {
-    CalculationRows rows{settings};
-    return runCsvRows(input, output, rows, options);
+                         const RegionalSettings& settings, const BatchOptions& options) {
+    CalculationBatch batch{settings, options};
+    CsvBatchOptions running;
+    running.jobs = options.jobs;
+    return runCsvRows(input, output, batch, running);
 }
 
 } // namespace veltrane

@@ -1,20 +1,34 @@
 #pragma once
 
 #include "calc/regional_settings.h"
+#include "cli/batch_outcome.h"
 #include "cli/csv_batch_runner.h"
 
+#include <cstdint>
 #include <istream>
+#include <optional>
 #include <ostream>
+#include <string>
 
 namespace veltrane {
 
-// Computes every row of a CSV input whose header names the columns option_price, strike_price,
-// current_price, shares and months in any order (a missing column is empty text). Writes every
-// input column, the seven results under their field names, and `error`. A row whose amounts
-// fail the Calculate check gets empty results and the invalid-entry message; the others are
-// computed all the same. Streams: memory does not depend on the number of rows. `options.jobs`
-// threads compute the rows; the output is the same for any number of them.
+struct BatchOptions {
+    // The field delimiter; nothing: told from the header line (",", ";" or a tab).
+    std::optional<char> delimiter;
+    // A header that names result columns is recomputed in place rather than refused.
+    bool replaceResults = false;
+    // Results written plainly for machines (calc/plain_numbers.h) rather than as the user's texts.
+    bool plain = false;
+    // Threads that compute rows (cli/csv_batch_runner.h); the output is the same for any number.
+    unsigned jobs = 1;
+};
+
+// Computes every row of a CSV input whose header names the four amount columns (and the months,
+// else none are chosen) in any order, by their column names or the window's captions. Writes
+// every input column, the seven results under their field names, and `error`, which says why a
+// row was refused or lacks a result. Lines of blanks and rows of empty fields are skipped.
+// Streams: memory does not depend on the number of rows.
 BatchOutcome runCsvBatch(std::istream& input, std::ostream& output,
-                         const RegionalSettings& settings, const CsvBatchOptions& options = {});
+                         const RegionalSettings& settings, const BatchOptions& options = {});
 
 } // namespace veltrane

@@ -1,21 +1,29 @@
 #pragma once
 
 #include "cli/csv_reader.h"
+#include "cli/exit_status.h"
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace veltrane {
 
-// What a batch did: how many rows it read, how many failed the check, and why it stopped early
-// if it did.
+// What a batch did: how many rows it read, how many were refused or lack a result, and why it
+// stopped early if it did.
 struct BatchOutcome {
     std::uint64_t rows = 0;
+    // Failed the Calculate check, or gave months the list does not hold.
     std::uint64_t rejectedRows = 0;
     // Computed, but with a result that has no text.
     std::uint64_t incompleteRows = 0;
+    // The input is not CSV, or its header names a column twice.
     std::optional<CsvError> malformed;
+    // The header lacks an amount column, or names results without --replace-results.
+    std::optional<std::string> headerRefused;
     bool writeFailed = false;
+
+    ExitStatus status() const;
 };
 
 } // namespace veltrane

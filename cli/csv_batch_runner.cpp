@@ -14,7 +14,7 @@ namespace veltrane {
 
 namespace {
 
-constexpr std::size_t flushBytes = 64 * 1024;
+constexpr std::size_t flushBytes = std::size_t{64} * 1024;
 
 constexpr const char* unreadable = "the input could not be read";
 
@@ -145,7 +145,7 @@ struct Block {
     BatchOutcome outcome;
 };
 
-void computeBlock(Block& block, const CsvRowWork& work) {
+void computeBlock(Block& block, const CsvRowWork& work, char delimiter) {
     block.output.clear();
     block.outcome = BatchOutcome{};
     if (!block.maker) {
@@ -153,7 +153,7 @@ void computeBlock(Block& block, const CsvRowWork& work) {
     }
     MemoryInput bytes{block.input.bytes};
     std::istream stream{&bytes};
-    CsvReader reader{stream, block.input.firstLine};
+    CsvReader reader{stream, delimiter, block.input.firstLine};
     readRows(reader, block.record, *block.maker, block.output, block.outcome, nullptr);
 }
 
@@ -171,24 +171,20 @@ bool takeBlock(Block& block, std::ostream& output, BatchOutcome& outcome) {
 }
 
 // Reads an open block and the rest of the input after it on the calling thread, from the header
-// on if it has not been read yet.
+// on if it has not been read yet (`delimiter` is then the header's business).
 void runOpenBlock(RecordBlock& open, std::istream& input, std::ostream& output, CsvRowWork& work,
-                  bool headerRead, BatchOutcome& outcome) {
+                  bool headerRead, char delimiter, BatchOutcome& outcome) {
     ContinuedInput continued{open.bytes, input};
     std::istream stream{&continued};
-    CsvReader reader{stream, open.firstLine};
+    CsvReader reader{stream, delimiter, open.firstLine};
     CsvRecord record;
     std::string out;
-    BatchOutcome part;
-    if (headerRead || work.header(reader, record, out, part)) {
-        readRows(reader, record, *work.rowMaker(), out, part, &output);
+    if (headerRead || work.header(reader, record, out, outcome)) {
+        readRows(reader, record, *work.rowMaker(), out, outcome, &output);
     }
-    if (!part.writeFailed) {
-        write(output, out, part);
+    if (!outcome.writeFailed) {
+        write(output, out, outcome);
     }
-    add(part, outcome);
-    outcome.malformed = std::move(part.malformed);
-    outcome.writeFailed = part.writeFailed;
 }
 
 } // namespace
@@ -206,20 +202,23 @@ BatchOutcome runCsvRows(std::istream& input, std::ostream& output, CsvRowWork& w
     Block first;
     cutter.next(first.input);
     if (first.input.open) {
-        runOpenBlock(first.input, input, output, work, false, outcome);
+        runOpenBlock(first.input, input, output, work, false, ',', outcome);
         return outcome;
     }
+    // The header's reader may be told a delimiter; the readers of the rows read with the same.
+    char delimiter = ',';
     {
         MemoryInput bytes{first.input.bytes};
         std::istream stream{&bytes};
-        CsvReader reader{stream, first.input.firstLine};
+        CsvReader reader{stream, ',', first.input.firstLine};
         if (!work.header(reader, first.record, first.output, outcome)) {
             // Nothing is written yet. Whatever stopped the header within the first block, one
             // reader over the whole input finds too, or finds the header further on.
             outcome = BatchOutcome{};
-            runOpenBlock(first.input, input, output, work, false, outcome);
+            runOpenBlock(first.input, input, output, work, false, ',', outcome);
             return outcome;
         }
+        delimiter = reader.delimiter();
         first.maker = work.rowMaker();
         readRows(reader, first.record, *first.maker, first.output, first.outcome, nullptr);
     }
@@ -230,8 +229,9 @@ BatchOutcome runCsvRows(std::istream& input, std::ostream& output, CsvRowWork& w
     const CsvRowWork& rows = work;
     // Two blocks per thread keep every thread busy while this one reads and writes; no more are
     // held, whatever the size of the input.
-    OrderedPipeline<Block> pipeline{options.jobs, std::size_t{2} * options.jobs,
-                                    [&rows](Block& block) { computeBlock(block, rows); }};
+    OrderedPipeline<Block> pipeline{
+        options.jobs, std::size_t{2} * options.jobs,
+        [&rows, delimiter](Block& block) { computeBlock(block, rows, delimiter); }};
     RecordBlock open;
     bool stopped = false;
     pipeline.run(
@@ -253,7 +253,7 @@ BatchOutcome runCsvRows(std::istream& input, std::ostream& output, CsvRowWork& w
         return outcome;
     }
     if (open.open) {
-        runOpenBlock(open, input, output, work, true, outcome);
+        runOpenBlock(open, input, output, work, true, delimiter, outcome);
     } else if (cutter.readFailed()) {
         outcome.malformed = CsvError{unreadable, cutter.line()};
     }

@@ -32,6 +32,8 @@ public:
         RowMaker() = default;
         RowMaker(const RowMaker&) = default;
         RowMaker& operator=(const RowMaker&) = default;
+        RowMaker(RowMaker&&) = default;
+        RowMaker& operator=(RowMaker&&) = default;
     };
 
     virtual ~CsvRowWork() = default;
@@ -50,6 +52,8 @@ protected:
     CsvRowWork() = default;
     CsvRowWork(const CsvRowWork&) = default;
     CsvRowWork& operator=(const CsvRowWork&) = default;
+    CsvRowWork(CsvRowWork&&) = default;
+    CsvRowWork& operator=(CsvRowWork&&) = default;
 };
 
 } // namespace veltrane

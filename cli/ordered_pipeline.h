@@ -56,6 +56,13 @@ public:
         struct Stopper {
             OrderedPipeline& pipeline;
             std::vector<std::jthread>& threads;
+            Stopper(OrderedPipeline& owner, std::vector<std::jthread>& started)
+                : pipeline{owner}
+                , threads{started} {}
+            Stopper(const Stopper&) = delete;
+            Stopper& operator=(const Stopper&) = delete;
+            Stopper(Stopper&&) = delete;
+            Stopper& operator=(Stopper&&) = delete;
             ~Stopper() {
                 {
                     const std::lock_guard lock{pipeline.mutex_};

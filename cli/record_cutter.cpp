@@ -1,8 +1,7 @@
 #include "cli/record_cutter.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string.h> // memrchr, which glibc has and the C++ library does not name
+#include <cstring> // and memrchr, which glibc declares beside the standard functions
 #include <utility>
 
 namespace veltrane {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -59,18 +60,20 @@ void QtRuntime::printForm(QWidget& window) {
     }
 }
 
-void QtRuntime::end() {
-    QCoreApplication::exit(0);
+QString QtRuntime::saveFileName(QWidget& parent, const QString& title, const QString& suggestedName,
+                                const QString& filter) {
+    QFileDialog dialog(&parent, title, suggestedName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setWindowModality(Qt::WindowModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
 }
 
-int QtRuntime::versionMajor() const {
-    return identity::versionMajor;
-}
-int QtRuntime::versionMinor() const {
-    return identity::versionMinor;
-}
-int QtRuntime::versionRevision() const {
-    return identity::versionRevision;
+void QtRuntime::end() {
+    QCoreApplication::exit(0);
 }
 
 std::unique_ptr<QPrinter> QtRuntime::defaultPrinter() {

@@ -23,18 +23,21 @@ public:
     // printer, or printing fails, the user is told so in a message box.
     virtual void printForm(QWidget& window) = 0;
 
+    // Asks where to save a file, modally, starting at `suggestedName` and offering the files
+    // `filter` names ("PNG images (*.png)"). The chosen path, or an empty text if the user
+    // cancelled.
+    virtual QString saveFileName(QWidget& parent, const QString& title,
+                                 const QString& suggestedName, const QString& filter) = 0;
+
     // Ends the program at once with exit status 0.
     virtual void end() = 0;
-
-    // The running program's version numbers.
-    virtual int versionMajor() const = 0;
-    virtual int versionMinor() const = 0;
-    virtual int versionRevision() const = 0;
 
 protected:
     Runtime() = default;
     Runtime(const Runtime&) = default;
     Runtime& operator=(const Runtime&) = default;
+    Runtime(Runtime&&) = default;
+    Runtime& operator=(Runtime&&) = default;
 };
 
 } // namespace veltrane

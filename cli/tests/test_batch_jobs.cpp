@@ -1,5 +1,6 @@
 // Runs the real executable with one thread and with several on the same inputs: the output, the
 // messages and the status must not depend on the number of threads.
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -41,8 +42,19 @@ Run runPravik(const QStringList& arguments) {
     return run;
 }
 
-// Enough rows for dozens of blocks: quoted notes across lines, rows that fail the check, blank
-// lines, every months value.
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file{path};
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file{path};
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray{"(unreadable)"};
+}
+
+// Enough rows for dozens of blocks: quoted notes across lines, rows that fail the check, rows
+// without months, blank lines and padding, every months value.
 QByteArray generatedRows(int rows, const QByteArray& ending) {
     QByteArray text;
     for (int i = 0; i < rows; ++i) {
@@ -50,22 +62,25 @@ QByteArray generatedRows(int rows, const QByteArray& ending) {
         if (i % 97 == 5) {
             text += ",abc,30,28.50,500,3,plain";
         } else if (i % 89 == 7) {
-            text += ",1.25,30,28.50,,13,\"months out of range\"";
+            text += ",1.25,30,28.50,500,13,\"months out of range\"";
+        } else if (i % 83 == 11) {
+            text += ",1.25,30,28.50,500,,no months";
         } else {
             text += ",1." + QByteArray::number(i % 100) + "," + QByteArray::number(20 + i % 30) +
                     ",28.50," + QByteArray::number(100 * (1 + i % 9)) + "," +
                     QByteArray::number(1 + i % 12);
-            text += i % 11 == 0 ? ",\"note, \"\"quoted\"\"" + ending + "on two lines\"" : ",plain";
+            text += i % 11 == 0 ? R"(,"note, ""quoted"")" + ending + R"(on two lines")" : ",plain";
         }
         text += ending;
         if (i % 1000 == 999) {
-            text += ending;
+            text += ending + ",,,,,," + ending;
         }
     }
     return text;
 }
 
 const QByteArray header = "id,option_price,strike_price,current_price,shares,months,note";
+const QByteArray fullHeader = "option_price,strike_price,current_price,shares,months";
 
 } // namespace
 
@@ -75,8 +90,11 @@ class TestBatchJobs : public QObject {
 private slots:
     void sameOutputForAnyNumberOfThreads_data();
     void sameOutputForAnyNumberOfThreads();
+    void outputFileForAnyNumberOfThreads_data();
+    void outputFileForAnyNumberOfThreads();
     void jobsRefused_data();
     void jobsRefused();
+    void jobsGoWithCsv();
 
 private:
     QTemporaryDir folder_;
@@ -84,53 +102,119 @@ private:
 
 void TestBatchJobs::sameOutputForAnyNumberOfThreads_data() {
     QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("status");
 
+    auto row = [](const char* name, const QByteArray& input, int status,
+                  const QStringList& options = {}) {
+        QTest::newRow(name) << input << options << status;
+    };
+    // The files of the command line's own tests.
+    row("quoting and pass-through",
+        "note,months,shares,option_price,current_price,strike_price\r\n"
+        "\"Acme, Inc. \"\"A\"\"\r\nsecond line\",3,500,1.25,28.50,30\r\n"
+        "plain,2,100,0.75,22,20\r\n",
+        0);
+    row("complete, incomplete and refused rows",
+        fullHeader + "\n1.25,30,28.50,500,3\n1.25,30,28.50,500,\n1E300,30,28.50,500,3\n"
+                     "abc,30,28.50,500,3\n1.25,30,28.50,500,13\n",
+        2);
+    row("incomplete rows only", fullHeader + "\n1.25,30,28.50,500,\n1E300,30,28.50,500,3\n", 3);
+    row("malformed CSV", fullHeader + "\n1.25,30,28.50,500,3\n1.25,\"30\"x,28.50,500,3\n", 64);
+    row("a header without the amounts", "ticker,Option Price,qty,months\nACME,1.25,500,3\n", 64);
+    const QByteArray withResults = "note," + fullHeader +
+                                   ",intNetGain,pctReturn,error\n"
+                                   "a,1.25,30,28.50,500,3,old,old,old\n";
+    row("result columns without --replace-results", withResults, 64);
+    row("result columns with --replace-results", withResults, 0, {"--replace-results"});
+    row("a German export: byte order mark, semicolons, captions, CR LF",
+        "\xef\xbb\xbfTicker;Option Price;Strike Price;Current share price;Number of Shares;"
+        "No Months Out\r\nACME;1,25;30;28,50;500;3\r\nWidgets; 0,75;20;22;100;2\r\n",
+        0, {"--locale", "de_DE"});
+    row("tabs",
+        "option_price\tstrike_price\tcurrent_price\tshares\tmonths\n1.25\t30\t28.50\t500\t3\n", 0);
+    row("padding rows and blank lines, before the header too",
+        "\n   \nnote," + fullHeader +
+            "\r\na,1.25,30,28.50,500,3\r\n   \r\n,,,,,\r\n\t\r\n , ,,, ,\r\n"
+            "b,0.75,20,22,100,2\r\n,,,,,\r\n,,,,,\r\n",
+        0);
+    row("plain numbers", fullHeader + "\n1.25,30,28.50,500,3\n0.75,20,22,100,2\n", 0, {"--plain"});
+
+    // Generated, long enough for dozens of blocks.
     const QByteArray rows = generatedRows(20'000, "\n");
-    QTest::newRow("the command line's quoting and pass-through")
-        << QByteArray("note,months,shares,option_price,current_price,strike_price\r\n"
-                      "\"Acme, Inc. \"\"A\"\"\r\nsecond line\",3,500,1.25,28.50,30\r\n"
-                      "plain,2,100,0.75,22,20\r\n")
-        << 0;
-    QTest::newRow("the command line's rows failing the check")
-        << QByteArray("option_price,strike_price,current_price,shares\n"
-                      "abc,30,28.50,500\n"
-                      "1.25,30,28.50,500\n")
-        << 2;
-    QTest::newRow("the command line's malformed CSV")
-        << QByteArray("shares,option_price\n500,1.25\n500,\"1.25\"x\n500,1.25\n") << 64;
-    QTest::newRow("many rows, multi-line notes, rejected rows") << header + "\n" + rows << 2;
-    QTest::newRow("CR LF with a byte order mark")
-        << "\xEF\xBB\xBF" + header + "\r\n" + generatedRows(20'000, "\r\n") << 2;
-    QTest::newRow("a record with a field too many late in the file")
-        << header + "\n" + rows + "1,1.25,30,28.50,500,3,x,y\n" + rows << 64;
-    QTest::newRow("text after a closing quote late in the file")
-        << header + "\n" + rows + "1,1.25,30,28.50,500,3,\"x\"y\n" + rows << 64;
-    QTest::newRow("a quoted field never closed at the end")
-        << header + "\n" + rows + "1,1.25,30,28.50,500,3,\"open\n"
-        << 64;
+    row("many rows: multi-line notes, refused and incomplete rows, padding", header + "\n" + rows,
+        2);
+    row("many rows with semicolons", QByteArray{header + "\n" + rows}.replace(',', ';'), 2);
+    row("many rows, CR LF with a byte order mark",
+        "\xEF\xBB\xBF" + header + "\r\n" + generatedRows(20'000, "\r\n"), 2);
+    row("a record with a field too many late in the file",
+        header + "\n" + rows + "1,1.25,30,28.50,500,3,x,y\n" + rows, 64);
+    row("text after a closing quote late in the file",
+        header + "\n" + rows + "1,1.25,30,28.50,500,3,\"x\"y\n" + rows, 64);
+    row("a quoted field never closed at the end",
+        header + "\n" + rows + "1,1.25,30,28.50,500,3,\"open\n", 64);
 }
 
 void TestBatchJobs::sameOutputForAnyNumberOfThreads() {
     QFETCH(QByteArray, input);
+    QFETCH(QStringList, options);
     QFETCH(int, status);
     QVERIFY(folder_.isValid());
     const QString path = folder_.filePath(QStringLiteral("positions.csv"));
-    QFile file{path};
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(input), input.size());
-    file.close();
+    QVERIFY(writeFile(path, input));
 
-    const Run one = runPravik({"calc", "--csv", path, "--jobs", "1"});
+    const QStringList arguments = QStringList{"calc", "--csv", path} + options;
+    const Run one = runPravik(arguments + QStringList{"--jobs", "1"});
     QCOMPARE(one.status, status);
-    QVERIFY(!one.out.isEmpty());
+    QVERIFY(!one.out.isEmpty() || !one.err.isEmpty());
     for (int jobs = 2; jobs <= 8; ++jobs) {
-        const Run many = runPravik({"calc", "--csv", path, "--jobs", QString::number(jobs)});
+        const Run many = runPravik(arguments + QStringList{"--jobs", QString::number(jobs)});
         if (many.out != one.out || many.err != one.err || many.status != one.status) {
             qInfo("--jobs %d", jobs);
             QCOMPARE(many.err, one.err);
             QCOMPARE(many.status, one.status);
             QVERIFY2(many.out == one.out, "the output differs from that of one thread");
+        }
+    }
+}
+
+void TestBatchJobs::outputFileForAnyNumberOfThreads_data() {
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("status");
+    const QByteArray rows = generatedRows(20'000, "\n");
+    QTest::newRow("rows refused, the file replaced") << header + "\n" + rows << 2;
+    QTest::newRow("a fault late in the file, the file left as it was")
+        << header + "\n" + rows + "1,1.25,\"30\"x,28.50,500,3,x\n" + rows << 64;
+}
+
+// --output replaces the file only when the run completes: with threads as with one, the file,
+// the messages and the status are the same, and no temporary file is left.
+void TestBatchJobs::outputFileForAnyNumberOfThreads() {
+    QFETCH(QByteArray, input);
+    QFETCH(int, status);
+    QVERIFY(folder_.isValid());
+    const QString path = folder_.filePath(QStringLiteral("positions.csv"));
+    const QString target = folder_.filePath(QStringLiteral("results.csv"));
+    QVERIFY(writeFile(path, input));
+
+    Run first;
+    QByteArray firstWritten;
+    for (int jobs = 1; jobs <= 8; ++jobs) {
+        QVERIFY(writeFile(target, "yesterday's results\n"));
+        const Run run =
+            runPravik({"calc", "--csv", path, "--output", target, "--jobs", QString::number(jobs)});
+        const QByteArray written = readFile(target);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.out, QByteArray{});
+        QCOMPARE(QDir{folder_.path()}.entryList(QDir::Files).size(), 2);
+        if (jobs == 1) {
+            first = run;
+            firstWritten = written;
+            QCOMPARE(written == "yesterday's results\n", status == 64);
+        } else if (written != firstWritten || run.err != first.err) {
+            qInfo("--jobs %d", jobs);
+            QCOMPARE(run.err, first.err);
+            QVERIFY2(written == firstWritten, "the file differs from that of one thread");
         }
     }
 }
@@ -155,6 +239,13 @@ void TestBatchJobs::jobsRefused() {
     QVERIFY2(run.err.startsWith("pravik: --jobs takes a number of threads from 1 to 1024, not '" +
                                 jobs.toUtf8() + "'\n"),
              run.err.constData());
+}
+
+void TestBatchJobs::jobsGoWithCsv() {
+    const Run run = runPravik({"calc", "--option-price", "1.25", "--strike-price", "30",
+                               "--current-price", "28.50", "--shares", "500", "--jobs", "2"});
+    QCOMPARE(run.status, 64);
+    QVERIFY2(run.err.startsWith("pravik: --jobs goes with --csv\n"), run.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestBatchJobs)

@@ -15,7 +15,7 @@ namespace {
 // Every record with the line it starts on, then the error and its line: what a reader makes of
 // an input, written out so two readings compare at a glance.
 QStringList readRecords(std::istream& input, std::uint64_t firstLine, bool& failed) {
-    CsvReader reader{input, firstLine};
+    CsvReader reader{input, ',', firstLine};
     CsvRecord record;
     QStringList lines;
     while (reader.next(record)) {

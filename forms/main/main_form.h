@@ -4,7 +4,11 @@
 #include "forms/main/control_fields.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <array>
 #include <memory>
+
+class QLabel;
 
 namespace Ui {
 class MainForm;
@@ -12,16 +16,19 @@ class MainForm;
 
 namespace veltrane {
 
+class AnalysisForm;
 class Runtime;
 
-// The calculator's window: five inputs, seven results, three buttons and two menus. It does no
+// The calculator's window: five inputs, seven results, three buttons and three menus. It does no
 // arithmetic of its own: the calculation reads and writes its fields, and everything it asks of
 // the windowing system goes through the runtime.
 class MainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    MainForm(Runtime& runtime, const RegionalSettings& settings, QWidget* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(MainForm)
+
+    MainForm(Runtime& runtime, RegionalSettings settings, QWidget* parent = nullptr);
     ~MainForm() override;
 
     // The commands, one for each entry point of the window.
@@ -31,20 +38,32 @@ public:
     void printForm();
     void exitProgram();
     void showAbout();
+    void showPositionAnalysis();
+
+    // The Position Analysis window, once it has been opened.
+    AnalysisForm* positionAnalysis() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void placeControls();
     void setUpResultFields();
+    void colourResults();
     void setUpEnterChain();
     void connectCommands();
+    // The labels before the three price boxes that show the user's currency sign.
+    std::array<QLabel*, 3> currencySigns() const;
 
     std::unique_ptr<Ui::MainForm> ui_;
     Runtime& runtime_;
     RegionalSettings settings_;
     ControlFields fields_;
+    // Built when first opened, so the main window starts as fast as before.
+    QPointer<AnalysisForm> analysis_;
+    // The Enter chain in order: each of the first five, on Enter, hands the focus to the next.
+    std::array<QWidget*, 6> enterChain_{};
 };
 
 } // namespace veltrane

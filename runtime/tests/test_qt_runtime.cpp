@@ -1,7 +1,6 @@
-// The Qt runtime: its message box, printing into a file or onto no printer at all, the end of
-// the program and the version numbers.
+// The Qt runtime: its message box, printing into a file or onto no printer at all, and the end
+// of the program.
 
-#include "identity/identity.h"
 #include "runtime/print_messages.h"
 #include "runtime/qt_runtime.h"
 #include "tests/support/modal_watcher.h"
@@ -9,6 +8,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrinter>
@@ -55,7 +55,8 @@ private slots:
     void defaultPrinterIsTheSystemsDefault();
     void modalShowReturnsOnceTheWindowCloses();
     void endStopsTheEventLoopWithStatusZero();
-    void versionNumbers();
+    void saveFileNameAsksWhere();
+    void saveFileNameCancelledGivesNothing();
 };
 
 void TestQtRuntime::messageBoxHasTheTitleOkOnlyAndNoIcon() {
@@ -159,13 +160,40 @@ void TestQtRuntime::endStopsTheEventLoopWithStatusZero() {
     QVERIFY(!ranAfterEnd);
 }
 
-void TestQtRuntime::versionNumbers() {
-    const QtRuntime runtime;
-    QCOMPARE(runtime.versionMajor(), 1);
-    QCOMPARE(runtime.versionMinor(), 0);
-    QCOMPARE(runtime.versionRevision(), 2);
-    QCOMPARE(QString::fromStdString(veltrane::identity::versionRecordText()),
-             QStringLiteral("1.00.0002"));
+void TestQtRuntime::saveFileNameAsksWhere() {
+    QTemporaryDir folder;
+    QtRuntime runtime;
+    Sample window;
+    window.show();
+    const QString wanted = folder.filePath(QStringLiteral("chart.png"));
+    ModalWatcher watcher([&](QWidget& modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(&modal);
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Save Chart"));
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("PNG images (*.png)")});
+        QCOMPARE(dialog->parentWidget(), &window);
+        dialog->selectFile(wanted);
+        // Save, as the user's Enter would.
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QCOMPARE(runtime.saveFileName(window, QStringLiteral("Save Chart"),
+                                  folder.filePath(QStringLiteral("payoff.png")),
+                                  QStringLiteral("PNG images (*.png)")),
+             wanted);
+    QCOMPARE(watcher.seen(), 1);
+}
+
+void TestQtRuntime::saveFileNameCancelledGivesNothing() {
+    QtRuntime runtime;
+    Sample window;
+    window.show();
+    // The watcher closes it with Esc.
+    ModalWatcher watcher;
+    QCOMPARE(runtime.saveFileName(window, QStringLiteral("Save Chart"), QStringLiteral("x.png"),
+                                  QStringLiteral("PNG images (*.png)")),
+             QString());
+    QCOMPARE(watcher.seen(), 1);
 }
 
 QTEST_MAIN(TestQtRuntime)

@@ -3,7 +3,6 @@
 #include "forms/about/about_form.h"
 #include "forms/twips_scale.h"
 #include "resources/resource_paths.h"
-#include "runtime/qt_runtime.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -16,14 +15,6 @@ using veltrane::AboutForm;
 using veltrane::TwipsScale;
 
 namespace {
-
-// The real runtime with other version numbers, to show where the version text comes from.
-class OtherVersion : public veltrane::QtRuntime {
-public:
-    int versionMajor() const override { return 3; }
-    int versionMinor() const override { return 10; }
-    int versionRevision() const override { return 7; }
-};
 
 const QString description = QStringLiteral(
     "Veltrane was designed for the heavy hitter, like you.  Simply enter all the fields in the "
@@ -45,11 +36,12 @@ private slots:
     void layout();
     void clientAreaIsFixedAndPlaced();
     void loadStepSetsCaptionAndVersion();
-    void loadStepReadsTheRuntimesVersion();
+    void loadStepShowsTheVersionItIsGiven();
     void texts();
     void noTextIsClipped();
     void etchedRule();
     void pictureIsTheFirstFrame();
+    void pictureBoxFitsItsPicture();
     void tabMovesBetweenOkAndPicture();
     void enterAndEscClose_data();
     void enterAndEscClose();
@@ -61,6 +53,7 @@ void TestAboutForm::layout_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRect>("twips");
     QTest::addColumn<bool>("takesFocus");
+    // The picture box's rectangle is where it starts; its size is its picture's (below).
     QTest::newRow("picIcon") << "picIcon"
                              << "QLabel"
                              << "" << QRect(120, 240, 780, 780) << true;
@@ -86,14 +79,18 @@ void TestAboutForm::layout() {
     QFETCH(QString, text);
     QFETCH(QRect, twips);
     QFETCH(bool, takesFocus);
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     QCOMPARE(about.objectName(), QStringLiteral("frmAbout"));
     auto* control = about.findChild<QWidget*>(name);
     QVERIFY(control != nullptr);
     QVERIFY(control->inherits(qPrintable(kind)));
     const TwipsScale scale = scaleOf(about);
-    QCOMPARE(control->geometry(), scale.rect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QRect expected = scale.rect(twips.x(), twips.y(), twips.width(), twips.height());
+    if (name == QLatin1String("picIcon")) {
+        // 48 pixels of picture and a two-pixel border on each side, at any scale.
+        expected.setSize(QSize(52, 52));
+    }
+    QCOMPARE(control->geometry(), expected);
     QCOMPARE((control->focusPolicy() & Qt::TabFocus) != 0, takesFocus);
     if (!text.isNull()) {
         if (auto* label = qobject_cast<QLabel*>(control)) {
@@ -105,8 +102,7 @@ void TestAboutForm::layout() {
 }
 
 void TestAboutForm::clientAreaIsFixedAndPlaced() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     const TwipsScale scale = scaleOf(about);
@@ -121,23 +117,21 @@ void TestAboutForm::clientAreaIsFixedAndPlaced() {
 }
 
 void TestAboutForm::loadStepSetsCaptionAndVersion() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     QCOMPARE(about.windowTitle(), QStringLiteral("About Veltrane "));
     QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
              QStringLiteral("Version 1.0.2"));
 }
 
-void TestAboutForm::loadStepReadsTheRuntimesVersion() {
-    const OtherVersion runtime;
-    AboutForm about(runtime);
+// Another version, to show that the text comes from the value given and from nowhere else.
+void TestAboutForm::loadStepShowsTheVersionItIsGiven() {
+    const AboutForm about(veltrane::identity::Version{3, 10, 7});
     QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
              QStringLiteral("Version 3.10.7"));
 }
 
 void TestAboutForm::texts() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     const QString notice = about.findChild<QLabel*>(QStringLiteral("lblDisclaimer"))->text();
     // A sentence of its own, two spaces, the request to report problems, then the rights.
     QVERIFY(!notice.isEmpty() && !notice.front().isSpace());
@@ -162,8 +156,7 @@ void TestAboutForm::texts() {
 }
 
 void TestAboutForm::noTextIsClipped() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     for (const QLabel* label : about.findChildren<QLabel*>()) {
@@ -188,8 +181,7 @@ void TestAboutForm::noTextIsClipped() {
 }
 
 void TestAboutForm::etchedRule() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     const QList<QWidget*> lines = about.findChildren<QWidget*>(QStringLiteral("Line1"));
     QCOMPARE(lines.size(), 2);
     const QWidget* grey = lines[0]->property("index").toInt() == 1 ? lines[0] : lines[1];
@@ -212,8 +204,7 @@ void TestAboutForm::etchedRule() {
 }
 
 void TestAboutForm::pictureIsTheFirstFrame() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     const auto* picture = about.findChild<QLabel*>(QStringLiteral("picIcon"));
     const QPixmap shown = picture->pixmap();
     QCOMPARE(shown.size(), QSize(48, 48));
@@ -226,9 +217,23 @@ void TestAboutForm::pictureIsTheFirstFrame() {
     QCOMPARE(picture->frameWidth(), 2);
 }
 
+// The box fits its picture whatever the font's scale: no gap between the border and the picture.
+void TestAboutForm::pictureBoxFitsItsPicture() {
+    const QFont original = QApplication::font();
+    QFont large = original;
+    large.setPointSizeF(original.pointSizeF() * 1.5);
+    for (const QFont& font : {original, large}) {
+        QApplication::setFont(font);
+        AboutForm about;
+        const auto* picture = about.findChild<QLabel*>(QStringLiteral("picIcon"));
+        QCOMPARE(picture->contentsRect().size(), picture->pixmap().size());
+        QCOMPARE(picture->pos(), scaleOf(about).rect(120, 240, 780, 780).topLeft());
+    }
+    QApplication::setFont(original);
+}
+
 void TestAboutForm::tabMovesBetweenOkAndPicture() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     about.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&about));
@@ -254,8 +259,7 @@ void TestAboutForm::enterAndEscClose_data() {
 void TestAboutForm::enterAndEscClose() {
     QFETCH(QString, focus);
     QFETCH(int, key);
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     about.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&about));
