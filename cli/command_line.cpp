@@ -2,6 +2,7 @@
 
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
+#include "cli/analyze_command.h"
 #include "cli/batch_calculation.h"
 #include "identity/identity.h"
 #include "locale/locale_settings.h"
@@ -36,10 +37,12 @@ constexpr int exitOutputFailed = 74;
 constexpr std::string_view generalHelp =
     "Usage: pravik                 open the calculator window\n"
     "       pravik calc [OPTIONS]  calculate a position, or a CSV file of them\n"
+    "       pravik analyze [OPTIONS]\n"
+    "                              analyse a position: breakeven, returns, most to make or lose\n"
     "       pravik --help          show this help\n"
     "       pravik --version       show the version\n"
     "\n"
-    "Run 'pravik calc --help' for the options of calc.\n";
+    "Run 'pravik calc --help' or 'pravik analyze --help' for their options.\n";
 
 // What each input option means, in the order of inputFields.
 constexpr std::array<std::string_view, inputFields.size()> inputHelp{
@@ -290,6 +293,10 @@ int runCommandLine(int argc, char* argv[]) {
     if (arguments.size() > 1 && arguments.at(1) == QStringLiteral("calc")) {
         arguments.removeAt(1);
         return runCalc(arguments);
+    }
+    if (arguments.size() > 1 && arguments.at(1) == QStringLiteral("analyze")) {
+        arguments.removeAt(1);
+        return runAnalyze(arguments);
     }
     return runTopLevel(arguments);
 }

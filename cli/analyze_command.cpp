@@ -1,0 +1,477 @@
+#include "cli/analyze_command.h"
+
+#include "calc/analysis.h"
+#include "cli/analysis_batch.h"
+#include "cli/analyze_support.h"
+#include "locale/locale_settings.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace veltrane {
+
+namespace {
+
+constexpr std::string_view helpCommand = "pravik analyze";
+
+constexpr std::string_view statusHelp =
+    "\n"
+    "Exit status:\n"
+    "  0   every position has all its figures\n"
+    "  2   a position was refused: an input is missing or not what it must be\n"
+    "  3   none was refused, but a position lacks a figure (the message says why)\n"
+    "  64  the command line, the input file or its header is not understood\n"
+    "  74  the results cannot be written\n";
+
+// What each input option means, in the order of analysisInputs.
+constexpr std::array<std::string_view, analysisInputs.size()> inputHelp{
+    "Option price per share: the premium of one call for one share.",
+    "Strike price per share.",
+    "Current share price.",
+    "Number of shares (or --contracts).",
+    "Number of contracts of 100 shares (or --shares).",
+    "Expiry date, YYYY-MM-DD (or --days or --months).",
+    "With --expiry: the date the days are counted from, YYYY-MM-DD (default: today).",
+    "Calendar days to expiry, a whole number 1 or more.",
+    "Months to expiry, 1 to 12: per year counts twelfths of a year.",
+    "All commissions and fees of the position, in money (default 0).",
+    "Dividend per share paid before expiry (default 0).",
+};
+
+constexpr std::array<std::string_view, analysisInputs.size()> inputValueNames{
+    "PRICE", "PRICE", "PRICE", "COUNT", "COUNT", "DATE",
+    "DATE",  "COUNT", "COUNT", "MONEY", "PRICE"};
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+ExitStatus usageError(const QString& text) {
+    printError(text.toStdString() + "\nTry '" + std::string{helpCommand} + " --help'.");
+    return ExitStatus::usage;
+}
+
+bool writeAll(std::ostream& out, std::string_view text) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+// The local date of this run, read once: every position of the run counts from it.
+std::chrono::year_month_day localToday() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr) {
+        return {}; // not a date: an expiry without --as-of is then refused
+    }
+    return std::chrono::year{local.tm_year + 1900} /
+           std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)} /
+           std::chrono::day{static_cast<unsigned>(local.tm_mday)};
+}
+
+// The options analyze knows, in the order its help lists them.
+struct AnalyzeParser {
+    QCommandLineParser parser;
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help.")};
+    std::vector<QCommandLineOption> inputs;
+    QCommandLineOption json{QStringLiteral("json"),
+                            QStringLiteral("Print the figures as one JSON object keyed by their "
+                                           "names; with --plain, as JSON numbers.")};
+    QCommandLineOption csv{
+        QStringLiteral("csv"),
+        QStringLiteral("Read positions as CSV from FILE or standard input, with a header naming "
+                       "the inputs as the options are named, '_' for '-' (option_price, "
+                       "strike_price, current_price, shares or contracts, expiry, as_of, days or "
+                       "months, fees, dividend); write them back with the figures and an error "
+                       "column. An empty field is an input not given.")};
+    QCommandLineOption plain{
+        QStringLiteral("plain"),
+        QStringLiteral("Write the figures plainly for machines: '.' as decimal point, no grouping "
+                       "or symbol, money with 2 decimals, the breakeven with 4, percentages as "
+                       "numbers ('4.39').")};
+    QCommandLineOption output{
+        QStringLiteral("output"),
+        QStringLiteral("Write the results to FILE, replacing it only when the run completes "
+                       "(status 0, 2 or 3)."),
+        QStringLiteral("FILE")};
+    QCommandLineOption delimiter{
+        QStringLiteral("delimiter"),
+        QStringLiteral("With --csv: the field delimiter (only ',' for now)."),
+        QStringLiteral("NAME")};
+    QCommandLineOption locale{
+        QStringLiteral("locale"),
+        QStringLiteral("Read and write numbers and money as locale NAME does (C: the US "
+                       "reference), whatever the environment says."),
+        QStringLiteral("NAME")};
+
+    AnalyzeParser() {
+        parser.setApplicationDescription(QStringLiteral(
+            "Analyses a covered-call position: premium, breakeven, downside protection, the "
+            "return if the price is unchanged and if the shares are called away, per year "
+            "simple and compounded, and the most it can make or lose. Or every row of a CSV "
+            "file."));
+        parser.addOption(help);
+        for (std::size_t i = 0; i < analysisInputs.size(); ++i) {
+            inputs.emplace_back(
+                QString::fromStdString(
+                    inputName(analysisInputs[i].input, InputNaming::option).substr(2)),
+                fromUtf8(inputHelp[i]), fromUtf8(inputValueNames[i]));
+            parser.addOption(inputs.back());
+        }
+        for (const QCommandLineOption* option :
+             {&json, &csv, &plain, &output, &delimiter, &locale}) {
+            parser.addOption(*option);
+        }
+        parser.addPositionalArgument(QStringLiteral("FILE"),
+                                     QStringLiteral("With --csv: the CSV file ('-' or none: "
+                                                    "standard input)."),
+                                     QStringLiteral("[FILE]"));
+    }
+
+    std::string helpText() const {
+        // Qt names the program by the path it was started with; the help names the command.
+        QString text = parser.helpText();
+        text.replace(0, text.indexOf(u'\n'),
+                     QStringLiteral("Usage: pravik analyze [OPTIONS]\n"
+                                    "       pravik analyze --csv [OPTIONS] [FILE]"));
+        return text.toStdString() + std::string{statusHelp};
+    }
+};
+
+// Where the results go: standard output as they come, or a file replaced only when done.
+class Destination {
+public:
+    explicit Destination(const QString& outputPath) {
+        if (!outputPath.isEmpty()) {
+            file_ = std::make_unique<OutputFile>(outputPath.toStdString());
+        }
+    }
+
+    // False, with the message printed, when the output file cannot be made.
+    bool open() {
+        if (file_ && !file_->isOpen()) {
+            printError(file_->error());
+            return false;
+        }
+        return true;
+    }
+
+    std::ostream& stream() { return file_ ? file_->stream() : std::cout; }
+
+    // Ends the run with `status`: a complete run replaces the file, a fatal one leaves it.
+    ExitStatus finish(ExitStatus status) {
+        stream().flush();
+        if (!file_) {
+            if (!std::cout && status != ExitStatus::outputFailed) {
+                printError(std::string{"cannot write the results: "} + std::strerror(errno));
+                return ExitStatus::outputFailed;
+            }
+            return status;
+        }
+        if (status == ExitStatus::usage || status == ExitStatus::outputFailed) {
+            file_->discard();
+            printError("'" + file_->path() + "' is left as it was");
+            return status;
+        }
+        if (!file_->commit()) {
+            printError(file_->error() + "\n'" + file_->path() + "' is left as it was");
+            return ExitStatus::outputFailed;
+        }
+        return status;
+    }
+
+private:
+    std::unique_ptr<OutputFile> file_;
+};
+
+struct AnalyzeOptions {
+    AnalysisRowOptions row;
+    bool json = false;
+    QString output;
+};
+
+// ---- One position ----
+
+// The text shown for a figure without one: "none" when there is none by its definition.
+std::string missingFigureText(const Analysis& analysis, AnalysisFigure figure) {
+    return analysis.state(figure) == FigureState::none ? "none" : "not available";
+}
+
+std::optional<std::string> figureValue(const Analysis& analysis, AnalysisFigure figure,
+                                       const AnalysisRowOptions& options) {
+    return options.plain ? figurePlainText(analysis, figure)
+                         : figureText(analysis, figure, options.settings);
+}
+
+std::string analysisAsText(const Analysis& analysis, const AnalysisRowOptions& options) {
+    std::size_t width = 0;
+    for (const AnalysisFigureInfo& info : analysisFigures) {
+        width = std::max(width, info.caption.size());
+    }
+    std::string out;
+    for (const AnalysisFigureInfo& info : analysisFigures) {
+        out.append(info.caption).append(width - info.caption.size() + 3, ' ');
+        const std::optional<std::string> value = figureValue(analysis, info.figure, options);
+        out.append(value ? *value : missingFigureText(analysis, info.figure)).push_back('\n');
+    }
+    return out;
+}
+
+std::string analysisAsJson(const Analysis& analysis, const AnalysisRowOptions& options,
+                           std::string_view reason) {
+    std::string out = "{";
+    for (const AnalysisFigureInfo& info : analysisFigures) {
+        if (out.size() > 1) {
+            out.append(", ");
+        }
+        appendJsonString(out, info.key);
+        out.append(": ");
+        const std::optional<std::string> value = figureValue(analysis, info.figure, options);
+        if (options.plain) {
+            out.append(value ? *value : std::string{"null"});
+        } else {
+            appendJsonString(out, value.value_or(""));
+        }
+    }
+    if (!reason.empty()) {
+        out.append(", ");
+        appendJsonString(out, "error");
+        out.append(": ");
+        appendJsonString(out, reason);
+    }
+    out.append("}\n");
+    return out;
+}
+
+// A refused position, for a script that expects JSON: {"error": …, "fields": […]}, the fields
+// by their CSV column names.
+std::string refusalsAsJson(const std::vector<Refusal>& refusals) {
+    std::string out = "{";
+    appendJsonString(out, "error");
+    out.append(": ");
+    appendJsonString(out, refusalsText(refusals, InputNaming::option));
+    out.append(", ");
+    appendJsonString(out, "fields");
+    out.append(": [");
+    std::vector<AnalysisInput> named;
+    for (const Refusal& refusal : refusals) {
+        if (std::find(named.begin(), named.end(), refusal.input) != named.end()) {
+            continue;
+        }
+        out.append(named.empty() ? "" : ", ");
+        named.push_back(refusal.input);
+        appendJsonString(out, inputName(refusal.input, InputNaming::column));
+    }
+    out.append("]}\n");
+    return out;
+}
+
+ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& options) {
+    Destination destination{options.output};
+    if (!destination.open()) {
+        return ExitStatus::outputFailed;
+    }
+    const AnalysisResult result = analysePosition(inputs, options.row.settings);
+    if (!result.ok()) {
+        std::string messages;
+        for (const Refusal& refusal : result.refusals) {
+            messages.append(messages.empty() ? "" : "\n")
+                .append(refusalText(refusal, InputNaming::option));
+        }
+        printError(messages);
+        if (options.json && !writeAll(destination.stream(), refusalsAsJson(result.refusals))) {
+            printError(std::string{"cannot write the results: "} + std::strerror(errno));
+            return destination.finish(ExitStatus::outputFailed);
+        }
+        return destination.finish(ExitStatus::refused);
+    }
+    const Analysis& analysis = *result.analysis;
+    const std::string reason = analysis.incompleteReason();
+    const std::string text = options.json ? analysisAsJson(analysis, options.row, reason)
+                                          : analysisAsText(analysis, options.row);
+    if (!writeAll(destination.stream(), text)) {
+        printError(std::string{"cannot write the results: "} + std::strerror(errno));
+        return destination.finish(ExitStatus::outputFailed);
+    }
+    if (!reason.empty()) {
+        printError(reason);
+    }
+    return destination.finish(analysis.complete() ? ExitStatus::ok : ExitStatus::incomplete);
+}
+
+// ---- A CSV file of positions ----
+
+void reportBatch(const AnalysisBatchOutcome& outcome, const std::string& source) {
+    if (outcome.writeFailed) {
+        printError(std::string{"cannot write the results: "} + std::strerror(errno));
+    } else if (outcome.malformed) {
+        printError(source + ", line " + std::to_string(outcome.malformed->line) +
+                   ": not valid CSV: " + outcome.malformed->message);
+    } else if (outcome.headerRefused) {
+        printError(source + ": " + *outcome.headerRefused);
+    } else if (outcome.refusedRows > 0) {
+        printError(std::to_string(outcome.refusedRows) + " of " + std::to_string(outcome.rows) +
+                   " rows were refused; their error column says why");
+    } else if (outcome.incompleteRows > 0) {
+        printError(std::to_string(outcome.incompleteRows) + " of " + std::to_string(outcome.rows) +
+                   " rows lack a figure; their error column says why");
+    }
+}
+
+ExitStatus batchStatus(const AnalysisBatchOutcome& outcome) {
+    if (outcome.writeFailed) {
+        return ExitStatus::outputFailed;
+    }
+    if (outcome.malformed || outcome.headerRefused) {
+        return ExitStatus::usage;
+    }
+    if (outcome.refusedRows > 0) {
+        return ExitStatus::refused;
+    }
+    return outcome.incompleteRows > 0 ? ExitStatus::incomplete : ExitStatus::ok;
+}
+
+ExitStatus analyseCsv(const QString& path, const AnalyzeOptions& options) {
+    const std::string file = path.isEmpty() ? std::string{"-"} : path.toStdString();
+    const bool fromStandardInput = file == "-";
+    std::ifstream stream;
+    if (!fromStandardInput) {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(file, ignored)) {
+            printError("cannot read " + quotedText(file) + ": it is a folder");
+            return ExitStatus::usage;
+        }
+        stream.open(file, std::ios::binary);
+        if (!stream) {
+            printError("cannot read " + quotedText(file) + ": " + std::strerror(errno));
+            return ExitStatus::usage;
+        }
+    }
+    Destination destination{options.output};
+    if (!destination.open()) {
+        return ExitStatus::outputFailed;
+    }
+    std::ios::sync_with_stdio(false);
+    const AnalysisBatchOutcome outcome =
+        runAnalysisBatch(fromStandardInput ? std::cin : stream, destination.stream(), options.row);
+    reportBatch(outcome, fromStandardInput ? std::string{"standard input"} : file);
+    return destination.finish(batchStatus(outcome));
+}
+
+// ---- The command line ----
+
+std::optional<ExitStatus> refuseCombinations(const AnalyzeParser& analyze) {
+    const QCommandLineParser& parser = analyze.parser;
+    for (const QString& name : parser.optionNames()) {
+        if (parser.optionNames().count(name) > 1) {
+            return usageError(QStringLiteral("the option '%1' is given more than once").arg(name));
+        }
+    }
+    const QStringList files = parser.positionalArguments();
+    if (parser.isSet(analyze.csv)) {
+        for (const QCommandLineOption& option : analyze.inputs) {
+            if (parser.isSet(option)) {
+                return usageError(QStringLiteral("--csv reads the inputs from the CSV input, so "
+                                                 "--%1 cannot go with it")
+                                      .arg(option.names().front()));
+            }
+        }
+        if (parser.isSet(analyze.json)) {
+            return usageError(QStringLiteral("--csv writes CSV, so --json cannot go with it"));
+        }
+        if (files.size() > 1) {
+            return usageError(QStringLiteral("--csv reads one file, not %1").arg(files.size()));
+        }
+        if (parser.isSet(analyze.delimiter) && parser.value(analyze.delimiter) != ",") {
+            return usageError(QStringLiteral("unknown delimiter '%1': use ','")
+                                  .arg(parser.value(analyze.delimiter)));
+        }
+        return std::nullopt;
+    }
+    if (parser.isSet(analyze.delimiter)) {
+        return usageError(QStringLiteral("--delimiter goes with --csv"));
+    }
+    if (!files.isEmpty()) {
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(files.front()));
+    }
+    return std::nullopt;
+}
+
+ExitStatus analyze(const QStringList& arguments) {
+    AnalyzeParser analyze;
+    QCommandLineParser& parser = analyze.parser;
+    if (arguments.size() <= 1) {
+        // Nothing asked: the usage, and a status that tells a script nothing was computed.
+        std::fputs(analyze.helpText().c_str(), stdout);
+        printError("analyze needs a position's inputs, or --csv and a file");
+        return ExitStatus::usage;
+    }
+    if (!parser.parse(arguments)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(analyze.help)) {
+        if (!writeAll(std::cout, analyze.helpText())) {
+            printError(std::string{"cannot write the help: "} + std::strerror(errno));
+            return ExitStatus::outputFailed;
+        }
+        return ExitStatus::ok;
+    }
+    if (const std::optional<ExitStatus> refused = refuseCombinations(analyze)) {
+        return *refused;
+    }
+    AnalyzeOptions options;
+    if (parser.isSet(analyze.locale)) {
+        const QString name = parser.value(analyze.locale);
+        const std::optional<RegionalSettings> named = regionalSettingsNamed(name);
+        if (!named) {
+            return usageError(QStringLiteral("unknown locale '%1'").arg(name));
+        }
+        options.row.settings = *named;
+    } else {
+        options.row.settings = userRegionalSettings();
+    }
+    options.row.plain = parser.isSet(analyze.plain);
+    options.row.today = localToday();
+    options.json = parser.isSet(analyze.json);
+    options.output = parser.value(analyze.output);
+    if (parser.isSet(analyze.csv)) {
+        return analyseCsv(parser.positionalArguments().value(0), options);
+    }
+    AnalysisInputs inputs;
+    inputs.today = options.row.today;
+    for (std::size_t i = 0; i < analysisInputs.size(); ++i) {
+        if (parser.isSet(analyze.inputs[i])) {
+            inputText(inputs, analysisInputs[i].input) =
+                parser.value(analyze.inputs[i]).toUtf8().toStdString();
+        }
+    }
+    return analyseOne(inputs, options);
+}
+
+} // namespace
+
+int runAnalyze(const QStringList& arguments) {
+    return toInt(analyze(arguments));
+}
+
+std::string analyzeHelpText() {
+    return AnalyzeParser{}.helpText();
+}
+
+} // namespace veltrane
