@@ -115,6 +115,8 @@ private slots:
     void usage_data();
     void usage();
     void outputFile();
+    void resultsThatCannotBeWritten_data();
+    void resultsThatCannotBeWritten();
     void csvBatchOfMixedRows();
     void csvBatchStatuses_data();
     void csvBatchStatuses();
@@ -422,6 +424,37 @@ void TestAnalyzeCommand::outputFile() {
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.readAll().startsWith('{'));
     QCOMPARE(QDir{folder.path()}.entryList(QDir::Files), QStringList{"figures.json"});
+}
+
+void TestAnalyzeCommand::resultsThatCannotBeWritten_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+
+    QTest::newRow("one position") << (position + byMonths) << QByteArray{};
+    QTest::newRow("a batch") << QStringList{"analyze", "--csv"}
+                             << QByteArray{"option_price,strike_price,current_price,shares,days\n"
+                                           "1.25,30,28.50,500,91\n"};
+}
+
+// A full disk must not pass for success: a script would take the missing figures for none.
+void TestAnalyzeCommand::resultsThatCannotBeWritten() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+
+    if (!QFile::exists(QStringLiteral("/dev/full"))) {
+        QSKIP("no /dev/full on this system to stand for a full disk");
+    }
+    QProcess process;
+    process.setProcessEnvironment(environmentWithLocale({"LANG=en_US.UTF-8"}));
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(PRAVIK_PATH), arguments);
+    QVERIFY(process.waitForStarted());
+    process.write(input);
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(60'000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 74);
+    QVERIFY(process.readAllStandardError().startsWith("pravik: cannot write the results"));
 }
 
 // Complete, refused and incomplete rows in one file, padding between them, columns by any
