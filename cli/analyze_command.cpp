@@ -122,10 +122,10 @@ struct AnalyzeParser {
 
     AnalyzeParser() {
         parser.setApplicationDescription(QStringLiteral(
-            "Analyses a covered-call position: premium, breakeven, downside protection, the "
-            "return if the price is unchanged and if the shares are called away, per year "
-            "simple and compounded, and the most it can make or lose. Or every row of a CSV "
-            "file."));
+            "Analyses a covered-call position: the most it can make and lose, the breakeven,\n"
+            "the downside protection, and the returns if the price is unchanged and if\n"
+            "the shares are called away, per year simple and compounded. Or every row\n"
+            "of a CSV file."));
         parser.addOption(help);
         for (std::size_t i = 0; i < analysisInputs.size(); ++i) {
             inputs.emplace_back(
