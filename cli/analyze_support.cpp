@@ -38,6 +38,12 @@ std::string quotedText(std::string_view text) {
         if (c == '"' || c == '\\') {
             out.push_back('\\');
             out.push_back(c);
+        } else if (c == '\n') {
+            out.append("\\n");
+        } else if (c == '\r') {
+            out.append("\\r");
+        } else if (c == '\t') {
+            out.append("\\t");
         } else if (byte < 0x20 || byte == 0x7f) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(byte));
