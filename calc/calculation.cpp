@@ -2,10 +2,10 @@
 
 #include "calc/currency.h"
 #include "calc/number_text.h"
+#include "calc/text_buffer.h"
 
 #include <cmath>
 #include <optional>
-#include <string>
 
 namespace veltrane {
 
@@ -44,16 +44,19 @@ public:
         , settings_{settings} {}
 
     void run() {
+        // Reading a field has no effect the user can see: each input is read and converted
+        // once, and every step that needs it uses what was read.
+        const ParsedNumber shares = num(Field::intNoShares);
         Amount optionsRecd;
         Amount totalAssigned;
         Amount totalReceipts;
         Amount totalStockCost;
         Amount netGain;
 
-        product(optionsRecd, Field::intOptionPrice);
-        product(totalAssigned, Field::intStrikePrice);
+        product(optionsRecd, shares, Field::intOptionPrice);
+        product(totalAssigned, shares, Field::intStrikePrice);
         combine(totalReceipts, optionsRecd, totalAssigned, add);
-        product(totalStockCost, Field::intCurrentPrice);
+        product(totalStockCost, shares, Field::intCurrentPrice);
         combine(netGain, totalReceipts, totalStockCost, subtract);
 
         // Not finite when there is no stock cost: +inf, -inf or NaN, as IEEE gives it.
@@ -62,18 +65,15 @@ public:
             divideIntoCost = netGain.value.toDouble() / totalStockCost.value.toDouble();
         }
 
-        // Each test reads the months afresh; one that cannot be read fails alone.
+        // The first row whose months equal the number read; none when it cannot be read.
+        const ParsedNumber months = num(Field::cboMonthsOut);
         double monthsFactor = 0.0;
-        bool monthsReadable = false;
-        for (const MonthsRow& row : monthsTable) {
-            const ParsedNumber months = num(Field::cboMonthsOut);
-            if (!months.ok()) {
-                continue;
-            }
-            monthsReadable = true;
-            if (months.value == row.months) {
-                monthsFactor = row.factor;
-                break;
+        if (months.ok()) {
+            for (const MonthsRow& row : monthsTable) {
+                if (months.value == row.months) {
+                    monthsFactor = row.factor;
+                    break;
+                }
             }
         }
 
@@ -82,12 +82,13 @@ public:
         writeAmount(Field::intTotalReceipts, totalReceipts);
         writeAmount(Field::intTotalStockCost, totalStockCost);
         writeAmount(Field::intNetGain, netGain);
-        writeRatio(divideIntoCost);
+        TextBuffer shownRatio;
+        writeRatio(shownRatio, divideIntoCost);
 
-        // The return rests on the ratio as shown, read back from its field.
+        // The return rests on the ratio as shown: the very text just written, read as a number.
         std::optional<double> returnPct;
-        if (const ParsedNumber shown = num(Field::intDivideIntoCost);
-            shown.ok() && monthsReadable) {
+        if (const ParsedNumber shown = parseNumber(shownRatio.view(), settings_);
+            shown.ok() && months.ok()) {
             returnPct = shown.value * monthsFactor;
         }
         writeReturn(returnPct);
@@ -97,9 +98,9 @@ private:
     ParsedNumber num(Field field) const { return parseNumber(fields_.text(field), settings_); }
 
     // Shares × price, formed in double and held as money. A text that is not a number skips
-    // the step (the amount stays 0); an overflow anywhere makes the amount unknowable.
-    void product(Amount& target, Field price) const {
-        const ParsedNumber shares = num(Field::intNoShares);
+    // the step (the amount stays 0); an overflow anywhere makes the amount unknowable. Shares
+    // that are no number leave the price unread.
+    void product(Amount& target, const ParsedNumber& shares, Field price) const {
         if (shares.error == ParseError::NotANumber) {
             return;
         }
@@ -131,26 +132,30 @@ private:
     }
 
     void writeAmount(Field field, const Amount& amount) const {
-        fields_.setText(field, amount.known ? currencyText(amount.value, settings_) : "");
+        TextBuffer text;
+        if (amount.known) {
+            appendCurrencyText(text, amount.value, settings_);
+        }
+        fields_.setText(field, text.view());
     }
 
-    // A ratio that is not finite (no stock cost) has no figure to show.
-    void writeRatio(std::optional<double> ratio) const {
-        std::optional<std::string> text;
+    // A ratio that is not finite (no stock cost) has no figure to show. Leaves in `text` what
+    // it wrote.
+    void writeRatio(TextBuffer& text, std::optional<double> ratio) const {
         if (ratio && std::isfinite(*ratio)) {
             if (const std::optional<double> rounded = roundToPlaces(*ratio, 3)) {
-                text = numberText(*rounded, settings_);
+                appendNumberText(text, *rounded, settings_);
             }
         }
-        fields_.setText(Field::intDivideIntoCost, text.value_or(""));
+        fields_.setText(Field::intDivideIntoCost, text.view());
     }
 
     void writeReturn(std::optional<double> returnPct) const {
-        std::optional<std::string> text;
+        TextBuffer text;
         if (returnPct) {
-            text = percentText(*returnPct, 2, settings_);
+            appendPercentText(text, *returnPct, 2, settings_);
         }
-        fields_.setText(Field::pctReturn, text.value_or(""));
+        fields_.setText(Field::pctReturn, text.view());
     }
 
     FieldAccess& fields_;

@@ -22,8 +22,8 @@ protected:
     FieldAccess& operator=(const FieldAccess&) = default;
 };
 
-// Turns the five input texts into the seven result texts. Every input is read afresh when it
-// is needed; a step that fails is skipped and the next one runs, so nothing ever escapes.
+// Turns the five input texts into the seven result texts. Each input is read once; a step that
+// fails is skipped and the next one runs, so nothing ever escapes.
 void CalculateIt(FieldAccess& fields, const RegionalSettings& settings);
 
 } // namespace veltrane

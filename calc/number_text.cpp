@@ -151,7 +151,8 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
     if (text.empty() || text.size() > plainLimit) {
         return std::nullopt;
     }
-    const bool pointIsDot = settings.decimalSeparator == ".";
+    const bool pointIsDot =
+        settings.decimalSeparator.size() == 1 && settings.decimalSeparator[0] == '.';
     bool point = false;
     bool digit = false;
     for (char c : text) {
@@ -174,13 +175,11 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
     return value;
 }
 
-} // namespace
-
-ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings) {
+// The whole grammar, for texts that are not plain digits. Kept out of line so that the plain
+// case, nearly every text, pays for none of it.
+[[gnu::noinline]] ParsedNumber parseWritten(std::string_view text,
+                                            const RegionalSettings& settings) {
     constexpr ParsedNumber notANumber{0.0, ParseError::NotANumber};
-    if (const auto plain = readPlainDigits(text, settings)) {
-        return {*plain, ParseError::None};
-    }
     Cursor cursor{text};
     cursor.skipBlanks();
 
@@ -257,6 +256,15 @@ ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings
     return convert(written);
 }
 
+} // namespace
+
+ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings) {
+    if (const auto plain = readPlainDigits(text, settings)) {
+        return {*plain, ParseError::None};
+    }
+    return parseWritten(text, settings);
+}
+
 bool isNumeric(std::string_view text, const RegionalSettings& settings) {
     return parseNumber(text, settings).ok();
 }
@@ -295,53 +303,111 @@ SignificantDigits significantDigits(double magnitude) {
     return out;
 }
 
-// Appends a run of integer digits with the regional group separators between the groups.
-void appendGrouped(std::string& out, std::string_view digits, const RegionalSettings& settings) {
+// Copies a separator or a few digits byte by byte, which costs less than a call to memcpy.
+char* copyShort(std::string_view text, char* at) {
+    for (char c : text) {
+        *at++ = c;
+    }
+    return at;
+}
+
+// Appends digits as a fixed-point number with `fractionDigits` decimals, the integer part in
+// regional groups: "123450" with two decimals is "1,234.50". The room for the whole text is
+// taken at once.
+void appendFixed(TextBuffer& out, std::string_view digits, std::size_t fractionDigits,
+                 const RegionalSettings& settings) {
+    const std::size_t integerLength = digits.size() - fractionDigits;
     const auto primary = static_cast<std::size_t>(std::max(settings.primaryGroupSize, 0));
     const auto secondary = settings.secondaryGroupSize > 0
                                ? static_cast<std::size_t>(settings.secondaryGroupSize)
                                : primary;
     const auto minimum = static_cast<std::size_t>(std::max(settings.minimumGroupingDigits, 1));
-    if (primary == 0 || settings.groupSeparator.empty() || digits.size() < primary + minimum) {
-        out.append(digits);
-        return;
+    const std::string_view separator = settings.groupSeparator;
+    const std::string_view point =
+        fractionDigits > 0 ? std::string_view{settings.decimalSeparator} : std::string_view{};
+    const bool grouped = primary > 0 && !separator.empty() && integerLength >= primary + minimum;
+    // Cut points counted from the right: the primary group, then secondary groups; the group
+    // in front holds what is left, one to `secondary` digits. Counted by subtraction: dividing
+    // by a group size known only at run time costs more than the few groups an amount has.
+    std::size_t head = grouped ? integerLength - primary : integerLength;
+    std::size_t cuts = grouped ? 1 : 0;
+    while (grouped && head > secondary) {
+        head -= secondary;
+        ++cuts;
     }
-    // Cut points counted from the right: the primary group, then secondary groups.
-    const std::size_t firstCut = digits.size() - primary;
-    std::size_t head = firstCut % secondary;
-    if (head == 0) {
-        head = secondary;
+
+    char* at = out.extend(digits.size() + cuts * separator.size() + point.size());
+    const char* digit = digits.data();
+    at = copyShort({digit, head}, at);
+    digit += head;
+    for (std::size_t cut = 1; cut < cuts; ++cut) {
+        at = copyShort(separator, at);
+        at = copyShort({digit, secondary}, at);
+        digit += secondary;
     }
-    out.append(digits.substr(0, head));
-    for (std::size_t pos = head; pos < firstCut; pos += secondary) {
-        out += settings.groupSeparator;
-        out.append(digits.substr(pos, secondary));
+    if (grouped) {
+        at = copyShort(separator, at);
+        at = copyShort({digit, primary}, at);
+        digit += primary;
     }
-    out += settings.groupSeparator;
-    out.append(digits.substr(firstCut));
+    at = copyShort(point, at);
+    copyShort({digit, fractionDigits}, at);
 }
 
-// Appends integer digits, the decimal separator and the fraction: "1,234.50".
-void appendFixed(std::string& out, std::string_view digits, std::size_t fractionDigits,
-                 const RegionalSettings& settings) {
-    const std::size_t integerLength = digits.size() - fractionDigits;
-    appendGrouped(out, digits.substr(0, integerLength), settings);
-    if (fractionDigits > 0) {
-        out += settings.decimalSeparator;
-        out.append(digits.substr(integerLength));
+// A count of units rounded to `divisor` units, an exact half away from zero. The divisor is a
+// constant, so no division instruction is needed.
+template <std::int64_t divisor>
+std::int64_t roundedQuotient(std::int64_t units) {
+    std::int64_t quotient = units / divisor;
+    const std::int64_t rest = units % divisor;
+    if (2 * rest >= divisor) {
+        ++quotient;
+    } else if (2 * rest <= -divisor) {
+        --quotient;
     }
+    return quotient;
 }
 
-// Adds one to a run of decimal digits in place, growing it on a carry out of the first digit.
-void incrementDigits(std::string& digits) {
-    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
-        if (*it != '9') {
-            ++*it;
-            return;
+// "00" to "99": the digits of a number written two at a time.
+constexpr std::array<char, 200> digitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes the decimal digits of `value` so that they end at `last`; gives where they start.
+char* writeDigitsBackwards(std::uint64_t value, char* last) {
+    while (value >= 100) {
+        const std::size_t pair = 2 * static_cast<std::size_t>(value % 100);
+        value /= 100;
+        *--last = digitPairs[pair + 1];
+        *--last = digitPairs[pair];
+    }
+    if (value >= 10) {
+        const std::size_t pair = 2 * static_cast<std::size_t>(value);
+        *--last = digitPairs[pair + 1];
+        *--last = digitPairs[pair];
+    } else {
+        *--last = static_cast<char>('0' + value);
+    }
+    return last;
+}
+
+// Adds one to a run of decimal digits in place. True when it carried out of the first digit,
+// which then reads "0": the caller puts the "1" in front.
+bool incrementDigits(char* first, char* last) {
+    while (last != first) {
+        --last;
+        if (*last != '9') {
+            ++*last;
+            return false;
         }
-        *it = '0';
+        *last = '0';
     }
-    digits.insert(digits.begin(), '1');
+    return true;
 }
 
 } // namespace
@@ -368,12 +434,13 @@ std::optional<double> roundToPlaces(double x, int places) {
     return rounded / scale;
 }
 
-std::optional<std::string> numberText(double x, const RegionalSettings& settings) {
+bool appendNumberText(TextBuffer& out, double x, const RegionalSettings& settings) {
     if (!std::isfinite(x)) {
-        return std::nullopt;
+        return false;
     }
     if (x == 0.0) {
-        return "0"; // negative zero too: a sign on nothing would only confuse
+        out.push('0'); // negative zero too: a sign on nothing would only confuse
+        return true;
     }
     const SignificantDigits sig = significantDigits(std::fabs(x));
     std::string_view digits{sig.digits.data(), sig.digits.size()};
@@ -381,20 +448,24 @@ std::optional<std::string> numberText(double x, const RegionalSettings& settings
         digits.remove_suffix(1);
     }
 
-    std::string out = x < 0.0 ? settings.negativeSign : std::string{};
+    if (x < 0.0) {
+        out.append(settings.negativeSign);
+    }
     const int e = sig.exponent;
     if (e < -4 || e >= 15) {
-        out += digits.front();
+        out.push(digits.front());
         if (digits.size() > 1) {
-            out += settings.decimalSeparator;
+            out.append(settings.decimalSeparator);
             out.append(digits.substr(1));
         }
-        out += e < 0 ? "E-" : "E+";
+        out.append(e < 0 ? "E-" : "E+");
+        // At least two digits; a double's exponent has at most three.
         const int magnitude = std::abs(e);
-        if (magnitude < 10) {
-            out += '0';
+        if (magnitude >= 100) {
+            out.push(static_cast<char>('0' + magnitude / 100));
         }
-        out += std::to_string(magnitude);
+        out.push(static_cast<char>('0' + magnitude / 10 % 10));
+        out.push(static_cast<char>('0' + magnitude % 10));
     } else if (e >= 0) {
         const auto integerDigits = static_cast<std::size_t>(e) + 1;
         if (digits.size() <= integerDigits) {
@@ -402,39 +473,55 @@ std::optional<std::string> numberText(double x, const RegionalSettings& settings
             out.append(integerDigits - digits.size(), '0');
         } else {
             out.append(digits.substr(0, integerDigits));
-            out += settings.decimalSeparator;
+            out.append(settings.decimalSeparator);
             out.append(digits.substr(integerDigits));
         }
     } else {
-        out += '0';
-        out += settings.decimalSeparator;
+        out.push('0');
+        out.append(settings.decimalSeparator);
         out.append(static_cast<std::size_t>(-e - 1), '0');
         out.append(digits);
     }
-    return out;
+    return true;
 }
 
-std::string currencyText(Currency amount, const RegionalSettings& settings) {
-    const int decimals = std::clamp(settings.currencyDecimals, 0, 4);
-    const auto divisor = static_cast<std::int64_t>(powerOfTen(4 - decimals));
+std::optional<std::string> numberText(double x, const RegionalSettings& settings) {
+    TextBuffer out;
+    if (!appendNumberText(out, x, settings)) {
+        return std::nullopt;
+    }
+    return out.str();
+}
+
+void appendCurrencyText(TextBuffer& out, Currency amount, const RegionalSettings& settings) {
     // Round to the shown decimals, an exact half away from zero, without leaving int64.
-    std::int64_t shown = amount.units() / divisor;
-    const std::int64_t rest = amount.units() % divisor;
-    if (2 * rest >= divisor) {
-        ++shown;
-    } else if (2 * rest <= -divisor) {
-        --shown;
+    const int decimals = std::clamp(settings.currencyDecimals, 0, 4);
+    std::int64_t shown = amount.units();
+    switch (decimals) {
+    case 0:
+        shown = roundedQuotient<10'000>(shown);
+        break;
+    case 1:
+        shown = roundedQuotient<1'000>(shown);
+        break;
+    case 2:
+        shown = roundedQuotient<100>(shown);
+        break;
+    case 3:
+        shown = roundedQuotient<10>(shown);
+        break;
+    default:
+        break;
     }
     const bool negative = shown < 0;
     const std::uint64_t magnitude = negative ? std::uint64_t{0} - static_cast<std::uint64_t>(shown)
                                              : static_cast<std::uint64_t>(shown);
 
-    // Written with room in front for the zeros that "0.50" needs.
+    // The digits, with zeros in front up to one integer digit: "0.50".
     const auto fractionDigits = static_cast<std::size_t>(decimals);
-    std::array<char, 32> buffer{};
-    char* const start = buffer.data() + 8;
-    char* first = start;
-    const char* const end = std::to_chars(start, buffer.data() + buffer.size(), magnitude).ptr;
+    std::array<char, 24> buffer; // only the digits written below are read
+    char* const end = buffer.data() + buffer.size();
+    char* first = writeDigitsBackwards(magnitude, end);
     while (static_cast<std::size_t>(end - first) <= fractionDigits) {
         *--first = '0';
     }
@@ -443,56 +530,80 @@ std::string currencyText(Currency amount, const RegionalSettings& settings) {
     constexpr std::string_view symbolMark = "¤";
     const std::string_view pattern =
         negative ? settings.currencyNegativePattern : settings.currencyPositivePattern;
-    std::string out;
     for (std::size_t i = 0; i < pattern.size();) {
-        if (pattern.substr(i, symbolMark.size()) == symbolMark) {
-            out += settings.currencySymbol;
-            i += symbolMark.size();
-        } else if (pattern[i] == '#') {
+        if (pattern[i] == '#') {
             appendFixed(out, digits, fractionDigits, settings);
             ++i;
+        } else if (pattern[i] == symbolMark.front() &&
+                   pattern.substr(i, symbolMark.size()) == symbolMark) {
+            out.append(settings.currencySymbol);
+            i += symbolMark.size();
         } else {
-            out += pattern[i++];
+            out.push(pattern[i++]);
         }
     }
-    return out;
 }
 
-std::optional<std::string> percentText(double x, int decimals, const RegionalSettings& settings) {
+std::string currencyText(Currency amount, const RegionalSettings& settings) {
+    TextBuffer out;
+    appendCurrencyText(out, amount, settings);
+    return out.str();
+}
+
+bool appendPercentText(TextBuffer& out, double x, int decimals, const RegionalSettings& settings) {
     if (decimals < 0 || !std::isfinite(x)) {
-        return std::nullopt;
+        return false;
     }
     const double p = x * 100.0;
     if (!std::isfinite(p)) {
-        return std::nullopt;
+        return false;
     }
-    // N = |p| written to 15 digits, times 10^decimals, rounded half away from zero.
-    std::string scaled;
+    // N = |p| written to 15 digits, times 10^decimals, rounded half away from zero: the kept
+    // digits (with a carry, one more) followed by `zeros` zeros.
+    std::array<char, 16> kept{};
+    std::size_t keptSize = 0;
+    std::size_t zeros = 0;
     if (p != 0.0) {
         const SignificantDigits sig = significantDigits(std::fabs(p));
-        const std::string_view digits{sig.digits.data(), sig.digits.size()};
         const int shift = sig.exponent - 14 + decimals; // N = digits × 10^shift
-        if (shift >= 0) {
-            scaled.assign(digits);
-            scaled.append(static_cast<std::size_t>(shift), '0');
-        } else if (shift >= -15) {
-            const auto kept = static_cast<std::size_t>(15 + shift);
-            scaled.assign(digits.substr(0, kept));
-            if (digits[kept] >= '5') {
-                incrementDigits(scaled);
+        if (shift >= -15) {
+            keptSize = shift >= 0 ? sig.digits.size() : static_cast<std::size_t>(15 + shift);
+            zeros = shift >= 0 ? static_cast<std::size_t>(shift) : 0;
+            std::copy_n(sig.digits.begin(), keptSize, kept.begin() + 1);
+            const bool roundUp = keptSize < sig.digits.size() && sig.digits[keptSize] >= '5';
+            if (roundUp && incrementDigits(kept.data() + 1, kept.data() + 1 + keptSize)) {
+                kept[0] = '1';
+                ++keptSize;
             }
         }
     }
-    const auto fractionDigits = static_cast<std::size_t>(decimals);
-    if (scaled.size() <= fractionDigits) {
-        scaled.insert(0, fractionDigits + 1 - scaled.size(), '0');
-    }
-    const bool isZero = scaled.find_first_not_of('0') == std::string::npos;
+    // The carry, if any, went into kept[0]; without one the digits start at kept[1].
+    const std::string_view keptDigits{kept.data() + (kept[0] == '1' ? 0 : 1), keptSize};
+    const bool isZero = keptDigits.find_first_not_of('0') == std::string_view::npos;
 
-    std::string out = (p < 0.0 && !isZero) ? settings.negativeSign : std::string{};
-    appendFixed(out, scaled, fractionDigits, settings);
-    out += settings.percentSign;
-    return out;
+    // Zeros in front up to one integer digit: "0.50", "0.00".
+    const auto fractionDigits = static_cast<std::size_t>(decimals);
+    const std::size_t length = keptSize + zeros;
+    const std::size_t padding = length <= fractionDigits ? fractionDigits + 1 - length : 0;
+    TextBuffer scaled;
+    scaled.append(padding, '0');
+    scaled.append(keptDigits);
+    scaled.append(zeros, '0');
+
+    if (p < 0.0 && !isZero) {
+        out.append(settings.negativeSign);
+    }
+    appendFixed(out, scaled.view(), fractionDigits, settings);
+    out.append(settings.percentSign);
+    return true;
+}
+
+std::optional<std::string> percentText(double x, int decimals, const RegionalSettings& settings) {
+    TextBuffer out;
+    if (!appendPercentText(out, x, decimals, settings)) {
+        return std::nullopt;
+    }
+    return out.str();
 }
 
 } // namespace veltrane

@@ -2,6 +2,7 @@
 
 #include "calc/currency.h"
 #include "calc/regional_settings.h"
+#include "calc/text_buffer.h"
 
 #include <optional>
 #include <string>
@@ -42,5 +43,12 @@ std::string currencyText(Currency amount, const RegionalSettings& settings);
 // x × 100 written to 15 significant digits, rounded to `decimals` half away from zero,
 // grouped, with the percent sign. Nothing for a value that is not finite or overflows.
 std::optional<std::string> percentText(double x, int decimals, const RegionalSettings& settings);
+
+// The three texts above, appended to `out` where they fit on the stack: the calculation writes
+// seven per call and needs no string for them. False, with nothing written, where the text
+// above is nothing.
+bool appendNumberText(TextBuffer& out, double x, const RegionalSettings& settings);
+void appendCurrencyText(TextBuffer& out, Currency amount, const RegionalSettings& settings);
+bool appendPercentText(TextBuffer& out, double x, int decimals, const RegionalSettings& settings);
 
 } // namespace veltrane

@@ -419,6 +419,15 @@ private slots:
         QTest::newRow("three decimals") << dinar << qint64{12'345} << QByteArray("$1.235");
         const RegionalSettings four{.currencyDecimals = 4};
         QTest::newRow("all four places") << four << qint64{-1} << QByteArray("($0.0001)");
+
+        // Texts are built on the stack up to 64 bytes; longer ones must lose nothing on the way.
+        const RegionalSettings longSymbol{.currencySymbol = std::string(80, 'S')};
+        QTest::newRow("symbol longer than the stack room")
+            << longSymbol << qint64{-150'000'000}
+            << QByteArray("(" + QByteArray(80, 'S') + "15,000.00)");
+        const RegionalSettings symbolNearlyFilling{.currencySymbol = std::string(60, 'S')};
+        QTest::newRow("digits that run past the stack room")
+            << symbolNearlyFilling << qint64{150'000'000} << QByteArray(60, 'S') + "15,000.00";
     }
 
     void currencyTextWithOtherSettings() {
@@ -456,6 +465,11 @@ private slots:
         QTest::newRow("four decimals") << 0.123456 << 4 << QByteArray("12.3456%");
         QTest::newRow("huge but finite")
             << 1e20 << 2 << QByteArray("10,000,000,000,000,000,000,000.00%");
+        QByteArray hundreds("100");
+        for (int group = 0; group < 100; ++group) {
+            hundreds += ",000";
+        }
+        QTest::newRow("hundreds of digits") << 1e300 << 2 << hundreds + ".00%";
         QTest::newRow("times 100 overflows") << 1e307 << 2 << QByteArray();
         QTest::newRow("NaN") << notANumber << 2 << QByteArray();
         QTest::newRow("+infinity") << infinity << 2 << QByteArray();
