@@ -145,6 +145,23 @@ AnalysisInputs AnalysisColumns::inputs(const CsvRecord& row,
     return inputs;
 }
 
+AnalysisRowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& columns,
+                                  const AnalysisRowOptions& options, char delimiter,
+                                  std::string& line) {
+    AnalysisRowFields fields;
+    const AnalysisRowKind kind = analyseRow(columns.inputs(record, options.today), options, fields);
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        appendCsvField(line, record.field(i));
+        line.push_back(delimiter);
+    }
+    for (const std::string& field : fields) {
+        appendCsvField(line, field);
+        line.push_back(delimiter);
+    }
+    line.pop_back();
+    return kind;
+}
+
 namespace {
 
 class AnalysisBatch {
@@ -228,7 +245,7 @@ private:
             return false;
         }
         ++outcome_.rows;
-        switch (analyseRow(columns_->inputs(record_, options_.today), options_, fields_)) {
+        switch (appendAnalysedRow(record_, *columns_, options_, ',', pending_)) {
         case AnalysisRowKind::complete:
             break;
         case AnalysisRowKind::incomplete:
@@ -238,15 +255,6 @@ private:
             ++outcome_.refusedRows;
             break;
         }
-        for (std::size_t i = 0; i < record_.size(); ++i) {
-            appendCsvField(pending_, record_.field(i));
-            pending_.push_back(',');
-        }
-        for (const std::string& field : fields_) {
-            appendCsvField(pending_, field);
-            pending_.push_back(',');
-        }
-        pending_.pop_back();
         return endLine();
     }
 
@@ -273,7 +281,6 @@ private:
     std::size_t columnCount_ = 0;
     std::string_view ending_ = "\n";
     std::string pending_;
-    AnalysisRowFields fields_;
 };
 
 } // namespace

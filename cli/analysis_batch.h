@@ -66,6 +66,13 @@ private:
     std::array<std::size_t, analysisInputs.size()> columns_{};
 };
 
+// One row of a batch, whole: appends the record's own fields, then the figures and the error
+// field, separated by `delimiter` and without a line ending, to `line`. Reads only its
+// arguments, so rows may be analysed on several threads at once.
+AnalysisRowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& columns,
+                                  const AnalysisRowOptions& options, char delimiter,
+                                  std::string& line);
+
 // The input a column name stands for, by option name or caption; nothing for another column.
 std::optional<AnalysisInput> analysisInputColumn(std::string_view name);
 
