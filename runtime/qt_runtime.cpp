@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -57,6 +58,18 @@ void QtRuntime::printForm(QWidget& window) {
     if (!painter.end() || printer->printerState() == QPrinter::Error) {
         messageBox(QString::fromUtf8(messages::printFailed));
     }
+}
+
+QString QtRuntime::saveFileName(QWidget& parent, const QString& title, const QString& suggestedName,
+                                const QString& filter) {
+    QFileDialog dialog(&parent, title, suggestedName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setWindowModality(Qt::WindowModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
 }
 
 void QtRuntime::end() {

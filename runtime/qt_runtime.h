@@ -23,6 +23,8 @@ public:
     void messageBox(const QString& prompt) override;
     void showModal(QDialog& window) override;
     void printForm(QWidget& window) override;
+    QString saveFileName(QWidget& parent, const QString& title, const QString& suggestedName,
+                         const QString& filter) override;
     void end() override;
     int versionMajor() const override;
     int versionMinor() const override;

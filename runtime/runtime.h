@@ -23,6 +23,12 @@ public:
     // printer, or printing fails, the user is told so in a message box.
     virtual void printForm(QWidget& window) = 0;
 
+    // Asks where to save a file, modally, starting at `suggestedName` and offering the files
+    // `filter` names ("PNG images (*.png)"). The chosen path, or an empty text if the user
+    // cancelled.
+    virtual QString saveFileName(QWidget& parent, const QString& title,
+                                 const QString& suggestedName, const QString& filter) = 0;
+
     // Ends the program at once with exit status 0.
     virtual void end() = 0;
 

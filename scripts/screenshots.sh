@@ -2,26 +2,25 @@
 # Runs the real program on a virtual X server (Xvfb) and photographs its windows.
 #
 #   scripts/screenshots.sh [PRAVIK]
-#       types the worked example with the keyboard and saves docs/main-window.png and, after
-#       Help, About, docs/about-dialog.png.
+#       types the worked example with the keyboard and saves, in docs/:
+#         main-window.png, about-dialog.png, analysis-window.png   light palette
+#         main-window-dark.png, analysis-window-dark.png            a dark desktop theme, reached
+#             by the platform's own route: Qt's GTK platform theme with GTK_THEME=Adwaita:dark
+#         analysis-window-2x.png                                    device pixel ratio 2
 #   scripts/screenshots.sh --window-only OUTPUT.png [PRAVIK]
 #       saves the main window as it opens.
 #
 # PRAVIK defaults to build/release/app/pravik. Every wait is bounded: the script never hangs.
 set -euo pipefail
+[[ -n "${SCREENSHOTS_TRACE:-}" ]] && set -x
 cd "$(dirname "$0")/.."
 
-# The part that runs inside the virtual display: this script again, called by xvfb-run.
-inside() {
-  local mode=$1 pravik=$2 output=$3
-  XDG_RUNTIME_DIR=$(mktemp -d)
-  export XDG_RUNTIME_DIR
-  "$pravik" &
+# Starts the program with the environment given before it, and waits for its main window.
+start() {
+  env "$@" &
   pravik_pid=$!
-  trap 'kill "$pravik_pid" 2>/dev/null || true; wait "$pravik_pid" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
-
-  local window
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Veltrane$' | head -n 1)
+  window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pravik_pid" --name '^Veltrane$' |
+    head -n 1)
   if [[ -z "$window" ]]; then
     echo "screenshots: the main window did not open" >&2
     return 1
@@ -29,32 +28,105 @@ inside() {
   # No window manager here: give the window the keyboard ourselves.
   xdotool windowfocus --sync "$window"
   sleep 0.5
+}
 
-  if [[ "$mode" == docs ]]; then
-    local field
-    for field in 1.25 30 28.50 500; do
-      xdotool type --delay 40 "$field"
-      xdotool key Return
-    done
-    xdotool key Down Down Down Return Return
-    sleep 0.5
-    import -window "$window" "$output"
+stop() {
+  kill "$pravik_pid" 2>/dev/null || true
+  wait "$pravik_pid" 2>/dev/null || true
+}
 
-    xdotool key alt+h
-    sleep 0.5
-    xdotool key b
-    local about
-    about=$(timeout 10 xdotool search --sync --onlyvisible --name '^About Veltrane $' | head -n 1)
-    if [[ -z "$about" ]]; then
-      echo "screenshots: the About dialog did not open" >&2
-      return 1
-    fi
-    sleep 0.5
-    import -window "$about" docs/about-dialog.png
+worked_example() {
+  local field
+  for field in 1.25 30 28.50 500; do
+    xdotool type --delay 40 "$field"
     xdotool key Return
-  else
-    import -window "$window" "$output"
+  done
+  # The months by typing "3" (under the GTK theme Down opens the list instead of moving in it),
+  # then Calculate by its access key.
+  xdotool type 3
+  sleep 0.3
+  xdotool key alt+a
+  sleep 0.5
+}
+
+# The largest of the program's visible windows titled exactly $1 (a search by name also
+# turns up the window's owner).
+largest_window() {
+  local id best="" most=0 WIDTH HEIGHT
+  for id in $(xdotool search --onlyvisible --pid "$pravik_pid" --name "$1"); do
+    [[ "$(xdotool getwindowname "$id")" == "$1" ]] || continue
+    eval "$(xdotool getwindowgeometry --shell "$id" | grep -E '^(WIDTH|HEIGHT)=')"
+    if ((WIDTH * HEIGHT > most)); then
+      most=$((WIDTH * HEIGHT))
+      best=$id
+    fi
+  done
+  echo "$best"
+}
+
+# View, Position Analysis, by keyboard; photographs the window that opens.
+analysis_window() {
+  local output=$1 analysis
+  xdotool key alt+v
+  sleep 0.5
+  xdotool key p
+  timeout 10 xdotool search --sync --onlyvisible --pid "$pravik_pid" \
+    --name '^Position Analysis$' >/dev/null || true
+  sleep 1
+  analysis=$(largest_window 'Position Analysis')
+  if [[ -z "$analysis" ]]; then
+    echo "screenshots: the Position Analysis window did not open" >&2
+    return 1
   fi
+  import -window "$analysis" "$output"
+}
+
+# The part that runs inside the virtual display: this script again, called by xvfb-run.
+inside() {
+  local mode=$1 pravik=$2 output=$3
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR
+  trap 'stop; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+  # The reference regional settings, so that the pictures show the README's texts.
+  local base=(LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb)
+  local dark=(QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark)
+
+  if [[ "$mode" != docs ]]; then
+    start "${base[@]}" "$pravik"
+    import -window "$window" "$output"
+    return
+  fi
+
+  start "${base[@]}" "$pravik"
+  worked_example
+  import -window "$window" docs/main-window.png
+  xdotool key alt+h
+  sleep 0.5
+  xdotool key b
+  local about
+  about=$(timeout 10 xdotool search --sync --onlyvisible --name '^About Veltrane $' | head -n 1)
+  if [[ -z "$about" ]]; then
+    echo "screenshots: the About dialog did not open" >&2
+    return 1
+  fi
+  sleep 0.5
+  import -window "$about" docs/about-dialog.png
+  xdotool key Return
+  sleep 0.5
+  xdotool windowfocus --sync "$window"
+  analysis_window docs/analysis-window.png
+  stop
+
+  start "${base[@]}" "${dark[@]}" "$pravik"
+  worked_example
+  import -window "$window" docs/main-window-dark.png
+  analysis_window docs/analysis-window-dark.png
+  stop
+
+  start "${base[@]}" QT_SCALE_FACTOR=2 "$pravik"
+  worked_example
+  analysis_window docs/analysis-window-2x.png
+  stop
 }
 if [[ "${1:-}" == "--inside" ]]; then
   shift
@@ -88,12 +160,13 @@ if [[ "$mode" == docs ]]; then
 fi
 mkdir -p "$(dirname "$output")"
 
-
-timeout -k 5 90 xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -nolisten tcp" \
+# Room for the analysis window at twice the size.
+timeout -k 5 180 xvfb-run --auto-servernum --server-args="-screen 0 2560x1600x24 -nolisten tcp" \
   "$0" --inside "$mode" "$pravik" "$output"
 
 if [[ "$mode" == docs ]]; then
-  echo "Saved docs/main-window.png and docs/about-dialog.png"
+  echo "Saved docs/main-window.png, main-window-dark.png, about-dialog.png, analysis-window.png,"
+  echo "analysis-window-dark.png and analysis-window-2x.png"
 else
   echo "Saved $output"
 fi

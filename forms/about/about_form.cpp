@@ -49,6 +49,9 @@ AboutForm::AboutForm(const Runtime& runtime, QWidget* parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
 
+    // The picture first: its box takes its size from it.
+    ui_->picIcon->setPixmap(
+        QPixmap::fromImage(QImage(QString::fromLatin1(resources::aboutPicturePath))));
     placeControls();
     drawEtchedRule();
 
@@ -56,9 +59,6 @@ AboutForm::AboutForm(const Runtime& runtime, QWidget* parent)
     ui_->cmdOK->setAutoDefault(true);
     connect(ui_->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
-    // The picture stands still: only its first frame is shown.
-    ui_->picIcon->setPixmap(
-        QPixmap::fromImage(QImage(QString::fromLatin1(resources::aboutPicturePath))));
     paint(*ui_->lblDescription, QPalette::WindowText, Qt::black);
     paint(*ui_->lblDisclaimer, QPalette::WindowText, Qt::black);
 
@@ -73,6 +73,13 @@ void AboutForm::placeControls() {
     for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         control->setGeometry(scale.fromDesignPixels(control->geometry()));
     }
+    // The picture box sizes itself to its picture (48 pixels and its border on each side, the
+    // drawn 780 twips at 15 twips a pixel), so no scale leaves a gap round the picture. The
+    // picture stands still: only its first frame is shown.
+    QLabel* picture = ui_->picIcon;
+    const int border = picture->frameWidth();
+    picture->resize(picture->pixmap().deviceIndependentSize().toSize() +
+                    QSize(2 * border, 2 * border));
     const QRect client = scale.rect(clientLeft, clientTop, clientWidth, clientHeight);
     setFixedSize(client.size());
     // The client area's top-left corner at a fixed place on the screen, not centred.

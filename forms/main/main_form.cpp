@@ -2,7 +2,9 @@
 
 #include "calc/calculation.h"
 #include "calc/entry_check.h"
+#include "chart/readable_colour.h"
 #include "forms/about/about_form.h"
+#include "forms/analysis/analysis_form.h"
 #include "forms/twips_scale.h"
 #include "resources/resource_paths.h"
 #include "runtime/runtime.h"
@@ -21,7 +23,7 @@ namespace {
 constexpr int clientWidth = 8010;
 constexpr int clientHeight = 5460;
 
-// The result fields' text colour: dark green.
+// The result fields' text colour: dark green, or a lighter green where the base is dark.
 const QColor resultColour(0, 64, 0);
 
 bool isEnter(const QEvent* event) {
@@ -82,10 +84,31 @@ void MainForm::setUpResultFields() {
         QLineEdit* box = fields_.textBox(field);
         box->setReadOnly(true);
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        QPalette palette = box->palette();
-        palette.setColor(QPalette::Text, resultColour);
-        box->setPalette(palette);
     }
+    colourResults();
+}
+
+// The dark green on a light base; on a dark one, the green of the same hue that can be read.
+void MainForm::colourResults() {
+    // Only the text colour is the fields' own; every other role follows the window's palette.
+    const QPalette window = palette();
+    QPalette own;
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        own.setColor(group, QPalette::Text,
+                     readableOn(resultColour, window.color(group, QPalette::Base)));
+    }
+    for (Field field : resultFields) {
+        fields_.textBox(field)->setPalette(own);
+    }
+}
+
+// A desktop that switches between light and dark while the program runs changes the base.
+void MainForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        colourResults();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void MainForm::setUpEnterChain() {
@@ -129,6 +152,7 @@ void MainForm::connectCommands() {
     connect(ui_->mnuExit, &QAction::triggered, this, &MainForm::exitProgram);
     connect(ui_->mnuPrintForm, &QAction::triggered, this, &MainForm::printForm);
     connect(ui_->mnuAbout, &QAction::triggered, this, &MainForm::showAbout);
+    connect(ui_->mnuPositionAnalysis, &QAction::triggered, this, &MainForm::showPositionAnalysis);
 }
 
 // The button's way in: every amount must read as a number, or the user is told and nothing
@@ -167,6 +191,22 @@ void MainForm::exitProgram() {
 void MainForm::showAbout() {
     AboutForm about(runtime_);
     runtime_.showModal(about);
+}
+
+// One window at a time: opened the first time, raised after that.
+void MainForm::showPositionAnalysis() {
+    if (analysis_ == nullptr) {
+        const AnalysisSources sources{ui_->intOptionPrice, ui_->intStrikePrice,
+                                      ui_->intCurrentPrice, ui_->intNoShares, ui_->cboMonthsOut};
+        analysis_ = new AnalysisForm(runtime_, settings_, sources, *this);
+    }
+    analysis_->show();
+    analysis_->raise();
+    analysis_->activateWindow();
+}
+
+AnalysisForm* MainForm::positionAnalysis() const {
+    return analysis_;
 }
 
 } // namespace veltrane

@@ -4,6 +4,7 @@
 #include "forms/main/control_fields.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 namespace Ui {
@@ -12,9 +13,10 @@ class MainForm;
 
 namespace veltrane {
 
+class AnalysisForm;
 class Runtime;
 
-// The calculator's window: five inputs, seven results, three buttons and two menus. It does no
+// The calculator's window: five inputs, seven results, three buttons and three menus. It does no
 // arithmetic of its own: the calculation reads and writes its fields, and everything it asks of
 // the windowing system goes through the runtime.
 class MainForm : public QMainWindow {
@@ -31,13 +33,19 @@ public:
     void printForm();
     void exitProgram();
     void showAbout();
+    void showPositionAnalysis();
+
+    // The Position Analysis window, once it has been opened.
+    AnalysisForm* positionAnalysis() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void placeControls();
     void setUpResultFields();
+    void colourResults();
     void setUpEnterChain();
     void connectCommands();
 
@@ -45,6 +53,8 @@ private:
     Runtime& runtime_;
     RegionalSettings settings_;
     ControlFields fields_;
+    // Built when first opened, so the main window starts as fast as before.
+    QPointer<AnalysisForm> analysis_;
 };
 
 } // namespace veltrane

@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrinter>
@@ -55,6 +56,8 @@ private slots:
     void defaultPrinterIsTheSystemsDefault();
     void modalShowReturnsOnceTheWindowCloses();
     void endStopsTheEventLoopWithStatusZero();
+    void saveFileNameAsksWhere();
+    void saveFileNameCancelledGivesNothing();
     void versionNumbers();
 };
 
@@ -157,6 +160,42 @@ void TestQtRuntime::endStopsTheEventLoopWithStatusZero() {
     QTimer::singleShot(5000, &window, [] { QCoreApplication::exit(99); });
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!ranAfterEnd);
+}
+
+void TestQtRuntime::saveFileNameAsksWhere() {
+    QTemporaryDir folder;
+    QtRuntime runtime;
+    Sample window;
+    window.show();
+    const QString wanted = folder.filePath(QStringLiteral("chart.png"));
+    ModalWatcher watcher([&](QWidget& modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(&modal);
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Save Chart"));
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("PNG images (*.png)")});
+        QCOMPARE(dialog->parentWidget(), &window);
+        dialog->selectFile(wanted);
+        // Save, as the user's Enter would.
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QCOMPARE(runtime.saveFileName(window, QStringLiteral("Save Chart"),
+                                  folder.filePath(QStringLiteral("payoff.png")),
+                                  QStringLiteral("PNG images (*.png)")),
+             wanted);
+    QCOMPARE(watcher.seen(), 1);
+}
+
+void TestQtRuntime::saveFileNameCancelledGivesNothing() {
+    QtRuntime runtime;
+    Sample window;
+    window.show();
+    // The watcher closes it with Esc.
+    ModalWatcher watcher;
+    QCOMPARE(runtime.saveFileName(window, QStringLiteral("Save Chart"), QStringLiteral("x.png"),
+                                  QStringLiteral("PNG images (*.png)")),
+             QString());
+    QCOMPARE(watcher.seen(), 1);
 }
 
 void TestQtRuntime::versionNumbers() {

@@ -50,6 +50,7 @@ private slots:
     void noTextIsClipped();
     void etchedRule();
     void pictureIsTheFirstFrame();
+    void pictureBoxFitsItsPicture();
     void tabMovesBetweenOkAndPicture();
     void enterAndEscClose_data();
     void enterAndEscClose();
@@ -61,6 +62,7 @@ void TestAboutForm::layout_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRect>("twips");
     QTest::addColumn<bool>("takesFocus");
+    // The picture box's rectangle is where it starts; its size is its picture's (below).
     QTest::newRow("picIcon") << "picIcon"
                              << "QLabel"
                              << "" << QRect(120, 240, 780, 780) << true;
@@ -93,7 +95,12 @@ void TestAboutForm::layout() {
     QVERIFY(control != nullptr);
     QVERIFY(control->inherits(qPrintable(kind)));
     const TwipsScale scale = scaleOf(about);
-    QCOMPARE(control->geometry(), scale.rect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QRect expected = scale.rect(twips.x(), twips.y(), twips.width(), twips.height());
+    if (name == QLatin1String("picIcon")) {
+        // 48 pixels of picture and a two-pixel border on each side, at any scale.
+        expected.setSize(QSize(52, 52));
+    }
+    QCOMPARE(control->geometry(), expected);
     QCOMPARE((control->focusPolicy() & Qt::TabFocus) != 0, takesFocus);
     if (!text.isNull()) {
         if (auto* label = qobject_cast<QLabel*>(control)) {
@@ -224,6 +231,22 @@ void TestAboutForm::pictureIsTheFirstFrame() {
     // A sunken two-pixel border round the picture.
     QCOMPARE(picture->frameShadow(), QFrame::Sunken);
     QCOMPARE(picture->frameWidth(), 2);
+}
+
+// The box fits its picture whatever the font's scale: no gap between the border and the picture.
+void TestAboutForm::pictureBoxFitsItsPicture() {
+    const QFont original = QApplication::font();
+    QFont large = original;
+    large.setPointSizeF(original.pointSizeF() * 1.5);
+    const veltrane::QtRuntime runtime;
+    for (const QFont& font : {original, large}) {
+        QApplication::setFont(font);
+        AboutForm about(runtime);
+        const auto* picture = about.findChild<QLabel*>(QStringLiteral("picIcon"));
+        QCOMPARE(picture->contentsRect().size(), picture->pixmap().size());
+        QCOMPARE(picture->pos(), scaleOf(about).rect(120, 240, 780, 780).topLeft());
+    }
+    QApplication::setFont(original);
 }
 
 void TestAboutForm::tabMovesBetweenOkAndPicture() {

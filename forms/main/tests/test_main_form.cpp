@@ -2,6 +2,7 @@
 // settings, and that no caption or typical result is cut off.
 
 #include "calc/regional_settings.h"
+#include "chart/readable_colour.h"
 #include "forms/main/main_form.h"
 #include "forms/main/tests/window_fields.h"
 #include "forms/twips_scale.h"
@@ -111,12 +112,15 @@ private slots:
     void titleAndIcon();
     void menus_data();
     void menus();
+    void menuBarOrder();
     void tabOrderFollowsTheTable();
     void startsEmptyWithFocusInOptionPrice();
     void monthsList();
     void resultFields();
     void fieldTableCaptionsAreTheWindowsLabels();
     void typicalResultFitsEveryResultField();
+    void resultsReadableOnTheBase_data();
+    void resultsReadableOnTheBase();
     void currencySignsFollowTheUsersMoney();
 };
 
@@ -243,6 +247,9 @@ void TestMainForm::menus_data() {
                           << "&File"
                           << QStringList{"mnuCalculate", "mnuPrintForm", "mnuClear", "mnuExit"}
                           << QStringList{"C&alculate", "&PrintForm", "&Clear", "E&xit"};
+    QTest::newRow("View") << "mnuView"
+                          << "&View" << QStringList{"mnuPositionAnalysis"}
+                          << QStringList{"&Position Analysis..."};
     QTest::newRow("Help") << "mnuHelp"
                           << "&Help" << QStringList{"mnuAbout"} << QStringList{"A&bout"};
 }
@@ -268,6 +275,19 @@ void TestMainForm::menus() {
     }
     QCOMPARE(names, entries);
     QCOMPARE(texts, captions);
+}
+
+// View sits between File and Help; nothing else is on the menu bar.
+void TestMainForm::menuBarOrder() {
+    Shown window;
+    QStringList titles;
+    for (const QAction* entry : window.form.menuBar()->actions()) {
+        titles << entry->text();
+    }
+    QCOMPARE(titles, (QStringList{"&File", "&View", "&Help"}));
+    // The analysis window is built only when first opened.
+    QCOMPARE(window.form.positionAnalysis(), nullptr);
+    QVERIFY(window.form.findChildren<QWidget*>(QStringLiteral("frmAnalysis")).isEmpty());
 }
 
 void TestMainForm::tabOrderFollowsTheTable() {
@@ -350,6 +370,58 @@ void TestMainForm::typicalResultFitsEveryResultField() {
         QVERIFY2(box->fontMetrics().horizontalAdvance(typical) <= room,
                  qPrintable(QStringLiteral("%1: %2 px of room").arg(name).arg(room)));
     }
+}
+
+// A light base keeps the dark green; a dark desktop's base gets a green of the same hue that
+// reaches WCAG's 4.5 to 1, whether the palette is dark at start or turns dark while open.
+void TestMainForm::resultsReadableOnTheBase_data() {
+    QTest::addColumn<QColor>("base");
+    QTest::addColumn<QColor>("text");
+    QTest::addColumn<bool>("changesWhileOpen");
+    QTest::addColumn<bool>("keepsTheDarkGreen");
+    QTest::newRow("light: white base") << QColor(Qt::white) << QColor(Qt::black) << false << true;
+    QTest::newRow("light: grey base")
+        << QColor(0xf0, 0xf0, 0xf0) << QColor(Qt::black) << false << true;
+    QTest::newRow("dark: Adwaita dark's base")
+        << QColor(0x24, 0x24, 0x24) << QColor(Qt::white) << false << false;
+    QTest::newRow("dark: black base") << QColor(Qt::black) << QColor(Qt::white) << false << false;
+    QTest::newRow("turns dark while open")
+        << QColor(0x24, 0x24, 0x24) << QColor(Qt::white) << true << false;
+}
+
+void TestMainForm::resultsReadableOnTheBase() {
+    QFETCH(QColor, base);
+    QFETCH(QColor, text);
+    QFETCH(bool, changesWhileOpen);
+    QFETCH(bool, keepsTheDarkGreen);
+    const QPalette original = QApplication::palette();
+    QPalette palette = original;
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, text);
+    if (!changesWhileOpen) {
+        QApplication::setPalette(palette);
+    }
+    {
+        Shown window;
+        if (changesWhileOpen) {
+            QApplication::setPalette(palette);
+        }
+        // Qt hands a new application palette to the widgets from the event loop.
+        QTRY_COMPARE(window.form.palette().color(QPalette::Base), base);
+        for (const QString& name : resultNames) {
+            const QPalette shown = window.control<QLineEdit>(name)->palette();
+            const QColor green = shown.color(QPalette::Text);
+            QCOMPARE(shown.color(QPalette::Base), base);
+            const double ratio = veltrane::contrastRatio(green, base);
+            QVERIFY2(
+                keepsTheDarkGreen || ratio >= 4.5,
+                qPrintable(
+                    QStringLiteral("%1 on %2: %3 to 1").arg(green.name(), base.name()).arg(ratio)));
+            QCOMPARE(green == QColor(0, 64, 0), keepsTheDarkGreen);
+            QCOMPARE(green.hslHue(), 120);
+        }
+    }
+    QApplication::setPalette(original);
 }
 
 void TestMainForm::currencySignsFollowTheUsersMoney() {

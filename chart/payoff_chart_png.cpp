@@ -1,0 +1,56 @@
+#include "chart/payoff_chart_png.h"
+
+#include "chart/chart_colours.h"
+#include "chart/payoff_chart_renderer.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <array>
+#include <memory>
+
+namespace veltrane {
+
+namespace {
+
+// The picture is drawn with Qt Gui alone; fonts need a QGuiApplication, and the offscreen
+// platform gives one without a display. Qt takes the options it reads out of the arguments, so
+// each run gets its own.
+class OffscreenGui {
+public:
+    OffscreenGui()
+        : application_{std::make_unique<QGuiApplication>(argc_, argv_.data())} {}
+
+private:
+    char name_[7] = "pravik";
+    char option_[10] = "-platform";
+    char platform_[10] = "offscreen";
+    std::array<char*, 4> argv_{name_, option_, platform_, nullptr};
+    int argc_ = 3;
+    std::unique_ptr<QGuiApplication> application_;
+};
+
+} // namespace
+
+bool writePayoffChartPng(const PayoffChartModel& model, const RegionalSettings& settings,
+                         QSize size, const QString& path) {
+    if (size.isEmpty()) {
+        return false;
+    }
+    const std::unique_ptr<OffscreenGui> gui =
+        QCoreApplication::instance() == nullptr ? std::make_unique<OffscreenGui>() : nullptr;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return false;
+    }
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    const ChartColours colours = ChartColours::light();
+    image.fill(colours.background);
+    {
+        QPainter painter(&image);
+        PayoffChartRenderer(model, settings)
+            .paint(painter, QRectF(QPointF(0, 0), QSizeF(size)), colours);
+    }
+    return image.save(path, "PNG");
+}
+
+} // namespace veltrane

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "calc/regional_settings.h"
+#include "chart/chart_colours.h"
+#include "chart/chart_mapping.h"
+#include "chart/payoff_chart_model.h"
+
+#include <QRectF>
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QFontMetricsF;
+class QPainter;
+
+namespace veltrane {
+
+// A marked point of the payoff line: its caption, its share price and where it is drawn.
+struct ChartMark {
+    enum class Kind { Breakeven, CurrentPrice, Strike };
+    Kind kind;
+    QString caption;
+    Currency price;
+    QPointF at;
+};
+
+// Paints the payoff chart on any painter: a window, an image or a printer. Keeps the model, the
+// mapping and the drawing apart: `mapping` places the axes in an area, `paint` only draws. Our
+// own QPainter code, since Qt Charts is offered only under the GPL, which our licence cannot take.
+class PayoffChartRenderer {
+public:
+    PayoffChartRenderer(PayoffChartModel model, RegionalSettings settings);
+
+    const PayoffChartModel& model() const { return model_; }
+
+    // Where the plot goes inside `area`, leaving room for the tick labels in that font.
+    ChartMapping mapping(const QRectF& area, const QFontMetricsF& metrics) const;
+
+    // The points marked on the payoff line: breakeven (where there is one), current price and
+    // strike, each where `map` puts it on the line.
+    std::vector<ChartMark> marks(const ChartMapping& map) const;
+
+    // The chart in `area`, with a crosshair at `crosshairPrice` if one is given.
+    void paint(QPainter& painter, const QRectF& area, const ChartColours& colours,
+               std::optional<double> crosshairPrice = std::nullopt) const;
+
+    // An amount written the way the user writes money; empty if it is no amount.
+    QString moneyText(double amount) const;
+    QString moneyText(Currency amount) const;
+    // The price under the crosshair and the position's profit or loss there.
+    QString crosshairText(double price) const;
+    // The chart in words, for a screen reader.
+    QString description() const;
+
+private:
+    ChartAxes axes_;
+    PayoffChartModel model_;
+    RegionalSettings settings_;
+};
+
+} // namespace veltrane

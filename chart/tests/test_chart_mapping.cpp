@@ -1,0 +1,251 @@
+// The payoff chart's arithmetic of pixels: nice ticks, the axes a position gets, amounts to
+// pixels and back, crisp lines at any device pixel ratio, and where the marks go.
+
+#include "chart/chart_mapping.h"
+#include "chart/nice_ticks.h"
+#include "chart/payoff_chart_renderer.h"
+#include "chart/tests/payoff_positions.h"
+
+#include <QtTest>
+#include <cmath>
+#include <limits>
+
+using veltrane::ChartAxes;
+using veltrane::ChartMapping;
+using veltrane::ChartMark;
+using veltrane::niceTicks;
+using veltrane::PayoffChartModel;
+using veltrane::PayoffChartRenderer;
+using veltrane::TickRange;
+
+Q_DECLARE_METATYPE(PayoffChartModel)
+Q_DECLARE_METATYPE(TickRange)
+
+namespace {
+
+TickRange ticks(double step, std::int64_t first, std::int64_t last) {
+    return {step, first, last};
+}
+
+bool near(double a, double b) {
+    return std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b));
+}
+
+const QRectF plot(50, 20, 400, 300);
+
+} // namespace
+
+class TestChartMapping : public QObject {
+    Q_OBJECT
+
+private slots:
+    void niceTicks_data();
+    void niceTicks();
+    void axes_data();
+    void axes();
+    void mapping_data();
+    void mapping();
+    void crispLines_data();
+    void crispLines();
+    void marks_data();
+    void marks();
+    void texts();
+};
+
+void TestChartMapping::niceTicks_data() {
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::addColumn<TickRange>("expected");
+    QTest::newRow("0 to 8: one apart") << 0.0 << 8.0 << ticks(1, 0, 8);
+    QTest::newRow("0 to 9: two apart, widened to 10") << 0.0 << 9.0 << ticks(2, 0, 5);
+    QTest::newRow("0 to 1: tenths would be ten, so fifths") << 0.0 << 1.0 << ticks(0.2, 0, 5);
+    QTest::newRow("21.80 to 36: twos from 20") << 21.8 << 36.0 << ticks(2, 10, 18);
+    QTest::newRow("1.60 to 3.00: fifths, on the ends") << 1.6 << 3.0 << ticks(0.2, 8, 15);
+    QTest::newRow("-3,625 to 1,375: thousands") << -3625.0 << 1375.0 << ticks(1000, -4, 2);
+    QTest::newRow("-900 to 100: two hundreds") << -900.0 << 100.0 << ticks(200, -5, 1);
+    QTest::newRow("reversed reads the same") << 9.0 << 0.0 << ticks(2, 0, 5);
+    QTest::newRow("one value is widened round it") << 5.0 << 5.0 << ticks(0.1, 47, 53);
+    QTest::newRow("zero alone") << 0.0 << 0.0 << ticks(0.2, -3, 3);
+    QTest::newRow("trillions") << 0.0 << 9e12 << ticks(2e12, 0, 5);
+    QTest::newRow("not a number gives 0 to 1")
+        << std::numeric_limits<double>::quiet_NaN() << 1.0 << TickRange{};
+    QTest::newRow("infinity gives 0 to 1")
+        << 0.0 << std::numeric_limits<double>::infinity() << TickRange{};
+}
+
+void TestChartMapping::niceTicks() {
+    QFETCH(double, low);
+    QFETCH(double, high);
+    QFETCH(TickRange, expected);
+    const TickRange got = veltrane::niceTicks(low, high);
+    QVERIFY2(near(got.step, expected.step), qPrintable(QString::number(got.step)));
+    QCOMPARE(got.first, expected.first);
+    QCOMPARE(got.last, expected.last);
+    QVERIFY(got.intervals() >= 1 && got.intervals() <= 8);
+    if (std::isfinite(low) && std::isfinite(high)) {
+        QVERIFY(got.low() <= std::min(low, high) + 1e-9 &&
+                got.high() >= std::max(low, high) - 1e-9);
+    }
+    // The step is 1, 2 or 5 times a power of ten.
+    const double mantissa = got.step / std::pow(10.0, std::floor(std::log10(got.step) + 1e-12));
+    QVERIFY2(near(mantissa, 1) || near(mantissa, 2) || near(mantissa, 5),
+             qPrintable(QString::number(mantissa)));
+}
+
+void TestChartMapping::axes_data() {
+    QTest::addColumn<PayoffChartModel>("model");
+    QTest::addColumn<TickRange>("price");
+    QTest::addColumn<TickRange>("profit");
+    // Breakeven 27.25: prices from 0.8 × 27.25 = 21.80 to 1.2 × 30 = 36; profit from -3,625 at
+    // the axis's left end (20) to 1,375.
+    QTest::newRow("worked example")
+        << veltrane::testing::workedExample() << ticks(2, 10, 18) << ticks(1000, -4, 2);
+    // Breakeven 29 below the strike: from 23.20 to 1.2 × 35 = 42; -900 at 20, most profit 100.
+    QTest::newRow("in-the-money call")
+        << veltrane::testing::inTheMoneyCall() << ticks(5, 4, 9) << ticks(200, -5, 1);
+    // No breakeven: from 0.8 × 2 to 1.2 × 2.50; the whole line is profit, 170 to 260.
+    QTest::newRow("no breakeven") << veltrane::testing::noBreakeven() << ticks(0.2, 8, 15)
+                                  << ticks(50, 0, 6);
+    // A breakeven far below: the price axis stops at zero.
+    QTest::newRow("price axis never below zero")
+        << veltrane::testing::coveredCall(10, 10, 9.99, 100) << ticks(2, 0, 6) << ticks(200, -1, 5);
+}
+
+void TestChartMapping::axes() {
+    QFETCH(PayoffChartModel, model);
+    QFETCH(TickRange, price);
+    QFETCH(TickRange, profit);
+    const ChartAxes axes = veltrane::payoffAxes(model);
+    QVERIFY2(near(axes.price.step, price.step), qPrintable(QString::number(axes.price.step)));
+    QCOMPARE(axes.price.first, price.first);
+    QCOMPARE(axes.price.last, price.last);
+    QVERIFY2(near(axes.profit.step, profit.step), qPrintable(QString::number(axes.profit.step)));
+    QCOMPARE(axes.profit.first, profit.first);
+    QCOMPARE(axes.profit.last, profit.last);
+    QVERIFY(axes.profit.low() <= 0.0 && axes.profit.high() >= 0.0);
+}
+
+void TestChartMapping::mapping_data() {
+    QTest::addColumn<PayoffChartModel>("model");
+    QTest::addColumn<double>("price");
+    QTest::addColumn<double>("profit");
+    QTest::addColumn<QPointF>("pixel");
+    const PayoffChartModel worked = veltrane::testing::workedExample();
+    // Prices 20 to 36 across 400 pixels from x = 50; profit -4,000 to 2,000 up 300 from y = 320.
+    QTest::newRow("worked: left bottom corner") << worked << 20.0 << -4000.0 << QPointF(50, 320);
+    QTest::newRow("worked: right top corner") << worked << 36.0 << 2000.0 << QPointF(450, 20);
+    QTest::newRow("worked: strike at most profit")
+        << worked << 30.0 << 1375.0 << QPointF(300, 51.25);
+    QTest::newRow("worked: breakeven on the zero line")
+        << worked << 27.25 << 0.0 << QPointF(231.25, 120);
+    const PayoffChartModel itm = veltrane::testing::inTheMoneyCall();
+    // Prices 20 to 45, profit -1,000 to 200.
+    QTest::newRow("in the money: current price") << itm << 35.0 << 100.0 << QPointF(290, 45);
+    QTest::newRow("in the money: breakeven") << itm << 29.0 << 0.0 << QPointF(194, 70);
+    const PayoffChartModel none = veltrane::testing::noBreakeven();
+    // Prices 1.60 to 3.00, profit 0 to 300: zero is the bottom edge.
+    QTest::newRow("no breakeven: zero at the bottom") << none << 1.6 << 0.0 << QPointF(50, 320);
+    QTest::newRow("no breakeven: strike") << none << 2.5 << 260.0 << QPointF(307.142857142857, 60);
+}
+
+void TestChartMapping::mapping() {
+    QFETCH(PayoffChartModel, model);
+    QFETCH(double, price);
+    QFETCH(double, profit);
+    QFETCH(QPointF, pixel);
+    const ChartMapping map(veltrane::payoffAxes(model), plot);
+    const QPointF got = map.point(price, profit);
+    QVERIFY2(std::abs(got.x() - pixel.x()) < 1e-6 && std::abs(got.y() - pixel.y()) < 1e-6,
+             qPrintable(QStringLiteral("(%1, %2)").arg(got.x()).arg(got.y())));
+    // And back: the column gives the price again.
+    QVERIFY(near(map.priceAt(got.x()), price));
+}
+
+void TestChartMapping::crispLines_data() {
+    QTest::addColumn<double>("position");
+    QTest::addColumn<int>("devicePixels");
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<double>("centre");
+    QTest::newRow("ratio 1: middle of the pixel") << 10.0 << 1 << 1.0 << 10.5;
+    QTest::newRow("ratio 1: a fraction stays in its pixel") << 10.3 << 1 << 1.0 << 10.5;
+    QTest::newRow("ratio 1: two pixels wide") << 10.0 << 2 << 1.0 << 11.0;
+    QTest::newRow("ratio 1.25: device pixel 12") << 10.0 << 1 << 1.25 << 10.0;
+    QTest::newRow("ratio 1.25: device pixel 15") << 12.3 << 1 << 1.25 << 12.4;
+    QTest::newRow("ratio 2: one device pixel") << 10.0 << 1 << 2.0 << 10.25;
+    QTest::newRow("ratio 2: two device pixels") << 10.0 << 2 << 2.0 << 10.5;
+    QTest::newRow("no ratio counts as 1") << 10.0 << 1 << 0.0 << 10.5;
+}
+
+void TestChartMapping::crispLines() {
+    QFETCH(double, position);
+    QFETCH(int, devicePixels);
+    QFETCH(double, ratio);
+    QFETCH(double, centre);
+    const double got = ChartMapping::crisp(position, devicePixels, ratio);
+    QVERIFY2(near(got, centre), qPrintable(QString::number(got)));
+    // Its edges fall on whole device pixels.
+    const double scale = ratio > 0 ? ratio : 1.0;
+    const double edge = got * scale - devicePixels / 2.0;
+    QVERIFY(near(edge, std::round(edge)));
+}
+
+void TestChartMapping::marks_data() {
+    QTest::addColumn<PayoffChartModel>("model");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QList<QPointF>>("points");
+    QTest::newRow("worked example")
+        << veltrane::testing::workedExample() << QStringList{"Breakeven", "Current price", "Strike"}
+        << QList<QPointF>{{231.25, 120}, {262.5, 88.75}, {300, 51.25}};
+    QTest::newRow("in-the-money call: strike below the current price")
+        << veltrane::testing::inTheMoneyCall()
+        << QStringList{"Breakeven", "Current price", "Strike"}
+        << QList<QPointF>{{194, 70}, {290, 45}, {210, 45}};
+    QTest::newRow("no breakeven: no breakeven mark")
+        << veltrane::testing::noBreakeven() << QStringList{"Current price", "Strike"}
+        << QList<QPointF>{{164.285714285714, 110}, {307.142857142857, 60}};
+}
+
+void TestChartMapping::marks() {
+    QFETCH(PayoffChartModel, model);
+    QFETCH(QStringList, captions);
+    QFETCH(QList<QPointF>, points);
+    const PayoffChartRenderer renderer(model, {});
+    const std::vector<ChartMark> marks =
+        renderer.marks(ChartMapping(veltrane::payoffAxes(model), plot));
+    QStringList gotCaptions;
+    for (const ChartMark& mark : marks) {
+        gotCaptions << mark.caption;
+    }
+    QCOMPARE(gotCaptions, captions);
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const QPointF at = marks[i].at;
+        const QPointF wanted = points[static_cast<qsizetype>(i)];
+        QVERIFY2(
+            std::abs(at.x() - wanted.x()) < 1e-6 && std::abs(at.y() - wanted.y()) < 1e-6,
+            qPrintable(
+                QStringLiteral("%1 at (%2, %3)").arg(marks[i].caption).arg(at.x()).arg(at.y())));
+    }
+}
+
+// Labels in the user's money texts, never in a format of the chart's own.
+void TestChartMapping::texts() {
+    veltrane::RegionalSettings odd;
+    odd.decimalSeparator = "?";
+    odd.groupSeparator = "~";
+    odd.currencySymbol = "€";
+    odd.currencyPositivePattern = "# ¤";
+    odd.currencyNegativePattern = "-# ¤";
+    const PayoffChartRenderer renderer(veltrane::testing::workedExample(), odd);
+    QCOMPARE(renderer.moneyText(-4000.0), QStringLiteral("-4~000?00 €"));
+    QCOMPARE(renderer.crosshairText(30.0), QStringLiteral("At 30?00 €: profit 1~375?00 €"));
+    QCOMPARE(renderer.crosshairText(20.0), QStringLiteral("At 20?00 €: loss -3~625?00 €"));
+    QCOMPARE(renderer.description(),
+             QStringLiteral("Profit or loss at expiry against the share price at expiry, from "
+                            "20?00 € to 36?00 €. Breakeven 27?25 €, current price 28?50 €, strike "
+                            "30?00 €, most profit 1~375?00 €."));
+    const PayoffChartRenderer none(veltrane::testing::noBreakeven(), {});
+    QVERIFY(none.description().contains(QStringLiteral("No breakeven, current price $2.00")));
+}
+
+QTEST_GUILESS_MAIN(TestChartMapping)
+#include "test_chart_mapping.moc"

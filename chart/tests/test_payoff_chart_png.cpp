@@ -1,0 +1,88 @@
+// The chart as a PNG without a window or a display, as the command line writes it.
+
+#include "chart/chart_colours.h"
+#include "chart/payoff_chart_png.h"
+#include "chart/tests/payoff_positions.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using veltrane::writePayoffChartPng;
+
+namespace {
+
+int pixelsNear(const QImage& image, const QColor& colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (std::abs(pixel.red() - colour.red()) < 8 &&
+                std::abs(pixel.green() - colour.green()) < 8 &&
+                std::abs(pixel.blue() - colour.blue()) < 8) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+class TestPayoffChartPng : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writesThePictureAtTheAskedSize_data();
+    void writesThePictureAtTheAskedSize();
+    void refusesWhatItCannotWrite();
+};
+
+void TestPayoffChartPng::writesThePictureAtTheAskedSize_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("roomForRegions");
+    QTest::newRow("640 x 400") << QSize(640, 400) << true;
+    QTest::newRow("1200 x 800") << QSize(1200, 800) << true;
+    QTest::newRow("small: 200 x 120") << QSize(200, 120) << false;
+}
+
+void TestPayoffChartPng::writesThePictureAtTheAskedSize() {
+    QFETCH(QSize, size);
+    QFETCH(bool, roomForRegions);
+    // No Qt application runs here: the writer starts its own on the offscreen platform.
+    QVERIFY(QCoreApplication::instance() == nullptr);
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("chart.png"));
+    QVERIFY(writePayoffChartPng(veltrane::testing::workedExample(), {}, size, path));
+    QVERIFY(QCoreApplication::instance() == nullptr);
+    QImage image;
+    QVERIFY(image.load(path, "PNG"));
+    QCOMPARE(image.size(), size);
+    // White paper, black ink, and both regions in their own colours.
+    const veltrane::ChartColours colours = veltrane::ChartColours::light();
+    QVERIFY(pixelsNear(image, Qt::white) > image.width() * image.height() / 4);
+    QVERIFY(pixelsNear(image, Qt::black) > 0);
+    if (roomForRegions) {
+        QVERIFY(pixelsNear(image, colours.profit) > 0);
+        QVERIFY(pixelsNear(image, colours.loss) > 0);
+    }
+}
+
+void TestPayoffChartPng::refusesWhatItCannotWrite() {
+    const QTemporaryDir folder;
+    QVERIFY(!writePayoffChartPng(veltrane::testing::workedExample(), {}, QSize(0, 100),
+                                 folder.filePath(QStringLiteral("empty.png"))));
+    QVERIFY(!writePayoffChartPng(veltrane::testing::workedExample(), {}, QSize(100, 100),
+                                 folder.filePath(QStringLiteral("no/such/folder/chart.png"))));
+    QVERIFY(!QDir(folder.path()).exists(QStringLiteral("empty.png")));
+}
+
+// No application object: the chart writer must bring its own, as the command line's does.
+int main(int argc, char* argv[]) {
+    TestPayoffChartPng test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_payoff_chart_png.moc"

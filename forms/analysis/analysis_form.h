@@ -1,0 +1,80 @@
+#pragma once
+
+#include "calc/analysis.h"
+#include "calc/regional_settings.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace Ui {
+class AnalysisForm;
+}
+
+namespace veltrane {
+
+class Runtime;
+
+// The main window's fields the analysis reads: the four amounts and the months list.
+struct AnalysisSources {
+    QLineEdit* optionPrice = nullptr;
+    QLineEdit* strikePrice = nullptr;
+    QLineEdit* currentPrice = nullptr;
+    QLineEdit* shares = nullptr;
+    QComboBox* months = nullptr;
+};
+
+// The Position Analysis window: the analysis of the main window's position, re-read at every
+// edit, with an expiry date, fees and a dividend of its own, its figures each with a caption and
+// a definition, and the payoff chart. It works out nothing itself: the analysis does. A dialog
+// that is never modal: screen readers know it as a dialog of the main window's, and Esc closes it.
+class AnalysisForm : public QDialog {
+    Q_OBJECT
+
+public:
+    // Today's date; the program reads the clock there and nowhere else.
+    using Clock = std::function<QDate()>;
+
+    // A window of `owner`'s, which closes with it.
+    AnalysisForm(Runtime& runtime, const RegionalSettings& settings, const AnalysisSources& sources,
+                 QWidget& owner, Clock today = &QDate::currentDate);
+    ~AnalysisForm() override;
+
+    // The commands.
+    void reanalyse();
+    void copyToClipboard();
+    void saveChart();
+
+    // The inputs and figures as the Copy command writes them: one "caption<Tab>text" line each.
+    QString copiedText() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void addFigureRows();
+    void watchSources();
+    void markRefusals(const std::vector<Refusal>& refusals);
+    void showFigures(const std::optional<Analysis>& analysis);
+    void colourMarks();
+    AnalysisInputs inputs() const;
+
+    std::unique_ptr<Ui::AnalysisForm> ui_;
+    Runtime& runtime_;
+    RegionalSettings settings_;
+    AnalysisSources sources_;
+    Clock today_;
+    std::vector<QLineEdit*> figureFields_;
+    std::optional<Analysis> analysis_;
+};
+
+} // namespace veltrane

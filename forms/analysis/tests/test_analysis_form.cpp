@@ -1,0 +1,403 @@
+// The Position Analysis window, reached from the main window's View menu: live figures from the
+// main window's fields, its own inputs, refusals marked where they belong, Copy, Save Chart
+// through the runtime, and closing with the main window.
+
+#include "calc/analysis.h"
+#include "forms/analysis/analysis_form.h"
+#include "forms/analysis/payoff_chart_widget.h"
+#include "forms/main/main_form.h"
+#include "tests/support/watched_runtime.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using veltrane::AnalysisForm;
+using veltrane::MainForm;
+using veltrane::PayoffChartWidget;
+
+namespace {
+
+// Answers the Save Chart question as a test says, and keeps the messages instead of showing them.
+class AnsweringRuntime : public veltrane::testing::WatchedRuntime {
+public:
+    QString saveFileName(QWidget& parent, const QString& title, const QString& suggestedName,
+                         const QString& filter) override {
+        asked << title + QLatin1Char('|') + suggestedName + QLatin1Char('|') + filter;
+        askedBy = &parent;
+        return answer;
+    }
+    void messageBox(const QString& prompt) override { messages << prompt; }
+
+    QString answer;
+    QStringList asked;
+    QWidget* askedBy = nullptr;
+    QStringList messages;
+};
+
+const QDate today(2026, 12, 7);
+
+// The main window, shown and active, with the analysis window opened from its menu by keyboard.
+struct Opened {
+    AnsweringRuntime runtime;
+    MainForm main;
+    AnalysisForm* analysis = nullptr;
+
+    Opened()
+        : main(runtime, {}) {
+        main.show();
+        main.activateWindow();
+    }
+
+    bool open() {
+        if (!activate(&main)) {
+            return false;
+        }
+        QTest::keyClick(&main, Qt::Key_V, Qt::AltModifier);
+        auto* view = main.findChild<QMenu*>(QStringLiteral("mnuView"));
+        if (!QTest::qWaitFor([&] { return view->isVisible(); })) {
+            return false;
+        }
+        QTest::keyClick(view, Qt::Key_P);
+        if (!QTest::qWaitFor([&] { return main.positionAnalysis() != nullptr; })) {
+            return false;
+        }
+        analysis = main.positionAnalysis();
+        return QTest::qWaitFor([&] { return QApplication::activeWindow() == analysis; });
+    }
+
+    // Not qWaitForWindowActive: a window counts as active there while the window it belongs to
+    // is, and the other way round.
+    static bool activate(QWidget* window) {
+        window->activateWindow();
+        return QTest::qWaitFor([&] { return QApplication::activeWindow() == window; });
+    }
+    // Back to the analysis window after typing in the main window.
+    bool activateAnalysis() { return activate(analysis); }
+
+    template <typename T = QWidget>
+    T* mainControl(const char* name) const {
+        return main.findChild<T*>(QString::fromLatin1(name));
+    }
+    template <typename T = QWidget>
+    T* control(const char* name) const {
+        return analysis->findChild<T*>(QString::fromLatin1(name));
+    }
+    QString figure(const char* key) const { return control<QLineEdit>(key)->text(); }
+
+    // Types into the main window's four amounts and picks the months, as a user would.
+    void enter(const QString& option, const QString& strike, const QString& current,
+               const QString& shares, int monthsIndex) {
+        const std::pair<const char*, QString> typed[] = {{"intOptionPrice", option},
+                                                         {"intStrikePrice", strike},
+                                                         {"intCurrentPrice", current},
+                                                         {"intNoShares", shares}};
+        for (const auto& [name, text] : typed) {
+            auto* box = mainControl<QLineEdit>(name);
+            box->clear();
+            QTest::keyClicks(box, text);
+        }
+        mainControl<QComboBox>("cboMonthsOut")->setCurrentIndex(monthsIndex);
+    }
+    void enterWorkedExample() { enter("1.25", "30", "28.50", "500", 2); }
+};
+
+} // namespace
+
+class TestAnalysisForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensAndRaisesFromTheMenuByKeyboard();
+    void closesWithTheMainWindow();
+    void figuresHaveCaptionsAndDefinitions();
+    void followsTheMainWindowLive();
+    void ownInputs_data();
+    void ownInputs();
+    void refusedInputIsMarked_data();
+    void refusedInputIsMarked();
+    void copyPutsTwoColumnsOnTheClipboard();
+    void saveChartAsksTheRuntime();
+    void saveChartSaysSoWhenItCannotWrite();
+    void saveChartCancelledWritesNothing();
+};
+
+void TestAnalysisForm::opensAndRaisesFromTheMenuByKeyboard() {
+    Opened window;
+    QVERIFY(window.open());
+    QCOMPARE(window.analysis->windowTitle(), QStringLiteral("Position Analysis"));
+    QVERIFY(window.analysis->isWindow());
+    QCOMPARE(window.analysis->parentWidget(), &window.main);
+    QVERIFY(!window.analysis->isModal());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    // The main window still takes input: it is not modal.
+    QVERIFY(Opened::activate(&window.main));
+    QTest::keyClicks(window.mainControl("intOptionPrice"), QStringLiteral("1"));
+    QCOMPARE(window.mainControl<QLineEdit>("intOptionPrice")->text(), QStringLiteral("1"));
+    // Opened again: the same window, raised and active; never a second one.
+    AnalysisForm* first = window.analysis;
+    QVERIFY(window.open());
+    QCOMPARE(window.analysis, first);
+    QCOMPARE(window.main.findChildren<AnalysisForm*>().size(), 1);
+    // Closed and opened again: the same window once more.
+    window.analysis->close();
+    QVERIFY(!first->isVisible());
+    QVERIFY(window.open());
+    QCOMPARE(window.analysis, first);
+}
+
+void TestAnalysisForm::closesWithTheMainWindow() {
+    Opened window;
+    QVERIFY(window.open());
+    window.main.close();
+    QVERIFY(!window.main.isVisible());
+    QVERIFY(!window.analysis->isVisible());
+}
+
+void TestAnalysisForm::figuresHaveCaptionsAndDefinitions() {
+    Opened window;
+    QVERIFY(window.open());
+    for (const veltrane::AnalysisFigureInfo& info : veltrane::analysisFigures) {
+        const QString key = QString::fromUtf8(info.key.data(), qsizetype(info.key.size()));
+        auto* field = window.analysis->findChild<QLineEdit*>(key);
+        auto* caption = window.analysis->findChild<QLabel*>(key + QStringLiteral("_caption"));
+        QVERIFY2(field != nullptr && caption != nullptr, qPrintable(key));
+        const QString definition =
+            QString::fromUtf8(info.definition.data(), qsizetype(info.definition.size()));
+        QCOMPARE(caption->text(),
+                 QString::fromUtf8(info.caption.data(), qsizetype(info.caption.size())));
+        QCOMPARE(caption->buddy(), field);
+        QCOMPARE(field->toolTip(), definition);
+        QCOMPARE(caption->toolTip(), definition);
+        QVERIFY(field->isReadOnly());
+        // Nothing typed yet: every figure empty, and the main window's fields named.
+        QCOMPARE(field->text(), QString());
+    }
+    const auto* refusals = window.control<QLabel>("lblMainRefusals");
+    QVERIFY(refusals->isVisible());
+    QVERIFY(refusals->text().contains(QStringLiteral("Main window, Option Price: empty.")));
+    QVERIFY(!window.control<PayoffChartWidget>("chartPayoff")->hasChart());
+    // It follows the default font and resizes: a laid-out window.
+    QVERIFY(window.analysis->layout() != nullptr);
+    QCOMPARE(window.analysis->font(), QApplication::font());
+}
+
+void TestAnalysisForm::followsTheMainWindowLive() {
+    Opened window;
+    QVERIFY(window.open());
+    window.enterWorkedExample();
+    QCOMPARE(window.figure("premium"), QStringLiteral("$625.00"));
+    QCOMPARE(window.figure("cost"), QStringLiteral("$14,250.00"));
+    QCOMPARE(window.figure("max_profit"), QStringLiteral("$1,375.00"));
+    QCOMPARE(window.figure("breakeven"), QStringLiteral("$27.25"));
+    QCOMPARE(window.figure("days"), QString());
+    QVERIFY(!window.control("lblMainRefusals")->isVisible());
+    QVERIFY(window.control<PayoffChartWidget>("chartPayoff")->hasChart());
+    // One more digit in the main window, and no Calculate: the figures follow at once.
+    QTest::keyClick(window.mainControl("intNoShares"), Qt::Key_0);
+    QCOMPARE(window.figure("premium"), QStringLiteral("$6,250.00"));
+    QCOMPARE(window.figure("max_profit"), QStringLiteral("$13,750.00"));
+    // The months list too: the yearly returns change with it.
+    const QString threeMonths = window.figure("if_called_return_annualised");
+    window.mainControl<QComboBox>("cboMonthsOut")->setCurrentIndex(11);
+    QVERIFY(window.figure("if_called_return_annualised") != threeMonths);
+    // The main window's own results are untouched: the analysis never calculates for it.
+    QCOMPARE(window.mainControl<QLineEdit>("intOptionsRecd")->text(), QString());
+}
+
+void TestAnalysisForm::ownInputs_data() {
+    QTest::addColumn<QString>("fees");
+    QTest::addColumn<QString>("dividend");
+    QTest::addColumn<int>("expiryInDays");
+    QTest::addColumn<QString>("figure");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("fees come off the most profit") << "10"
+                                                   << "" << 0 << "max_profit"
+                                                   << "$1,365.00";
+    QTest::newRow("fees as typed") << "12.50"
+                                   << "" << 0 << "fees"
+                                   << "$12.50";
+    QTest::newRow("a dividend per share, times the shares") << ""
+                                                            << "0.50" << 0 << "dividends"
+                                                            << "$250.00";
+    QTest::newRow("the dividend adds to the most profit") << ""
+                                                          << "0.50" << 0 << "max_profit"
+                                                          << "$1,625.00";
+    QTest::newRow("an expiry date gives the days") << ""
+                                                   << "" << 91 << "days"
+                                                   << "91";
+    QTest::newRow("no expiry date: no days, the months count") << ""
+                                                               << "" << 0 << "days"
+                                                               << "";
+}
+
+void TestAnalysisForm::ownInputs() {
+    QFETCH(QString, fees);
+    QFETCH(QString, dividend);
+    QFETCH(int, expiryInDays);
+    QFETCH(QString, figure);
+    QFETCH(QString, text);
+    Opened window;
+    QVERIFY(window.open());
+    window.enterWorkedExample();
+    QTest::keyClicks(window.control("txtFees"), fees);
+    QTest::keyClicks(window.control("txtDividend"), dividend);
+    auto* check = window.control<QCheckBox>("chkExpiry");
+    auto* date = window.control<QDateEdit>("dteExpiry");
+    QVERIFY(!check->isChecked());
+    QVERIFY(!date->isEnabled());
+    QVERIFY(date->calendarPopup());
+    if (expiryInDays > 0) {
+        // Alt+E ticks the box; the date is then the analysis's time to expiry.
+        QVERIFY(window.activateAnalysis());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY(check->isChecked());
+        QVERIFY(date->isEnabled());
+        date->setDate(QDate::currentDate().addDays(expiryInDays));
+    }
+    QCOMPARE(window.figure(qPrintable(figure)), text);
+}
+
+void TestAnalysisForm::refusedInputIsMarked_data() {
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("fees");
+    QTest::addColumn<QString>("dividend");
+    QTest::addColumn<int>("expiryInDays");
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("fees not a number") << "1.25"
+                                       << "abc"
+                                       << "" << 0 << "lblFeesRefusal"
+                                       << "Fees \"abc\" is not a number.";
+    QTest::newRow("a negative dividend") << "1.25"
+                                         << ""
+                                         << "-1" << 0 << "lblDividendRefusal"
+                                         << "Dividend per share \"-1\" must be 0 or more.";
+    QTest::newRow("an expiry date of today") << "1.25"
+                                             << ""
+                                             << "" << -1 << "lblExpiryRefusal"
+                                             << "must be after the as-of date";
+    QTest::newRow("the main window's option price")
+        << "1,2,3x"
+        << ""
+        << "" << 0 << "lblMainRefusals"
+        << "Main window, Option Price: Option price \"1,2,3x\" is not a number.";
+}
+
+void TestAnalysisForm::refusedInputIsMarked() {
+    QFETCH(QString, option);
+    QFETCH(QString, fees);
+    QFETCH(QString, dividend);
+    QFETCH(int, expiryInDays);
+    QFETCH(QString, mark);
+    QFETCH(QString, reason);
+    Opened window;
+    QVERIFY(window.open());
+    window.enter(option, "30", "28.50", "500", 2);
+    QTest::keyClicks(window.control("txtFees"), fees);
+    QTest::keyClicks(window.control("txtDividend"), dividend);
+    if (expiryInDays < 0) {
+        window.control<QCheckBox>("chkExpiry")->setChecked(true);
+        window.control<QDateEdit>("dteExpiry")->setDate(QDate::currentDate());
+    }
+    // Marked where it belongs, and only there; no message box.
+    for (const char* name :
+         {"lblFeesRefusal", "lblDividendRefusal", "lblExpiryRefusal", "lblMainRefusals"}) {
+        const auto* label = window.control<QLabel>(name);
+        QCOMPARE(label->isVisible(), mark == QLatin1String(name));
+        if (mark == QLatin1String(name)) {
+            QVERIFY2(label->text().contains(reason), qPrintable(label->text()));
+        }
+    }
+    QVERIFY(window.runtime.messages.isEmpty());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    // Every figure empty, no chart, nothing to save.
+    for (const QLineEdit* field : window.control("grpFigures")->findChildren<QLineEdit*>()) {
+        QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
+    }
+    QVERIFY(!window.control<PayoffChartWidget>("chartPayoff")->hasChart());
+    QVERIFY(!window.control("cmdSaveChart")->isEnabled());
+    // The main window itself does not change.
+    QCOMPARE(window.mainControl<QLineEdit>("intOptionPrice")->text(), option);
+    QCOMPARE(window.mainControl<QLineEdit>("intOptionPrice")->palette(),
+             window.mainControl<QLineEdit>("intStrikePrice")->palette());
+}
+
+void TestAnalysisForm::copyPutsTwoColumnsOnTheClipboard() {
+    Opened window;
+    QVERIFY(window.open());
+    window.enterWorkedExample();
+    QTest::keyClicks(window.control("txtFees"), QStringLiteral("10"));
+    QVERIFY(window.activateAnalysis());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+    QTRY_VERIFY(!QGuiApplication::clipboard()->text().isEmpty());
+    const QString copied = QGuiApplication::clipboard()->text();
+    QCOMPARE(copied, window.analysis->copiedText());
+    const QStringList lines = copied.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // The seven inputs, then every figure: two columns each.
+    QCOMPARE(lines.size(), 7 + qsizetype(veltrane::analysisFigures.size()));
+    for (const QString& line : lines) {
+        QCOMPARE(line.count(QLatin1Char('\t')), 1);
+    }
+    QCOMPARE(lines.mid(0, 7),
+             (QStringList{"Option Price\t1.25", "Strike Price\t30", "Current share price\t28.50",
+                          "Number of Shares\t500", "No Months Out\t3", "Fees paid\t10",
+                          "Dividend per share\t"}));
+    QVERIFY(lines.contains(QStringLiteral("Maximum profit\t$1,365.00")));
+    QVERIFY(lines.contains(QStringLiteral("Breakeven price\t$27.27")));
+}
+
+void TestAnalysisForm::saveChartAsksTheRuntime() {
+    const QTemporaryDir folder;
+    Opened window;
+    QVERIFY(window.open());
+    window.enterWorkedExample();
+    window.runtime.answer = folder.filePath(QStringLiteral("position"));
+    QVERIFY(window.activateAnalysis());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(window.runtime.asked.size(), 1);
+    QCOMPARE(window.runtime.asked.front(),
+             QStringLiteral("Save Chart|payoff-chart.png|PNG images (*.png)"));
+    QCOMPARE(window.runtime.askedBy, window.analysis);
+    // ".png" added to a name without it.
+    QImage saved;
+    QVERIFY(saved.load(folder.filePath(QStringLiteral("position.png")), "PNG"));
+    QCOMPARE(saved.size(), window.control("chartPayoff")->size());
+    QVERIFY(window.runtime.messages.isEmpty());
+}
+
+void TestAnalysisForm::saveChartSaysSoWhenItCannotWrite() {
+    const QTemporaryDir folder;
+    Opened window;
+    QVERIFY(window.open());
+    window.enterWorkedExample();
+    window.runtime.answer = folder.filePath(QStringLiteral("no such folder/chart.png"));
+    window.control<QPushButton>("cmdSaveChart")->click();
+    QCOMPARE(window.runtime.messages.size(), 1);
+    QVERIFY(window.runtime.messages.front().startsWith(
+        QStringLiteral("The chart could not be saved to ")));
+}
+
+void TestAnalysisForm::saveChartCancelledWritesNothing() {
+    const QTemporaryDir folder;
+    Opened window;
+    QVERIFY(window.open());
+    window.enterWorkedExample();
+    window.runtime.answer.clear();
+    window.control<QPushButton>("cmdSaveChart")->click();
+    QCOMPARE(window.runtime.asked.size(), 1);
+    QVERIFY(window.runtime.messages.isEmpty());
+    QVERIFY(QDir(folder.path()).isEmpty());
+}
+
+QTEST_MAIN(TestAnalysisForm)
+#include "test_analysis_form.moc"
