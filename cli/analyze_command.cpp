@@ -1,12 +1,19 @@
 #include "cli/analyze_command.h"
 
 #include "calc/analysis.h"
+#include "chart/analysis_chart_model.h"
+#include "chart/payoff_chart_png.h"
 #include "cli/analysis_batch.h"
 #include "cli/analyze_support.h"
 #include "locale/locale_settings.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMessageLogContext>
+#include <QSize>
+#include <QtGlobal>
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -28,6 +35,9 @@ namespace veltrane {
 namespace {
 
 constexpr std::string_view helpCommand = "pravik analyze";
+
+// The payoff chart's picture, in pixels: wide enough for the price axis's labels.
+constexpr QSize chartSize{960, 600};
 
 constexpr std::string_view statusHelp =
     "\n"
@@ -114,6 +124,11 @@ struct AnalyzeParser {
         QStringLiteral("delimiter"),
         QStringLiteral("With --csv: the field delimiter (only ',' for now)."),
         QStringLiteral("NAME")};
+    QCommandLineOption chart{
+        QStringLiteral("chart"),
+        QStringLiteral("Also draw the payoff chart of the position, profit or loss at expiry "
+                       "against the share price, as a 960 x 600 PNG picture in FILE."),
+        QStringLiteral("FILE")};
     QCommandLineOption locale{
         QStringLiteral("locale"),
         QStringLiteral("Read and write numbers and money as locale NAME does (C: the US "
@@ -135,7 +150,7 @@ struct AnalyzeParser {
             parser.addOption(inputs.back());
         }
         for (const QCommandLineOption* option :
-             {&json, &csv, &plain, &output, &delimiter, &locale}) {
+             {&json, &csv, &plain, &output, &chart, &delimiter, &locale}) {
             parser.addOption(*option);
         }
         parser.addPositionalArgument(QStringLiteral("FILE"),
@@ -203,6 +218,7 @@ private:
 struct AnalyzeOptions {
     AnalysisRowOptions row;
     bool json = false;
+    QString chart; // empty: no chart
     QString output;
 };
 
@@ -282,6 +298,21 @@ std::string refusalsAsJson(const std::vector<Refusal>& refusals) {
     return out;
 }
 
+// The payoff chart of a position that was analysed: 74 when the picture cannot be written, 3
+// when the position lacks an amount the chart needs.
+ExitStatus writeChart(const Analysis& analysis, const AnalyzeOptions& options) {
+    const std::optional<PayoffChartModel> model = payoffChartModel(analysis);
+    if (!model) {
+        printError("no payoff chart: the position lacks an amount the chart needs");
+        return ExitStatus::incomplete;
+    }
+    if (!writePayoffChartPng(*model, options.row.settings, chartSize, options.chart)) {
+        printError("cannot write the chart to " + quotedText(options.chart.toStdString()));
+        return ExitStatus::outputFailed;
+    }
+    return ExitStatus::ok;
+}
+
 ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& options) {
     Destination destination{options.output};
     if (!destination.open()) {
@@ -312,7 +343,12 @@ ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& option
     if (!reason.empty()) {
         printError(reason);
     }
-    return destination.finish(analysis.complete() ? ExitStatus::ok : ExitStatus::incomplete);
+    ExitStatus status = analysis.complete() ? ExitStatus::ok : ExitStatus::incomplete;
+    if (!options.chart.isEmpty()) {
+        const ExitStatus chart = writeChart(analysis, options);
+        status = toInt(chart) > toInt(status) ? chart : status;
+    }
+    return destination.finish(status);
 }
 
 // ---- A CSV file of positions ----
@@ -392,6 +428,10 @@ std::optional<ExitStatus> refuseCombinations(const AnalyzeParser& analyze) {
                                       .arg(option.names().front()));
             }
         }
+        if (parser.isSet(analyze.chart)) {
+            return usageError(QStringLiteral("--chart draws one position, so it cannot go with "
+                                             "--csv"));
+        }
         if (parser.isSet(analyze.json)) {
             return usageError(QStringLiteral("--csv writes CSV, so --json cannot go with it"));
         }
@@ -449,6 +489,7 @@ ExitStatus analyze(const QStringList& arguments) {
     options.row.plain = parser.isSet(analyze.plain);
     options.row.today = localToday();
     options.json = parser.isSet(analyze.json);
+    options.chart = parser.value(analyze.chart);
     options.output = parser.value(analyze.output);
     if (parser.isSet(analyze.csv)) {
         return analyseCsv(parser.positionalArguments().value(0), options);
@@ -464,10 +505,45 @@ ExitStatus analyze(const QStringList& arguments) {
     return analyseOne(inputs, options);
 }
 
+// Whether the command line asks for a chart, looked at before there is an application to parse
+// it: drawing needs Qt Gui from the start.
+bool asksForChart(int argc, char* argv[]) {
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view argument{argv[i]};
+        if (argument == "--chart" || argument.starts_with("--chart=")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Qt's own warnings (the offscreen platform's, a font's) reach standard error as the program's
+// messages do, each line naming the program; its debug and info chatter does not.
+void reportQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtDebugMsg && type != QtInfoMsg) {
+        printError(message.toStdString());
+    }
+}
+
+std::unique_ptr<QCoreApplication> analyzeApplication(int& argc, char* argv[]) {
+    if (!asksForChart(argc, argv)) {
+        return std::make_unique<QCoreApplication>(argc, argv);
+    }
+    // Fonts need Qt Gui; the offscreen platform draws without a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 } // namespace
 
-int runAnalyze(const QStringList& arguments) {
-    return toInt(analyze(arguments));
+int runAnalyze(int argc, char* argv[]) {
+    const QtMessageHandler previous = qInstallMessageHandler(reportQtMessage);
+    const std::unique_ptr<QCoreApplication> application = analyzeApplication(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeAt(1);
+    const ExitStatus status = analyze(arguments);
+    qInstallMessageHandler(previous);
+    return toInt(status);
 }
 
 std::string analyzeHelpText() {

@@ -287,16 +287,15 @@ int runTopLevel(const QStringList& arguments) {
 } // namespace
 
 int runCommandLine(int argc, char* argv[]) {
+    if (argc > 1 && std::string_view{argv[1]} == "analyze") {
+        return runAnalyze(argc, argv); // its own application: one that can draw for --chart
+    }
     // No display is needed or opened on this path: a core application only.
     QCoreApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1 && arguments.at(1) == QStringLiteral("calc")) {
         arguments.removeAt(1);
         return runCalc(arguments);
-    }
-    if (arguments.size() > 1 && arguments.at(1) == QStringLiteral("analyze")) {
-        arguments.removeAt(1);
-        return runAnalyze(arguments);
     }
     return runTopLevel(arguments);
 }

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -115,6 +116,7 @@ private slots:
     void usage_data();
     void usage();
     void outputFile();
+    void payoffChart();
     void resultsThatCannotBeWritten_data();
     void resultsThatCannotBeWritten();
     void csvBatchOfMixedRows();
@@ -455,6 +457,42 @@ void TestAnalyzeCommand::resultsThatCannotBeWritten() {
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 74);
     QVERIFY(process.readAllStandardError().startsWith("pravik: cannot write the results"));
+}
+
+// --chart draws the position's payoff as a PNG without a display, beside the figures.
+void TestAnalyzeCommand::payoffChart() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("payoff.png"));
+
+    const Run run = runPravik(position + byDates + QStringList{"--json", "--chart", path});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(jsonObject(run.out).value("breakeven").toString(), QStringLiteral("$27.25"));
+    QVERIFY2(run.err.isEmpty() || everyLineNamesTheProgram(run.err), qPrintable(run.err));
+    const QImage chart{path};
+    QCOMPARE(chart.size(), QSize(960, 600));
+    // Not a blank picture: the profit side is drawn in blue, the loss side in vermilion.
+    int blue = 0;
+    int vermilion = 0;
+    for (int y = 0; y < chart.height(); y += 2) {
+        for (int x = 0; x < chart.width(); x += 2) {
+            const QColor c = chart.pixelColor(x, y);
+            blue += c.blue() > c.red() + 15 ? 1 : 0;
+            vermilion += c.red() > c.blue() + 15 ? 1 : 0;
+        }
+    }
+    QVERIFY2(blue > 1000 && vermilion > 1000,
+             qPrintable(QStringLiteral("%1 %2").arg(blue).arg(vermilion)));
+
+    const Run nowhere =
+        runPravik(position + byDates + QStringList{"--chart", "/nonexistent/x.png"});
+    QCOMPARE(nowhere.status, 74);
+    QVERIFY(nowhere.err.endsWith(
+        QStringLiteral("pravik: cannot write the chart to \"/nonexistent/x.png\"\n")));
+
+    const Run batch = runPravik({"analyze", "--csv", "--chart", path});
+    QCOMPARE(batch.status, 64);
+    QVERIFY(batch.err.contains(QStringLiteral("--chart draws one position")));
 }
 
 // Complete, refused and incomplete rows in one file, padding between them, columns by any
