@@ -12,13 +12,13 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <istream>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
 #include <string>
 #include <sys/resource.h>
-#include <time.h>
 #include <vector>
 
 namespace {
@@ -89,9 +89,9 @@ public:
     explicit GeneratedPositions(std::int64_t rows, const char* header = calcHeader,
                                 std::vector<std::string> tails = rowTails())
         : rows_{rows}
-        , tails_{std::move(tails)} {
-        buffer_.reserve(64 * 1024 + 256);
-        buffer_ = header;
+        , tails_{std::move(tails)}
+        , buffer_{header} {
+        buffer_.reserve(std::size_t{64} * 1024 + 256);
         setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
     }
 
@@ -101,7 +101,7 @@ protected:
             return traits_type::eof();
         }
         buffer_.clear();
-        while (next_ < rows_ && buffer_.size() < 64 * 1024) {
+        while (next_ < rows_ && buffer_.size() < std::size_t{64} * 1024) {
             buffer_ += std::to_string(next_);
             buffer_ += tails_[static_cast<std::size_t>(next_ % 600)];
             ++next_;
@@ -192,18 +192,17 @@ void analysisBatch(benchmark::State& state) {
     const std::int64_t rows = state.range(0);
     std::int64_t bytes = 0;
     double seconds = 0;
-    veltrane::AnalysisRowOptions options;
-    options.today = std::chrono::year{2026} / 12 / 18;
+    veltrane::AnalysisBatchOptions options;
+    options.row.today = std::chrono::year{2026} / 12 / 18;
     for (auto _ : state) {
         GeneratedPositions source{rows, analysisHeader, analysisRowTails()};
         std::istream input{&source};
         Discard sink;
         std::ostream output{&sink};
         const double start = cpuSeconds();
-        const veltrane::AnalysisBatchOutcome outcome =
-            veltrane::runAnalysisBatch(input, output, options);
+        const veltrane::BatchOutcome outcome = veltrane::runAnalysisBatch(input, output, options);
         seconds += cpuSeconds() - start;
-        if (outcome.malformed || outcome.headerRefused || outcome.refusedRows > 0 ||
+        if (outcome.malformed || outcome.headerRefused || outcome.rejectedRows > 0 ||
             outcome.rows != static_cast<std::uint64_t>(rows)) {
             state.SkipWithError("the generated input did not read back");
             return;
@@ -237,7 +236,7 @@ void readWriteFloorOf(benchmark::State& state, const char* header,
                 veltrane::appendCsvField(pending, record.field(i));
             }
             pending.push_back('\n');
-            if (pending.size() >= 64 * 1024) {
+            if (pending.size() >= std::size_t{64} * 1024) {
                 output.write(pending.data(), static_cast<std::streamsize>(pending.size()));
                 pending.clear();
             }

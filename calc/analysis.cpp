@@ -343,7 +343,10 @@ RegionalSettings plainSettings(int currencyDecimals) {
             .currencySymbol = "",
             .currencyDecimals = currencyDecimals,
             .currencyPositivePattern = "#",
-            .currencyNegativePattern = "-#"};
+            .currencyNegativePattern = "-#",
+            .moneyDecimalSeparator = ".",
+            .moneyGroupSeparator = "",
+            .moneyPrimaryGroupSize = 0};
 }
 
 struct FigureValue {

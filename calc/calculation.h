@@ -20,6 +20,8 @@ protected:
     FieldAccess() = default;
     FieldAccess(const FieldAccess&) = default;
     FieldAccess& operator=(const FieldAccess&) = default;
+    FieldAccess(FieldAccess&&) = default;
+    FieldAccess& operator=(FieldAccess&&) = default;
 };
 
 // Turns the five input texts into the seven result texts. Each input is read once; a step that

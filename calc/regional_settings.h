@@ -24,6 +24,21 @@ struct RegionalSettings {
     std::string currencyPositivePattern = "¤#";
     std::string currencyNegativePattern = "(¤#)";
 
+    // Money's own separators and grouping: LC_MONETARY may name another locale than LC_NUMERIC.
+    std::string moneyDecimalSeparator = ".";
+    std::string moneyGroupSeparator = ",";
+    int moneyPrimaryGroupSize = 3;
+    int moneySecondaryGroupSize = 3;
+    int moneyMinimumGroupingDigits = 1;
+
+    // A locale whose own digits are not ASCII (Arabic, Persian) is written with ASCII digits and
+    // the separators above, and read in that form or in its own: its zero digit (UTF-8; the other
+    // nine follow it), separators and minus sign. Empty where the locale's digits are ASCII.
+    std::string nativeZeroDigit{};
+    std::string nativeDecimalSeparator{};
+    std::string nativeGroupSeparator{};
+    std::string nativeNegativeSign{};
+
     friend bool operator==(const RegionalSettings&, const RegionalSettings&) = default;
 };
 

@@ -1,7 +1,10 @@
 #include "cli/analysis_batch.h"
 
-#include "cli/analyze_support.h"
+#include "cli/column_names.h"
+#include "cli/csv_dialect.h"
+#include "cli/csv_reader.h"
 #include "cli/csv_writer.h"
+#include "cli/messages.h"
 
 #include <string>
 #include <vector>
@@ -151,11 +154,11 @@ AnalysisRowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns
     AnalysisRowFields fields;
     const AnalysisRowKind kind = analyseRow(columns.inputs(record, options.today), options, fields);
     for (std::size_t i = 0; i < record.size(); ++i) {
-        appendCsvField(line, record.field(i));
+        appendCsvField(line, record.field(i), delimiter);
         line.push_back(delimiter);
     }
     for (const std::string& field : fields) {
-        appendCsvField(line, field);
+        appendCsvField(line, field, delimiter);
         line.push_back(delimiter);
     }
     line.pop_back();
@@ -166,14 +169,15 @@ namespace {
 
 class AnalysisBatch {
 public:
-    AnalysisBatch(std::istream& input, std::ostream& output, const AnalysisRowOptions& options)
+    AnalysisBatch(std::istream& input, std::ostream& output, const AnalysisBatchOptions& options)
         : reader_{input}
         , output_{output}
-        , options_{options} {
+        , options_{options.row}
+        , delimiter_{options.delimiter} {
         pending_.reserve(flushBytes + 4096);
     }
 
-    AnalysisBatchOutcome run() {
+    BatchOutcome run() {
         if (!readHeader()) {
             return outcome_;
         }
@@ -189,34 +193,46 @@ public:
     }
 
 private:
+    static bool isInputColumn(std::string_view name) {
+        return analysisInputColumn(name).has_value();
+    }
+
+    // Skips blank lines, tells the delimiter from the first line that is not blank, reads it.
     bool readHeader() {
-        while (reader_.next(record_)) {
-            if (record_.blank() || isPadding()) {
-                continue;
-            }
-            std::string refused;
-            columns_ = AnalysisColumns::fromHeader(record_, refused);
-            if (!columns_) {
-                outcome_.headerRefused = refused;
-                return false;
-            }
-            columnCount_ = record_.size();
-            // Records end the way the header did, so a CR LF file stays one.
-            ending_ = record_.endedWithCrLf() ? "\r\n" : "\n";
-            return true;
+        std::string_view line = reader_.peekLine();
+        while (isBlank(line) && reader_.next(record_)) {
+            line = reader_.peekLine();
         }
-        outcome_.malformed = reader_.error().value_or(
-            CsvError{"the input is empty; it needs a header row that names the columns", 1});
-        return false;
+        reader_.setDelimiter(delimiter_.value_or(detectDelimiter(line, isInputColumn)));
+        if (!reader_.next(record_)) {
+            outcome_.malformed = reader_.error().value_or(
+                CsvError{"the input is empty; it needs a header row that names the columns", 1});
+            return false;
+        }
+        std::string refused;
+        columns_ = AnalysisColumns::fromHeader(record_, refused);
+        if (!columns_) {
+            outcome_.headerRefused = refused;
+            return false;
+        }
+        columnCount_ = record_.size();
+        // Records end the way the header did, so a CR LF file stays one.
+        ending_ = record_.endedWithCrLf() ? "\r\n" : "\n";
+        return true;
     }
 
     void writeHeader() {
+        if (reader_.hadByteOrderMark()) {
+            // A spreadsheet that wrote one reads UTF-8 only with one.
+            pending_.append("\xEF\xBB\xBF");
+        }
+        const char delimiter = reader_.delimiter();
         for (std::size_t i = 0; i < columnCount_; ++i) {
-            appendCsvField(pending_, record_.field(i));
-            pending_.push_back(',');
+            appendCsvField(pending_, record_.field(i), delimiter);
+            pending_.push_back(delimiter);
         }
         for (const AnalysisFigureInfo& info : analysisFigures) {
-            pending_.append(info.key).push_back(',');
+            pending_.append(info.key).push_back(delimiter);
         }
         pending_.append(analysisErrorColumn);
         endLine();
@@ -245,14 +261,14 @@ private:
             return false;
         }
         ++outcome_.rows;
-        switch (appendAnalysedRow(record_, *columns_, options_, ',', pending_)) {
+        switch (appendAnalysedRow(record_, *columns_, options_, reader_.delimiter(), pending_)) {
         case AnalysisRowKind::complete:
             break;
         case AnalysisRowKind::incomplete:
             ++outcome_.incompleteRows;
             break;
         case AnalysisRowKind::refused:
-            ++outcome_.refusedRows;
+            ++outcome_.rejectedRows;
             break;
         }
         return endLine();
@@ -276,7 +292,8 @@ private:
     CsvRecord record_;
     std::ostream& output_;
     const AnalysisRowOptions& options_;
-    AnalysisBatchOutcome outcome_;
+    std::optional<char> delimiter_;
+    BatchOutcome outcome_;
     std::optional<AnalysisColumns> columns_;
     std::size_t columnCount_ = 0;
     std::string_view ending_ = "\n";
@@ -285,8 +302,8 @@ private:
 
 } // namespace
 
-AnalysisBatchOutcome runAnalysisBatch(std::istream& input, std::ostream& output,
-                                      const AnalysisRowOptions& options) {
+BatchOutcome runAnalysisBatch(std::istream& input, std::ostream& output,
+                              const AnalysisBatchOptions& options) {
     return AnalysisBatch{input, output, options}.run();
 }
 

@@ -2,13 +2,12 @@
 
 #include "calc/analysis.h"
 #include "calc/regional_settings.h"
-#include "cli/csv_reader.h"
+#include "cli/batch_calculation.h"
 #include "cli/csv_record.h"
 
 #include <array>
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -76,21 +75,17 @@ AnalysisRowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns
 // The input a column name stands for, by option name or caption; nothing for another column.
 std::optional<AnalysisInput> analysisInputColumn(std::string_view name);
 
-struct AnalysisBatchOutcome {
-    std::uint64_t rows = 0;
-    std::uint64_t refusedRows = 0;
-    std::uint64_t incompleteRows = 0;
-    // Not CSV, or a row with another number of fields than the header.
-    std::optional<CsvError> malformed;
-    // A header that cannot be analysed.
-    std::optional<std::string> headerRefused;
-    bool writeFailed = false;
+struct AnalysisBatchOptions {
+    AnalysisRowOptions row;
+    // The field delimiter; nothing: told from the header line (",", ";" or a tab).
+    std::optional<char> delimiter;
 };
 
-// Analyses every row of a CSV input: writes every input column, the figures and `error`.
-// Lines of blanks and rows of empty fields are skipped. Streams: memory does not depend on the
-// number of rows.
-AnalysisBatchOutcome runAnalysisBatch(std::istream& input, std::ostream& output,
-                                      const AnalysisRowOptions& options);
+// Analyses every row of a CSV input: writes every input column, the figures and `error`, with
+// the input's delimiter, line endings and byte order mark. Lines of blanks and rows of empty
+// fields are skipped. Streams: memory does not depend on the number of rows. The outcome counts
+// refused rows as rejected ones.
+BatchOutcome runAnalysisBatch(std::istream& input, std::ostream& output,
+                              const AnalysisBatchOptions& options);
 
 } // namespace veltrane

@@ -4,7 +4,13 @@
 #include "chart/analysis_chart_model.h"
 #include "chart/payoff_chart_png.h"
 #include "cli/analysis_batch.h"
-#include "cli/analyze_support.h"
+#include "cli/command_support.h"
+#include "cli/csv_dialect.h"
+#include "cli/csv_source.h"
+#include "cli/exit_status.h"
+#include "cli/messages.h"
+#include "cli/output_destination.h"
+#include "cli/position_output.h"
 #include "locale/locale_settings.h"
 
 #include <QCommandLineOption>
@@ -18,16 +24,12 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace veltrane {
@@ -71,17 +73,6 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-ExitStatus usageError(const QString& text) {
-    printError(text.toStdString() + "\nTry '" + std::string{helpCommand} + " --help'.");
-    return ExitStatus::usage;
-}
-
-bool writeAll(std::ostream& out, std::string_view text) {
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    return static_cast<bool>(out);
-}
-
 // The local date of this run, read once: every position of the run counts from it.
 std::chrono::year_month_day localToday() {
     const std::time_t now = std::time(nullptr);
@@ -105,7 +96,8 @@ struct AnalyzeParser {
                                            "names; with --plain, as JSON numbers.")};
     QCommandLineOption csv{
         QStringLiteral("csv"),
-        QStringLiteral("Read positions as CSV from FILE or standard input, with a header naming "
+        QStringLiteral("Read positions as CSV from FILE or standard input (also --csv=FILE), with "
+                       "a header naming "
                        "the inputs as the options are named, '_' for '-' (option_price, "
                        "strike_price, current_price, shares or contracts, expiry, as_of, days or "
                        "months, fees, dividend); write them back with the figures and an error "
@@ -122,7 +114,8 @@ struct AnalyzeParser {
         QStringLiteral("FILE")};
     QCommandLineOption delimiter{
         QStringLiteral("delimiter"),
-        QStringLiteral("With --csv: the field delimiter (only ',' for now)."),
+        QStringLiteral("With --csv: the field delimiter, ',', ';', 'tab' or '|' (default: told "
+                       "from the header; the output uses the same)."),
         QStringLiteral("NAME")};
     QCommandLineOption chart{
         QStringLiteral("chart"),
@@ -169,57 +162,12 @@ struct AnalyzeParser {
     }
 };
 
-// Where the results go: standard output as they come, or a file replaced only when done.
-class Destination {
-public:
-    explicit Destination(const QString& outputPath) {
-        if (!outputPath.isEmpty()) {
-            file_ = std::make_unique<OutputFile>(outputPath.toStdString());
-        }
-    }
-
-    // False, with the message printed, when the output file cannot be made.
-    bool open() {
-        if (file_ && !file_->isOpen()) {
-            printError(file_->error());
-            return false;
-        }
-        return true;
-    }
-
-    std::ostream& stream() { return file_ ? file_->stream() : std::cout; }
-
-    // Ends the run with `status`: a complete run replaces the file, a fatal one leaves it.
-    ExitStatus finish(ExitStatus status) {
-        stream().flush();
-        if (!file_) {
-            if (!std::cout && status != ExitStatus::outputFailed) {
-                printError(std::string{"cannot write the results: "} + std::strerror(errno));
-                return ExitStatus::outputFailed;
-            }
-            return status;
-        }
-        if (status == ExitStatus::usage || status == ExitStatus::outputFailed) {
-            file_->discard();
-            printError("'" + file_->path() + "' is left as it was");
-            return status;
-        }
-        if (!file_->commit()) {
-            printError(file_->error() + "\n'" + file_->path() + "' is left as it was");
-            return ExitStatus::outputFailed;
-        }
-        return status;
-    }
-
-private:
-    std::unique_ptr<OutputFile> file_;
-};
-
 struct AnalyzeOptions {
     AnalysisRowOptions row;
+    std::optional<char> delimiter;
     bool json = false;
     QString chart; // empty: no chart
-    QString output;
+    std::string output;
 };
 
 // ---- One position ----
@@ -275,27 +223,16 @@ std::string analysisAsJson(const Analysis& analysis, const AnalysisRowOptions& o
     return out;
 }
 
-// A refused position, for a script that expects JSON: {"error": …, "fields": […]}, the fields
-// by their CSV column names.
-std::string refusalsAsJson(const std::vector<Refusal>& refusals) {
-    std::string out = "{";
-    appendJsonString(out, "error");
-    out.append(": ");
-    appendJsonString(out, refusalsText(refusals, InputNaming::option));
-    out.append(", ");
-    appendJsonString(out, "fields");
-    out.append(": [");
-    std::vector<AnalysisInput> named;
+// The refused inputs by their CSV column names, each once.
+std::vector<std::string> refusedColumns(const std::vector<Refusal>& refusals) {
+    std::vector<std::string> names;
     for (const Refusal& refusal : refusals) {
-        if (std::find(named.begin(), named.end(), refusal.input) != named.end()) {
-            continue;
+        std::string name = inputName(refusal.input, InputNaming::column);
+        if (std::find(names.begin(), names.end(), name) == names.end()) {
+            names.push_back(std::move(name));
         }
-        out.append(named.empty() ? "" : ", ");
-        named.push_back(refusal.input);
-        appendJsonString(out, inputName(refusal.input, InputNaming::column));
     }
-    out.append("]}\n");
-    return out;
+    return names;
 }
 
 // The payoff chart of a position that was analysed: 74 when the picture cannot be written, 3
@@ -314,7 +251,7 @@ ExitStatus writeChart(const Analysis& analysis, const AnalyzeOptions& options) {
 }
 
 ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& options) {
-    Destination destination{options.output};
+    OutputDestination destination{options.output};
     if (!destination.open()) {
         return ExitStatus::outputFailed;
     }
@@ -326,9 +263,15 @@ ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& option
                 .append(refusalText(refusal, InputNaming::option));
         }
         printError(messages);
-        if (options.json && !writeAll(destination.stream(), refusalsAsJson(result.refusals))) {
-            printError(std::string{"cannot write the results: "} + std::strerror(errno));
-            return destination.finish(ExitStatus::outputFailed);
+        if (options.json) {
+            const std::vector<std::string> columns = refusedColumns(result.refusals);
+            const std::string json =
+                refusalAsJson(refusalsText(result.refusals, InputNaming::option),
+                              std::vector<std::string_view>(columns.begin(), columns.end()));
+            if (!writeAll(destination.stream(), json)) {
+                printError(std::string{"cannot write the results: "} + std::strerror(errno));
+                return destination.finish(ExitStatus::outputFailed);
+            }
         }
         return destination.finish(ExitStatus::refused);
     }
@@ -345,24 +288,23 @@ ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& option
     }
     ExitStatus status = analysis.complete() ? ExitStatus::ok : ExitStatus::incomplete;
     if (!options.chart.isEmpty()) {
-        const ExitStatus chart = writeChart(analysis, options);
-        status = toInt(chart) > toInt(status) ? chart : status;
+        status = worse(status, writeChart(analysis, options));
     }
     return destination.finish(status);
 }
 
 // ---- A CSV file of positions ----
 
-void reportBatch(const AnalysisBatchOutcome& outcome, const std::string& source) {
+void reportBatch(const BatchOutcome& outcome, const CsvSource& source) {
     if (outcome.writeFailed) {
         printError(std::string{"cannot write the results: "} + std::strerror(errno));
     } else if (outcome.malformed) {
-        printError(source + ", line " + std::to_string(outcome.malformed->line) +
+        printError(source.name() + ", line " + std::to_string(outcome.malformed->line) +
                    ": not valid CSV: " + outcome.malformed->message);
     } else if (outcome.headerRefused) {
-        printError(source + ": " + *outcome.headerRefused);
-    } else if (outcome.refusedRows > 0) {
-        printError(std::to_string(outcome.refusedRows) + " of " + std::to_string(outcome.rows) +
+        printError(source.name() + ": " + *outcome.headerRefused);
+    } else if (outcome.rejectedRows > 0) {
+        printError(std::to_string(outcome.rejectedRows) + " of " + std::to_string(outcome.rows) +
                    " rows were refused; their error column says why");
     } else if (outcome.incompleteRows > 0) {
         printError(std::to_string(outcome.incompleteRows) + " of " + std::to_string(outcome.rows) +
@@ -370,54 +312,28 @@ void reportBatch(const AnalysisBatchOutcome& outcome, const std::string& source)
     }
 }
 
-ExitStatus batchStatus(const AnalysisBatchOutcome& outcome) {
-    if (outcome.writeFailed) {
-        return ExitStatus::outputFailed;
-    }
-    if (outcome.malformed || outcome.headerRefused) {
+ExitStatus analyseCsv(const QString& path, const AnalyzeOptions& options) {
+    CsvSource source{path.toStdString()};
+    if (!source.open()) {
         return ExitStatus::usage;
     }
-    if (outcome.refusedRows > 0) {
-        return ExitStatus::refused;
-    }
-    return outcome.incompleteRows > 0 ? ExitStatus::incomplete : ExitStatus::ok;
-}
-
-ExitStatus analyseCsv(const QString& path, const AnalyzeOptions& options) {
-    const std::string file = path.isEmpty() ? std::string{"-"} : path.toStdString();
-    const bool fromStandardInput = file == "-";
-    std::ifstream stream;
-    if (!fromStandardInput) {
-        std::error_code ignored;
-        if (std::filesystem::is_directory(file, ignored)) {
-            printError("cannot read " + quotedText(file) + ": it is a folder");
-            return ExitStatus::usage;
-        }
-        stream.open(file, std::ios::binary);
-        if (!stream) {
-            printError("cannot read " + quotedText(file) + ": " + std::strerror(errno));
-            return ExitStatus::usage;
-        }
-    }
-    Destination destination{options.output};
+    OutputDestination destination{options.output};
     if (!destination.open()) {
         return ExitStatus::outputFailed;
     }
     std::ios::sync_with_stdio(false);
-    const AnalysisBatchOutcome outcome =
-        runAnalysisBatch(fromStandardInput ? std::cin : stream, destination.stream(), options.row);
-    reportBatch(outcome, fromStandardInput ? std::string{"standard input"} : file);
-    return destination.finish(batchStatus(outcome));
+    const BatchOutcome outcome =
+        runAnalysisBatch(source.stream(), destination.stream(), {options.row, options.delimiter});
+    reportBatch(outcome, source);
+    return destination.finish(outcome.status());
 }
 
 // ---- The command line ----
 
 std::optional<ExitStatus> refuseCombinations(const AnalyzeParser& analyze) {
     const QCommandLineParser& parser = analyze.parser;
-    for (const QString& name : parser.optionNames()) {
-        if (parser.optionNames().count(name) > 1) {
-            return usageError(QStringLiteral("the option '%1' is given more than once").arg(name));
-        }
+    if (const std::optional<ExitStatus> repeated = refuseRepeatedOptions(parser, helpCommand)) {
+        return repeated;
     }
     const QStringList files = parser.positionalArguments();
     if (parser.isSet(analyze.csv)) {
@@ -425,30 +341,31 @@ std::optional<ExitStatus> refuseCombinations(const AnalyzeParser& analyze) {
             if (parser.isSet(option)) {
                 return usageError(QStringLiteral("--csv reads the inputs from the CSV input, so "
                                                  "--%1 cannot go with it")
-                                      .arg(option.names().front()));
+                                      .arg(option.names().front()),
+                                  helpCommand);
             }
         }
         if (parser.isSet(analyze.chart)) {
             return usageError(QStringLiteral("--chart draws one position, so it cannot go with "
-                                             "--csv"));
+                                             "--csv"),
+                              helpCommand);
         }
         if (parser.isSet(analyze.json)) {
-            return usageError(QStringLiteral("--csv writes CSV, so --json cannot go with it"));
+            return usageError(QStringLiteral("--csv writes CSV, so --json cannot go with it"),
+                              helpCommand);
         }
         if (files.size() > 1) {
-            return usageError(QStringLiteral("--csv reads one file, not %1").arg(files.size()));
-        }
-        if (parser.isSet(analyze.delimiter) && parser.value(analyze.delimiter) != ",") {
-            return usageError(QStringLiteral("unknown delimiter '%1': use ','")
-                                  .arg(parser.value(analyze.delimiter)));
+            return usageError(QStringLiteral("--csv reads one file, not %1").arg(files.size()),
+                              helpCommand);
         }
         return std::nullopt;
     }
     if (parser.isSet(analyze.delimiter)) {
-        return usageError(QStringLiteral("--delimiter goes with --csv"));
+        return usageError(QStringLiteral("--delimiter goes with --csv"), helpCommand);
     }
     if (!files.isEmpty()) {
-        return usageError(QStringLiteral("unexpected argument '%1'").arg(files.front()));
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(files.front()),
+                          helpCommand);
     }
     return std::nullopt;
 }
@@ -458,19 +375,15 @@ ExitStatus analyze(const QStringList& arguments) {
     QCommandLineParser& parser = analyze.parser;
     if (arguments.size() <= 1) {
         // Nothing asked: the usage, and a status that tells a script nothing was computed.
-        std::fputs(analyze.helpText().c_str(), stdout);
+        writeStandardOutput(analyze.helpText());
         printError("analyze needs a position's inputs, or --csv and a file");
         return ExitStatus::usage;
     }
-    if (!parser.parse(arguments)) {
-        return usageError(parser.errorText());
+    if (!parser.parse(withCsvFileApart(arguments))) {
+        return usageError(parser.errorText(), helpCommand);
     }
     if (parser.isSet(analyze.help)) {
-        if (!writeAll(std::cout, analyze.helpText())) {
-            printError(std::string{"cannot write the help: "} + std::strerror(errno));
-            return ExitStatus::outputFailed;
-        }
-        return ExitStatus::ok;
+        return writeStandardOutput(analyze.helpText());
     }
     if (const std::optional<ExitStatus> refused = refuseCombinations(analyze)) {
         return *refused;
@@ -480,7 +393,7 @@ ExitStatus analyze(const QStringList& arguments) {
         const QString name = parser.value(analyze.locale);
         const std::optional<RegionalSettings> named = regionalSettingsNamed(name);
         if (!named) {
-            return usageError(QStringLiteral("unknown locale '%1'").arg(name));
+            return usageError(QStringLiteral("unknown locale '%1'").arg(name), helpCommand);
         }
         options.row.settings = *named;
     } else {
@@ -490,7 +403,16 @@ ExitStatus analyze(const QStringList& arguments) {
     options.row.today = localToday();
     options.json = parser.isSet(analyze.json);
     options.chart = parser.value(analyze.chart);
-    options.output = parser.value(analyze.output);
+    if (parser.isSet(analyze.delimiter)) {
+        const QString name = parser.value(analyze.delimiter);
+        options.delimiter = delimiterNamed(name.toStdString());
+        if (!options.delimiter) {
+            return usageError(
+                QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'").arg(name),
+                helpCommand);
+        }
+    }
+    options.output = parser.value(analyze.output).toStdString();
     if (parser.isSet(analyze.csv)) {
         return analyseCsv(parser.positionalArguments().value(0), options);
     }

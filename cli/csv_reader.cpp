@@ -1,5 +1,6 @@
 #include "cli/csv_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -7,15 +8,13 @@ namespace veltrane {
 
 namespace {
 
-constexpr std::size_t bufferBytes = 64 * 1024;
-
-// How a field ended.
-enum class FieldEnd { Comma, Record, Error };
+constexpr std::size_t bufferBytes = std::size_t{64} * 1024;
 
 } // namespace
 
-CsvReader::CsvReader(std::istream& input)
+CsvReader::CsvReader(std::istream& input, char delimiter)
     : input_{input}
+    , delimiter_{delimiter}
     , buffer_(bufferBytes) {}
 
 bool CsvReader::fill() {
@@ -43,18 +42,46 @@ bool CsvReader::checkLength(const CsvRecord& record) {
     return true;
 }
 
+void CsvReader::skipByteOrderMark() {
+    if (started_) {
+        return;
+    }
+    started_ = true;
+    // A byte order mark is how some spreadsheets say UTF-8; it is not part of the first name.
+    static constexpr char bom[] = "\xEF\xBB\xBF";
+    if (!atEnd() && end_ - position_ >= 3 && std::memcmp(position_, bom, 3) == 0) {
+        position_ += 3;
+        byteOrderMark_ = true;
+    }
+}
+
+std::string_view CsvReader::peekLine() {
+    if (finished_) {
+        return {};
+    }
+    skipByteOrderMark();
+    const char* lineEnd = std::find(position_, end_, '\n');
+    if (lineEnd == end_ && position_ != buffer_.data() && input_.good()) {
+        // The line runs past what is read: move it to the front and read on behind it.
+        const auto kept = static_cast<std::size_t>(end_ - position_);
+        std::memmove(buffer_.data(), position_, kept);
+        input_.read(buffer_.data() + kept, static_cast<std::streamsize>(buffer_.size() - kept));
+        position_ = buffer_.data();
+        end_ = position_ + kept + static_cast<std::size_t>(input_.gcount());
+        lineEnd = std::find(position_, end_, '\n');
+    }
+    std::string_view line{position_, static_cast<std::size_t>(lineEnd - position_)};
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
 bool CsvReader::next(CsvRecord& record) {
     if (finished_) {
         return false;
     }
-    if (!started_) {
-        started_ = true;
-        // A byte order mark is how some spreadsheets say UTF-8; it is not part of the first name.
-        static constexpr char bom[] = "\xEF\xBB\xBF";
-        if (!atEnd() && end_ - position_ >= 3 && std::memcmp(position_, bom, 3) == 0) {
-            position_ += 3;
-        }
-    }
+    skipByteOrderMark();
     if (atEnd()) {
         finished_ = true;
         if (input_.bad()) {
@@ -75,14 +102,14 @@ bool CsvReader::next(CsvRecord& record) {
     }
 }
 
-// Ends the current field at a comma or a line ending. Returns true when another field follows.
+// Ends the current field at a delimiter or a line ending. Returns true when another field follows.
 bool CsvReader::endField(CsvRecord& record) {
     record.ends_.push_back(record.text_.size());
     if (atEnd()) {
         return false;
     }
     const char c = *position_++;
-    if (c == ',') {
+    if (c == delimiter_) {
         return true;
     }
     if (c == '\n') {
@@ -103,7 +130,7 @@ bool CsvReader::endField(CsvRecord& record) {
 bool CsvReader::readUnquoted(CsvRecord& record) {
     while (!atEnd()) {
         const char* run = position_;
-        while (run != end_ && *run != ',' && *run != '\n' && *run != '\r' && *run != '"') {
+        while (run != end_ && *run != delimiter_ && *run != '\n' && *run != '\r' && *run != '"') {
             ++run;
         }
         record.text_.append(position_, run);
@@ -154,7 +181,7 @@ bool CsvReader::readQuoted(CsvRecord& record) {
         }
         break;
     }
-    if (!atEnd() && *position_ != ',' && *position_ != '\n' && *position_ != '\r') {
+    if (!atEnd() && *position_ != delimiter_ && *position_ != '\n' && *position_ != '\r') {
         return fail("text after the closing quote of a field", line_);
     }
     return endField(record);

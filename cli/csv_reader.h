@@ -7,6 +7,7 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veltrane {
@@ -18,15 +19,24 @@ struct CsvError {
 };
 
 // Reads RFC 4180 CSV from a stream, one record at a time, in constant memory: fields separated
-// by commas, records ended by LF or CR LF (the last one may have no ending), quoted fields with
-// commas, line breaks and doubled quotes inside. Anything else is an error with a line number:
-// a quote inside an unquoted field, text after a closing quote, a lone CR, a quoted field never
-// closed, a record longer than maxRecordBytes. A UTF-8 byte order mark at the start is skipped.
+// by the delimiter (a comma unless told otherwise), records ended by LF or CR LF (the last one may
+// have no ending), quoted fields with delimiters, line breaks and doubled quotes inside. Anything
+// else is an error with a line number: a quote inside an unquoted field, text after a closing
+// quote, a lone CR, a quoted field never closed, a record longer than maxRecordBytes. A UTF-8 byte
+// order mark at the start is skipped.
 class CsvReader {
 public:
     static constexpr std::size_t maxRecordBytes = std::size_t{1} << 20;
 
-    explicit CsvReader(std::istream& input);
+    explicit CsvReader(std::istream& input, char delimiter = ',');
+
+    // The text of the next line as it stands, without its line ending and without reading it: what
+    // a delimiter is told from before the header is read. At most the reader's buffer.
+    std::string_view peekLine();
+
+    // The delimiter for the records read from now on.
+    void setDelimiter(char delimiter) { delimiter_ = delimiter; }
+    char delimiter() const { return delimiter_; }
 
     // Reads the next record into `record`. False at the end of the input or when the input is
     // malformed (then error() says why); once false, it stays false.
@@ -34,8 +44,12 @@ public:
 
     const std::optional<CsvError>& error() const { return error_; }
 
+    // Whether the input began with a UTF-8 byte order mark (known once a line was looked at).
+    bool hadByteOrderMark() const { return byteOrderMark_; }
+
 private:
     bool fill();
+    void skipByteOrderMark();
     bool atEnd() { return position_ == end_ && !fill(); }
     bool readQuoted(CsvRecord& record);
     bool readUnquoted(CsvRecord& record);
@@ -44,11 +58,13 @@ private:
     bool checkLength(const CsvRecord& record);
 
     std::istream& input_;
+    char delimiter_;
     std::vector<char> buffer_;
     const char* position_ = nullptr;
     const char* end_ = nullptr;
     std::uint64_t line_ = 1;
     bool started_ = false;
+    bool byteOrderMark_ = false;
     bool finished_ = false;
     std::optional<CsvError> error_;
 };

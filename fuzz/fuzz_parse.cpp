@@ -1,5 +1,6 @@
-// The numeric-text test and the text-to-number conversion: they agree on every input, and an
-// accepted text converts to what strtod makes of its plain digits.
+// The numeric-text test and the text-to-number conversion: they agree on every input, an accepted
+// text converts to what strtod makes of its plain digits (a money text: its magnitude), and every
+// money text the program writes reads back as the amount it shows.
 #include "calc/number_text.h"
 #include "fuzz/fuzz_settings.h"
 
@@ -32,6 +33,49 @@ void replaceAll(std::string& text, const std::string& token, const std::string& 
     }
 }
 
+// Removes every sign and pattern character that is not part of an exponent.
+void removeSigns(std::string& text, const veltrane::RegionalSettings& settings) {
+    // ASCII signs are told from an exponent's below.
+    for (const std::string& sign : {settings.negativeSign, settings.positiveSign}) {
+        if (sign != "-" && sign != "+") {
+            removeAll(text, sign);
+        }
+    }
+    std::string kept;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool exponentSign =
+            (c == '-' || c == '+') && i > 0 && (text[i - 1] == 'E' || text[i - 1] == 'e');
+        if (exponentSign || std::strchr("-+()<>[]_^", c) == nullptr) {
+            kept.push_back(c);
+        }
+    }
+    text = kept;
+}
+
+// Every money text written for a whole number of shown units reads back as that amount.
+void moneyReadsBack(const std::uint8_t* data, std::size_t size,
+                    const veltrane::RegionalSettings& settings) {
+    if (size < 8) {
+        return;
+    }
+    std::int64_t units = 0;
+    std::memcpy(&units, data, sizeof units);
+    // Shown amounts up to a hundred billion, whose cents a double holds exactly.
+    units %= 1'000'000'000'000'000;
+    std::int64_t scale = 1;
+    for (int i = settings.currencyDecimals; i < 4; ++i) {
+        scale *= 10;
+    }
+    units = units / scale * scale;
+    const std::string text = veltrane::currencyText(veltrane::Currency{units}, settings);
+    const veltrane::ParsedNumber read = veltrane::parseNumber(text, settings);
+    const auto amount = veltrane::Currency::fromDouble(read.value);
+    if (!read.ok() || !amount || amount->units() != units) {
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -40,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const auto& settings = veltrane::fuzz::settingsFor(data[0]);
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
+    moneyReadsBack(data + 1, size - 1, settings);
 
     const veltrane::ParsedNumber parsed = veltrane::parseNumber(text, settings);
     if (veltrane::isNumeric(text, settings) != parsed.ok()) {
@@ -50,14 +95,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The plain digits: blanks, symbol and group separators gone, the sign and point in ASCII.
+    // A text with the symbol is money, with the money separators and its pattern's decorations,
+    // so only its magnitude is compared.
+    const bool money = text.find(settings.currencySymbol) != std::string::npos;
     std::string plain = text;
-    removeAll(plain, " ");
-    removeAll(plain, "\t");
     removeAll(plain, settings.currencySymbol);
-    removeAll(plain, settings.groupSeparator);
-    replaceAll(plain, settings.decimalSeparator, ".");
-    replaceAll(plain, settings.negativeSign, "-");
-    replaceAll(plain, settings.positiveSign, "+");
+    for (const char* blank : {" ", "\t", "\u00a0", "\u202f"}) {
+        removeAll(plain, blank);
+    }
+    removeAll(plain, money ? settings.moneyGroupSeparator : settings.groupSeparator);
+    replaceAll(plain, money ? settings.moneyDecimalSeparator : settings.decimalSeparator, ".");
+    if (money) {
+        removeSigns(plain, settings);
+    } else {
+        replaceAll(plain, settings.negativeSign, "-");
+        replaceAll(plain, settings.positiveSign, "+");
+    }
 
     errno = 0;
     char* end = nullptr;
@@ -69,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (overflow != (parsed.error == veltrane::ParseError::Overflow)) {
         std::abort();
     }
-    if (parsed.ok() && std::memcmp(&expected, &parsed.value, sizeof expected) != 0) {
+    const double value = money ? std::fabs(parsed.value) : parsed.value;
+    if (parsed.ok() && std::memcmp(&expected, &value, sizeof expected) != 0) {
         std::abort();
     }
     return 0;

@@ -1,15 +1,28 @@
 #include "identity/identity.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 
 namespace veltrane::identity {
 
 namespace {
 
-std::string hex4(unsigned value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", value);
+// The number in the given base, with leading zeros to at least `width` digits; upper-case hex.
+std::string padded(unsigned value, std::size_t width, int base = 10) {
+    std::array<char, 16> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value, base);
+    std::string text(digits.data(), result.ptr);
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (text.size() < width) {
+        text.insert(0, width - text.size(), '0');
+    }
     return text;
+}
+
+std::string hex4(unsigned value) {
+    return padded(value, 4, 16);
 }
 
 std::string dotted(const std::array<std::uint16_t, 4>& parts) {
@@ -25,9 +38,10 @@ std::string versionText() {
 }
 
 std::string versionRecordText() {
-    char text[32];
-    std::snprintf(text, sizeof text, "%d.%02d.%04d", versionMajor, versionMinor, versionRevision);
-    return text;
+    static_assert(versionMajor >= 0 && versionMinor >= 0 && versionRevision >= 0,
+                  "version numbers are never negative");
+    return std::to_string(versionMajor) + "." + padded(unsigned{versionMinor}, 2) + "." +
+           padded(unsigned{versionRevision}, 4);
 }
 
 VersionRecord versionRecord() {

@@ -21,40 +21,70 @@ std::string utf8(const QString& text) {
     return text.toStdString();
 }
 
+// How a locale groups: sizes and the fewest digits it groups at all.
+struct GroupSizes {
+    int primary = 3;
+    int secondary = 3;
+    int minimum = 1;
+};
+
 // Qt keeps grouping sizes to itself, so they are read back from numbers it writes. The groups
 // between the leftmost and the rightmost one have the secondary size; the leftmost one may be
 // longer where a locale waits for more digits before it groups.
-void readGrouping(const QLocale& locale, RegionalSettings& settings) {
+GroupSizes readGrouping(const QLocale& locale) {
+    GroupSizes sizes;
     const QString separator = locale.groupSeparator();
     if (separator.isEmpty()) {
-        return;
+        return sizes;
     }
     const QStringList groups =
         locale.toString(Q_INT64_C(123456789012345)).split(separator, Qt::KeepEmptyParts);
     if (groups.size() < 3) {
         // No grouping at all: keep the sizes, and never reach the digits that would group.
-        settings.minimumGroupingDigits = 99;
-        return;
+        sizes.minimum = 99;
+        return sizes;
     }
-    settings.primaryGroupSize = static_cast<int>(groups.at(groups.size() - 1).size());
-    settings.secondaryGroupSize = static_cast<int>(groups.at(groups.size() - 2).size());
+    sizes.primary = static_cast<int>(groups.at(groups.size() - 1).size());
+    sizes.secondary = static_cast<int>(groups.at(groups.size() - 2).size());
 
     qint64 power = 1;
     for (int digits = 1; digits <= 18; ++digits, power *= 10) {
         if (locale.toString(power).contains(separator)) {
-            settings.minimumGroupingDigits = digits - settings.primaryGroupSize;
-            return;
+            sizes.minimum = digits - sizes.primary;
+            break;
         }
     }
+    return sizes;
+}
+
+// Whether the locale writes digits other than ASCII ones (Arabic, Persian).
+bool hasOwnDigits(const QLocale& locale) {
+    return locale.zeroDigit() != QStringLiteral("0");
+}
+
+// Such a locale is written with ASCII digits, "." and ",", the form its Latin-digit convention
+// has; its own digits and separators are kept for reading.
+void readOwnDigits(const QLocale& locale, RegionalSettings& settings) {
+    settings.nativeZeroDigit = utf8(locale.zeroDigit());
+    settings.nativeDecimalSeparator = utf8(locale.decimalPoint());
+    settings.nativeGroupSeparator = utf8(locale.groupSeparator());
+    settings.nativeNegativeSign = utf8(locale.negativeSign());
 }
 
 void readNumberConventions(const QLocale& locale, RegionalSettings& settings) {
+    const GroupSizes sizes = readGrouping(locale);
+    settings.primaryGroupSize = sizes.primary;
+    settings.secondaryGroupSize = sizes.secondary;
+    settings.minimumGroupingDigits = sizes.minimum;
+    if (hasOwnDigits(locale)) {
+        readOwnDigits(locale, settings);
+        return; // ASCII digits, "." and "," and "-" are kept
+    }
     settings.decimalSeparator = utf8(locale.decimalPoint());
     settings.groupSeparator = utf8(locale.groupSeparator());
     settings.negativeSign = utf8(locale.negativeSign());
     settings.positiveSign = utf8(locale.positiveSign());
     settings.percentSign = utf8(locale.percent());
-    readGrouping(locale, settings);
 }
 
 // The amount in a money text of the locale, located by writing it with each possible number of
@@ -92,6 +122,16 @@ QString moneyPattern(QString money, const LocatedAmount& amount, const QString& 
 void readMoneyConventions(const QLocale& locale, RegionalSettings& settings) {
     const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
     settings.currencySymbol = utf8(symbol);
+    const GroupSizes sizes = readGrouping(locale);
+    settings.moneyPrimaryGroupSize = sizes.primary;
+    settings.moneySecondaryGroupSize = sizes.secondary;
+    settings.moneyMinimumGroupingDigits = sizes.minimum;
+    if (hasOwnDigits(locale)) {
+        readOwnDigits(locale, settings);
+    } else {
+        settings.moneyDecimalSeparator = utf8(locale.decimalPoint());
+        settings.moneyGroupSeparator = utf8(locale.groupSeparator());
+    }
 
     // A probe with a group and a fraction shows the symbol's place, its spacing and the decimals.
     constexpr double probe = 1234.5;
@@ -137,6 +177,20 @@ RegionalSettings regionalSettingsFor(const QLocale& numeric, const QLocale& mone
 RegionalSettings regionalSettingsFromEnvironment(const QProcessEnvironment& environment) {
     return regionalSettingsFor(localeFromEnvironment(environment, QStringLiteral("LC_NUMERIC")),
                                localeFromEnvironment(environment, QStringLiteral("LC_MONETARY")));
+}
+
+std::optional<RegionalSettings> regionalSettingsNamed(const QString& name) {
+    // "C", "POSIX", "C.UTF-8": the reference, as the C library has it.
+    const QString base = name.section(u'.', 0, 0).section(u'@', 0, 0);
+    if (base == QStringLiteral("C") || base == QStringLiteral("POSIX")) {
+        return RegionalSettings{};
+    }
+    const QLocale locale(name);
+    // Qt falls back to C for a name it does not know.
+    if (name.isEmpty() || locale.language() == QLocale::C) {
+        return std::nullopt;
+    }
+    return regionalSettingsFor(locale);
 }
 
 RegionalSettings userRegionalSettings() {

@@ -2,8 +2,11 @@
 
 #include "calc/regional_settings.h"
 
+#include <optional>
+
 class QLocale;
 class QProcessEnvironment;
+class QString;
 
 namespace veltrane {
 
@@ -18,6 +21,10 @@ RegionalSettings regionalSettingsFor(const QLocale& numeric, const QLocale& mone
 // The locale names the C library would use: LC_ALL, then LC_NUMERIC or LC_MONETARY, then LANG;
 // an empty value counts as unset, and nothing at all means the C locale.
 RegionalSettings regionalSettingsFromEnvironment(const QProcessEnvironment& environment);
+
+// The settings of the locale `name` names ("de_DE.UTF-8", "fr", "C"), for numbers and money
+// alike. Nothing for a name that is no locale Qt knows.
+std::optional<RegionalSettings> regionalSettingsNamed(const QString& name);
 
 // The user's settings from this process's environment. Read it once at start-up and hand the
 // value on: nothing else in the program looks at the locale.

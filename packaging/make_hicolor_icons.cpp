@@ -37,7 +37,7 @@ bool writeSvg(const QImage& image, const QString& path) {
         return false;
     }
     QTextStream out(&file);
-    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << image.width() << "\" height=\""
+    out << R"(<svg xmlns="http://www.w3.org/2000/svg" width=")" << image.width() << "\" height=\""
         << image.height() << "\" viewBox=\"0 0 " << image.width() << ' ' << image.height()
         << "\" shape-rendering=\"crispEdges\">\n";
     // One rectangle for each run of same-coloured pixels in a row.
@@ -51,7 +51,7 @@ bool writeSvg(const QImage& image, const QString& path) {
             }
             if (qAlpha(colour) != 0) {
                 out << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << end - x
-                    << "\" height=\"1\" fill=\"" << QColor(colour).name() << "\"/>\n";
+                    << R"(" height="1" fill=")" << QColor(colour).name() << "\"/>\n";
             }
             x = end;
         }

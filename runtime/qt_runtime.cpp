@@ -76,16 +76,6 @@ void QtRuntime::end() {
     QCoreApplication::exit(0);
 }
 
-int QtRuntime::versionMajor() const {
-    return identity::versionMajor;
-}
-int QtRuntime::versionMinor() const {
-    return identity::versionMinor;
-}
-int QtRuntime::versionRevision() const {
-    return identity::versionRevision;
-}
-
 std::unique_ptr<QPrinter> QtRuntime::defaultPrinter() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {

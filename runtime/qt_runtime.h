@@ -26,9 +26,6 @@ public:
     QString saveFileName(QWidget& parent, const QString& title, const QString& suggestedName,
                          const QString& filter) override;
     void end() override;
-    int versionMajor() const override;
-    int versionMinor() const override;
-    int versionRevision() const override;
 
     // The system's default printer, or nothing when no printer is installed.
     static std::unique_ptr<QPrinter> defaultPrinter();

@@ -32,15 +32,12 @@ public:
     // Ends the program at once with exit status 0.
     virtual void end() = 0;
 
-    // The running program's version numbers.
-    virtual int versionMajor() const = 0;
-    virtual int versionMinor() const = 0;
-    virtual int versionRevision() const = 0;
-
 protected:
     Runtime() = default;
     Runtime(const Runtime&) = default;
     Runtime& operator=(const Runtime&) = default;
+    Runtime(Runtime&&) = default;
+    Runtime& operator=(Runtime&&) = default;
 };
 
 } // namespace veltrane

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 // QCOMPARE treats doubles fuzzily; money needs the very same bits (signed zeros included).
+// A macro, as QCOMPARE is: a failure returns from the test function that uses it.
+// NOLINTNEXTLINE(cppcoreguidelines-macro-usage)
 #define COMPARE_EXACT(actual, expected)                                                            \
     do {                                                                                           \
         const double a_ = (actual);                                                                \

@@ -83,7 +83,9 @@ RegionalSettings germanSettings() {
             .groupSeparator = ".",
             .currencySymbol = "€",
             .currencyPositivePattern = "#\u00a0¤",
-            .currencyNegativePattern = "-#\u00a0¤"};
+            .currencyNegativePattern = "-#\u00a0¤",
+            .moneyDecimalSeparator = ",",
+            .moneyGroupSeparator = "."};
 }
 
 QByteArray refusalsText(const veltrane::AnalysisResult& result) {

@@ -191,11 +191,14 @@ private slots:
         QTest::addColumn<QByteArray>("months");
         QTest::addColumn<QByteArray>("expected");
 
-        const char* const returns[] = {"115.20%", "57.60%", "38.40%", "28.80%", "23.04%", "19.20%",
-                                       "16.42%",  "14.40%", "12.77%", "11.52%", "10.46%", "9.60%"};
-        for (int months = 1; months <= 12; ++months) {
-            QTest::addRow("months %d", months)
-                << QByteArray::number(months) << QByteArray(returns[months - 1]);
+        const std::array<const char*, 12> returns{"115.20%", "57.60%", "38.40%", "28.80%",
+                                                  "23.04%",  "19.20%", "16.42%", "14.40%",
+                                                  "12.77%",  "11.52%", "10.46%", "9.60%"};
+        int months = 0;
+        for (const char* expected : returns) {
+            ++months;
+            QTest::newRow(qPrintable(QStringLiteral("months %1").arg(months)))
+                << QByteArray::number(months) << QByteArray(expected);
         }
         QTest::newRow("leading zero matches eight") << QByteArray("08") << QByteArray("14.40%");
         QTest::newRow("decimal eight matches") << QByteArray("8.0") << QByteArray("14.40%");
@@ -272,7 +275,9 @@ private slots:
                                    .percentSign = "pct",
                                    .currencySymbol = "¤",
                                    .currencyPositivePattern = "¤#",
-                                   .currencyNegativePattern = "_¤#"};
+                                   .currencyNegativePattern = "_¤#",
+                                   .moneyDecimalSeparator = "?",
+                                   .moneyGroupSeparator = "~"};
         FieldMap fields = withInputs("¤1?25", "30", "28?50", "500", "3");
         veltrane::CalculateIt(fields, odd);
         const Results expected{"¤625?00",   "¤15~000?00", "¤15~625?00", "¤14~250?00",

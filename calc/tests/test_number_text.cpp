@@ -2,6 +2,7 @@
 #include "calc/tests/exact_compare.h"
 
 #include <QtTest>
+#include <array>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -26,7 +27,9 @@ RegionalSettings oddSettings() {
             .percentSign = "pct",
             .currencySymbol = "¤¤",
             .currencyPositivePattern = "<¤#>",
-            .currencyNegativePattern = "[¤#]"};
+            .currencyNegativePattern = "[¤#]",
+            .moneyDecimalSeparator = "?",
+            .moneyGroupSeparator = "~"};
 }
 
 // German-style settings: multi-byte symbol after the amount, no-break space before it.
@@ -35,7 +38,9 @@ RegionalSettings germanSettings() {
             .groupSeparator = ".",
             .currencySymbol = "€",
             .currencyPositivePattern = "#\u00a0¤",
-            .currencyNegativePattern = "-#\u00a0¤"};
+            .currencyNegativePattern = "-#\u00a0¤",
+            .moneyDecimalSeparator = ",",
+            .moneyGroupSeparator = "."};
 }
 
 std::string str(const QByteArray& bytes) {
@@ -226,7 +231,87 @@ private slots:
                                                              << QByteArray("1\xe2\x80"
                                                                            "234")
                                                              << false << 0.0;
+        QTest::newRow("french: a plain space groups as the narrow one does")
+            << french << QByteArray("15 000,5") << true << 15000.5;
     }
+
+    // The money texts the program writes read back; a text with the currency symbol is money,
+    // read with the money separators, any other a number.
+    void parseMoneyTexts_data() {
+        QTest::addColumn<RegionalSettings>("settings");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("value");
+
+        const RegionalSettings us;
+        QTest::newRow("us: negative in parentheses")
+            << us << QByteArray("($125.00)") << true << -125.0;
+        QTest::newRow("us: grouped in parentheses")
+            << us << QByteArray("($1,234,567.89)") << true << -1234567.89;
+        QTest::newRow("us: parentheses without the symbol are no money")
+            << us << QByteArray("(5)") << false << 0.0;
+        QTest::newRow("us: a no-break space after the symbol")
+            << us << QByteArray("$\u00a05") << false << 0.0;
+        QTest::newRow("us: a no-break space before the symbol")
+            << us << QByteArray("\u00a0$5") << false << 0.0;
+        QTest::newRow("us: a sign inside parentheses") << us << QByteArray("(-$5)") << false << 0.0;
+        QTest::newRow("us: half the parentheses") << us << QByteArray("($5") << false << 0.0;
+
+        QTest::newRow("german: symbol after, no-break space")
+            << germanSettings() << QByteArray("1.234,50\u00a0€") << true << 1234.5;
+        QTest::newRow("german: negative")
+            << germanSettings() << QByteArray("-1.234,50\u00a0€") << true << -1234.5;
+        QTest::newRow("german: typed with a space")
+            << germanSettings() << QByteArray("12,5 €") << true << 12.5;
+        QTest::newRow("german: typed with no space")
+            << germanSettings() << QByteArray("12,5€") << true << 12.5;
+        QTest::newRow("german: a US point in money")
+            << germanSettings() << QByteArray("12.5 €") << false << 0.0;
+
+        const RegionalSettings french{.decimalSeparator = ",",
+                                      .groupSeparator = "\u202f",
+                                      .currencySymbol = "€",
+                                      .currencyPositivePattern = "#\u00a0¤",
+                                      .currencyNegativePattern = "(#\u00a0¤)",
+                                      .moneyDecimalSeparator = ",",
+                                      .moneyGroupSeparator = "\u202f"};
+        QTest::newRow("french: as written")
+            << french << QByteArray("15\u202f000,00\u00a0€") << true << 15000.0;
+        QTest::newRow("french: plain spaces")
+            << french << QByteArray("15 000,00 €") << true << 15000.0;
+        QTest::newRow("french: no-break spaces")
+            << french << QByteArray("15\u00a0000,00\u00a0€") << true << 15000.0;
+        QTest::newRow("french: negative")
+            << french << QByteArray("(1 234,50 €)") << true << -1234.5;
+        QTest::newRow("french: two spaces in a group")
+            << french << QByteArray("15  000,00 €") << false << 0.0;
+
+        // Numbers in German, money in US dollars: each text by its own separators.
+        const RegionalSettings split{.decimalSeparator = ",", .groupSeparator = "."};
+        QTest::newRow("split: money with money separators")
+            << split << QByteArray("$1,234.50") << true << 1234.5;
+        QTest::newRow("split: a number with number separators")
+            << split << QByteArray("1.234,50") << true << 1234.5;
+        QTest::newRow("split: money with number separators")
+            << split << QByteArray("$1.234,50") << false << 0.0;
+
+        const RegionalSettings arabic{.currencySymbol = "ج.م.",
+                                      .currencyPositivePattern = "# ¤",
+                                      .currencyNegativePattern = "-# ¤",
+                                      .nativeZeroDigit = "٠",
+                                      .nativeDecimalSeparator = "٫",
+                                      .nativeGroupSeparator = "٬",
+                                      .nativeNegativeSign = "\u061c-"};
+        QTest::newRow("own digits: the locale's own form")
+            << arabic << QByteArray("١٬٢٣٤٫٥") << true << 1234.5;
+        QTest::newRow("own digits: the Latin form")
+            << arabic << QByteArray("1,234.5") << true << 1234.5;
+        QTest::newRow("own digits: a negative") << arabic << QByteArray("\u061c-٩") << true << -9.0;
+        QTest::newRow("own digits: money")
+            << arabic << QByteArray("-١٬٢٣٤٫٥٠ ج.م.") << true << -1234.5;
+    }
+
+    void parseMoneyTexts() { parseWithOtherSeparators(); }
 
     void parseWithOtherSeparators() {
         QFETCH(RegionalSettings, settings);
@@ -354,27 +439,28 @@ private slots:
                                   << QByteArray("($922,337,203,685,477.58)");
 
         // Grouping at every count of integer digits.
-        const char* const grouped[] = {"$1.00",
-                                       "$12.00",
-                                       "$123.00",
-                                       "$1,234.00",
-                                       "$12,345.00",
-                                       "$123,456.00",
-                                       "$1,234,567.00",
-                                       "$12,345,678.00",
-                                       "$123,456,789.00",
-                                       "$1,234,567,891.00",
-                                       "$12,345,678,912.00",
-                                       "$123,456,789,123.00",
-                                       "$1,234,567,891,234.00",
-                                       "$12,345,678,912,345.00",
-                                       "$123,456,789,123,456.00"};
+        const std::array<const char*, 15> grouped{"$1.00",
+                                                  "$12.00",
+                                                  "$123.00",
+                                                  "$1,234.00",
+                                                  "$12,345.00",
+                                                  "$123,456.00",
+                                                  "$1,234,567.00",
+                                                  "$12,345,678.00",
+                                                  "$123,456,789.00",
+                                                  "$1,234,567,891.00",
+                                                  "$12,345,678,912.00",
+                                                  "$123,456,789,123.00",
+                                                  "$1,234,567,891,234.00",
+                                                  "$12,345,678,912,345.00",
+                                                  "$123,456,789,123,456.00"};
         qint64 dollars = 0;
         int digits = 0;
         for (const char* text : grouped) {
             ++digits;
             dollars = dollars * 10 + (digits - 1) % 9 + 1;
-            QTest::addRow("%d integer digits", digits) << dollars * 10'000 << QByteArray(text);
+            QTest::newRow(qPrintable(QStringLiteral("%1 integer digits").arg(digits)))
+                << dollars * 10'000 << QByteArray(text);
         }
     }
 
@@ -398,13 +484,13 @@ private slots:
         QTest::newRow("german negative")
             << germanSettings() << qint64{-12'345'000} << QByteArray("-1.234,50\u00a0€");
 
-        const RegionalSettings indian{.secondaryGroupSize = 2};
+        const RegionalSettings indian{.moneySecondaryGroupSize = 2};
         QTest::newRow("groups of 3 then 2")
             << indian << qint64{1'234'567'0000} << QByteArray("$12,34,567.00");
         QTest::newRow("groups of 3 then 2, eight digits")
             << indian << qint64{12'345'678'0000} << QByteArray("$1,23,45,678.00");
 
-        const RegionalSettings spanish{.minimumGroupingDigits = 2};
+        const RegionalSettings spanish{.moneyMinimumGroupingDigits = 2};
         QTest::newRow("four digits not grouped")
             << spanish << qint64{1'234'0000} << QByteArray("$1234.00");
         QTest::newRow("five digits grouped")

@@ -232,6 +232,9 @@ void TestChartMapping::texts() {
     veltrane::RegionalSettings odd;
     odd.decimalSeparator = "?";
     odd.groupSeparator = "~";
+    // Money has separators of its own (LC_MONETARY); here the same as the numbers'.
+    odd.moneyDecimalSeparator = "?";
+    odd.moneyGroupSeparator = "~";
     odd.currencySymbol = "€";
     odd.currencyPositivePattern = "# ¤";
     odd.currencyNegativePattern = "-# ¤";

@@ -1,5 +1,6 @@
 // `pravik analyze` run as a user or a script would: the real executable, no display.
 #include "calc/analysis.h"
+#include "cli/tests/pravik_process.h"
 
 #include <QDate>
 #include <QDir>
@@ -9,56 +10,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-QProcessEnvironment environmentWithLocale(const QStringList& variables) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_MONETARY", "DISPLAY",
-                             "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        environment.remove(QString::fromLatin1(name));
-    }
-    for (const QString& variable : variables) {
-        const qsizetype equals = variable.indexOf(u'=');
-        environment.insert(variable.left(equals), variable.mid(equals + 1));
-    }
-    return environment;
-}
-
-Run runPravik(const QStringList& arguments, const QByteArray& input = {},
-              const QStringList& locale = {"LANG=en_US.UTF-8"}) {
-    QProcess process;
-    process.setProcessEnvironment(environmentWithLocale(locale));
-    process.start(QStringLiteral(PRAVIK_PATH), arguments);
-    Run run;
-    if (!process.waitForStarted()) {
-        run.err = process.errorString();
-        return run;
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120'000)) {
-        process.kill();
-        process.waitForFinished();
-        run.err = QStringLiteral("pravik did not finish");
-        return run;
-    }
-    if (process.exitStatus() == QProcess::NormalExit) {
-        run.status = process.exitCode();
-    }
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using pravik_process::environmentWithLocale;
+using pravik_process::Run;
+using pravik_process::runPravik;
 
 const QStringList position{"analyze", "--option-price",  "1.25",  "--strike-price",
                            "30",      "--current-price", "28.50", "--shares",
@@ -124,6 +83,8 @@ private slots:
     void csvBatchStatuses();
     void csvHeaderRefused_data();
     void csvHeaderRefused();
+    void csvDialects_data();
+    void csvDialects();
 };
 
 void TestAnalyzeCommand::workedExampleAsPlainJson_data() {
@@ -387,6 +348,11 @@ void TestAnalyzeCommand::usage_data() {
         << (position + QStringList{"--days", "3", "--locale", "xx_NOWHERE"}) << "unknown locale";
     QTest::newRow("a stray argument")
         << (position + QStringList{"--days", "3", "extra"}) << "unexpected argument";
+    QTest::newRow("a delimiter without --csv")
+        << (position + QStringList{"--days", "3", "--delimiter", ";"})
+        << "--delimiter goes with --csv";
+    QTest::newRow("an unknown delimiter")
+        << QStringList{"analyze", "--csv", "--delimiter", "x"} << "unknown delimiter 'x'";
     QTest::newRow("a file that is not there")
         << QStringList{"analyze", "--csv", "/nonexistent/positions.csv"} << "cannot read";
 }
@@ -593,6 +559,37 @@ void TestAnalyzeCommand::csvHeaderRefused() {
     QCOMPARE(run.status, 64);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QCOMPARE(run.out, QString{});
+}
+
+void TestAnalyzeCommand::csvDialects_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("locale");
+    QTest::addColumn<QString>("firstRow");
+
+    QTest::newRow("semicolons and decimal commas, told from the header")
+        << QStringList{"analyze", "--csv"}
+        << QByteArray{"Option Price;Strike Price;Current Price;Shares;Days\n1,25;30;28,50;500;91\n"}
+        << QStringList{"LANG=de_DE.UTF-8"} << QStringLiteral("1,25;30;28,50;500;91;625,00\u00A0€;");
+    QTest::newRow("tabs named by --delimiter, the file by --csv=FILE on standard input")
+        << QStringList{"analyze", "--csv=-", "--delimiter", "tab", "--plain"}
+        << QByteArray{"option_price\tstrike_price\tcurrent_price\tcontracts\tmonths\n"
+                      "1.25\t30\t28.50\t5\t3\n"}
+        << QStringList{"LANG=en_US.UTF-8"} << QStringLiteral("1.25\t30\t28.50\t5\t3\t625.00\t");
+}
+
+// The dialect of the input is the dialect of the output: a spreadsheet reads its file back.
+void TestAnalyzeCommand::csvDialects() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, locale);
+    QFETCH(QString, firstRow);
+
+    const Run run = runPravik(arguments, input, locale);
+    QCOMPARE(run.status, 0);
+    const QStringList lines = run.out.split(u'\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines.at(1).startsWith(firstRow), qPrintable(lines.at(1)));
 }
 
 QTEST_GUILESS_MAIN(TestAnalyzeCommand)

@@ -86,15 +86,18 @@ void TestBatchCalculation::everyRowStartsFromFreshFields() {
 }
 
 void TestBatchCalculation::lineEndingsFollowTheHeader() {
-    const BatchRun crlf = runBatch(QStringLiteral("shares\r\n1\r\n"));
+    const BatchRun crlf =
+        runBatch(QStringLiteral("option_price,strike_price,current_price,shares\r\n1,1,1,1\r\n"));
     QCOMPARE(crlf.output.count(QStringLiteral("\r\n")), 2);
-    const BatchRun lf = runBatch(QStringLiteral("shares\n1\n"));
+    const BatchRun lf =
+        runBatch(QStringLiteral("option_price,strike_price,current_price,shares\n1,1,1,1\n"));
     QCOMPARE(lf.output.count(u'\r'), 0);
     QCOMPARE(lf.output.count(u'\n'), 2);
 }
 
 void TestBatchCalculation::blankLinesAreSkipped() {
-    const BatchRun run = runBatch(QStringLiteral("note,shares\n\na,1\n\n"));
+    const BatchRun run = runBatch(
+        QStringLiteral("note,option_price,strike_price,current_price,shares\n\na,1,1,1,1\n\n"));
     QVERIFY(!run.outcome.malformed);
     QCOMPARE(run.outcome.rows, quint64{1});
     QCOMPARE(run.output.count(u'\n'), 2);
@@ -110,13 +113,14 @@ void TestBatchCalculation::badInput_data() {
                                     "columns"
                                  << quint64{1};
     QTest::newRow("a column named twice")
-        << "shares,months,shares\n1,2,3\n"
+        << "option_price,strike_price,current_price,shares,months,shares\n1,2,3,4,5,6\n"
         << "the header names the column shares twice" << quint64{1};
     QTest::newRow("a row with too few fields")
-        << "shares,months\n1,2\n3\n"
-        << "the record has 1 fields, but the header names 2" << quint64{3};
-    QTest::newRow("a malformed field") << "shares,months\n1,2\n3,\"4\"x\n"
-                                       << "text after the closing quote of a field" << quint64{3};
+        << "option_price,strike_price,current_price,shares,months\n1,2,3,4,5\n3\n"
+        << "the record has 1 fields, but the header names 5" << quint64{3};
+    QTest::newRow("a malformed field")
+        << "option_price,strike_price,current_price,shares,months\n1,2,3,4,5\n3,\"4\"x\n"
+        << "text after the closing quote of a field" << quint64{3};
 }
 
 void TestBatchCalculation::badInput() {

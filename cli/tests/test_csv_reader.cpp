@@ -56,6 +56,8 @@ private slots:
     void overlongRecordIsAnError();
     void fieldsAreWrittenBackAsRead_data();
     void fieldsAreWrittenBackAsRead();
+    void otherDelimiters();
+    void peekLineLooksAheadWithoutReading();
 };
 
 void TestCsvReader::wellFormed_data() {
@@ -208,6 +210,43 @@ void TestCsvReader::fieldsAreWrittenBackAsRead() {
 
     const ReadResult readBack = readAll(line + "\n");
     QCOMPARE(readBack.records, (Records{{field}}));
+}
+
+// A ";" file: commas are text, a quoted ";" is text, and writing quotes what the delimiter needs.
+void TestCsvReader::otherDelimiters() {
+    std::istringstream input{"a;\"b;c\";1,25\r\n"};
+    CsvReader reader{input, ';'};
+    CsvRecord record;
+    QVERIFY(reader.next(record));
+    QCOMPARE(record.size(), std::size_t{3});
+    QCOMPARE(QByteArray::fromStdString(std::string{record.field(1)}), QByteArray{"b;c"});
+    QCOMPARE(QByteArray::fromStdString(std::string{record.field(2)}), QByteArray{"1,25"});
+
+    std::string line;
+    veltrane::appendCsvField(line, "1,25", ';');
+    veltrane::appendCsvField(line, "b;c", ';');
+    QCOMPARE(QByteArray::fromStdString(line), QByteArray{"1,25\"b;c\""});
+}
+
+// The delimiter is told from the header before it is read, wherever the buffer ends.
+void TestCsvReader::peekLineLooksAheadWithoutReading() {
+    for (std::size_t padding : {std::size_t{0}, std::size_t{65'530}}) {
+        // Blank lines in front push the header across the end of the first block.
+        const std::string input = "\xef\xbb\xbf" + std::string(padding, '\n') + "a;b;c\r\n1;2;3\n";
+        std::istringstream stream{input};
+        CsvReader reader{stream};
+        CsvRecord record;
+        for (std::size_t i = 0; i < padding; ++i) {
+            QVERIFY(reader.next(record));
+        }
+        QCOMPARE(QByteArray::fromStdString(std::string{reader.peekLine()}), QByteArray{"a;b;c"});
+        QVERIFY(reader.hadByteOrderMark());
+        reader.setDelimiter(';');
+        QVERIFY(reader.next(record));
+        QCOMPARE(record.size(), std::size_t{3});
+        QVERIFY(reader.next(record));
+        QCOMPARE(QByteArray::fromStdString(std::string{record.field(2)}), QByteArray{"3"});
+    }
 }
 
 QTEST_APPLESS_MAIN(TestCsvReader)

@@ -3,13 +3,13 @@
 #include "forms/twips_scale.h"
 #include "identity/identity.h"
 #include "resources/resource_paths.h"
-#include "runtime/runtime.h"
 #include "ui_about_form.h"
 
 #include <QIcon>
 #include <QImage>
 #include <QPalette>
 #include <QPixmap>
+#include <array>
 
 namespace veltrane {
 
@@ -21,13 +21,14 @@ constexpr int clientTop = 1935;
 constexpr int clientWidth = 5730;
 constexpr int clientHeight = 3555;
 
-// One line of the etched rule: from (left, top) to (right, top), a pen `pixels` wide.
+// One line of the etched rule: from (left, top) to (right, top) in twips, a pen `pixels` wide.
 struct RuleLine {
-    int index;
-    int left;
-    int right;
-    int top;
-    int pixels;
+    QWidget* widget = nullptr;
+    int index = 0;
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int pixels = 0;
     QColor colour;
 };
 
@@ -39,7 +40,7 @@ void paint(QWidget& widget, QPalette::ColorRole role, const QColor& colour) {
 
 } // namespace
 
-AboutForm::AboutForm(const Runtime& runtime, QWidget* parent)
+AboutForm::AboutForm(const identity::Version& version, QWidget* parent)
     : QDialog(parent)
     , ui_{std::make_unique<Ui::AboutForm>()} {
     ui_->setupUi(this);
@@ -62,7 +63,7 @@ AboutForm::AboutForm(const Runtime& runtime, QWidget* parent)
     paint(*ui_->lblDescription, QPalette::WindowText, Qt::black);
     paint(*ui_->lblDisclaimer, QPalette::WindowText, Qt::black);
 
-    load(runtime);
+    load(version);
     ui_->cmdOK->setFocus();
 }
 
@@ -88,12 +89,13 @@ void AboutForm::placeControls() {
 
 void AboutForm::drawEtchedRule() {
     const TwipsScale scale = TwipsScale::forFont(font());
-    const RuleLine lines[] = {
-        {1, 90, 5654, 2445, 1, QColor(128, 128, 128)},
-        {0, 105, 5654, 2460, 2, QColor(255, 255, 255)},
-    };
+    // The only place the rule's two lines are placed: the layout file leaves them unplaced.
+    const std::array<RuleLine, 2> lines{{
+        {ui_->line1Index1, 1, 90, 5654, 2445, 1, QColor(128, 128, 128)},
+        {ui_->line1Index0, 0, 105, 5654, 2460, 2, QColor(255, 255, 255)},
+    }};
     for (const RuleLine& line : lines) {
-        QWidget* widget = line.index == 0 ? ui_->line1Index0 : ui_->line1Index1;
+        QWidget* widget = line.widget;
         // Both lines are elements of one control array.
         widget->setObjectName(QStringLiteral("Line1"));
         widget->setProperty("index", line.index);
@@ -106,12 +108,12 @@ void AboutForm::drawEtchedRule() {
 }
 
 // Replaces the layout's caption and version text before the dialog is ever seen.
-void AboutForm::load(const Runtime& runtime) {
+void AboutForm::load(const identity::Version& version) {
     setWindowTitle(QStringLiteral("About %1 ").arg(QString::fromUtf8(identity::title)));
     ui_->lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                                 .arg(runtime.versionMajor())
-                                 .arg(runtime.versionMinor())
-                                 .arg(runtime.versionRevision()));
+                                 .arg(version.majorNumber)
+                                 .arg(version.minorNumber)
+                                 .arg(version.revision));
 }
 
 } // namespace veltrane

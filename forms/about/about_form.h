@@ -1,5 +1,7 @@
 #pragma once
 
+#include "identity/version.h"
+
 #include <QDialog>
 #include <memory>
 
@@ -9,21 +11,22 @@ class AboutForm;
 
 namespace veltrane {
 
-class Runtime;
-
 // The About box. Every opening builds it afresh, so its load step runs each time and nothing
-// carries over from one opening to the next.
+// carries over from one opening to the next. It shows the version it is given.
 class AboutForm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit AboutForm(const Runtime& runtime, QWidget* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(AboutForm)
+
+    explicit AboutForm(const identity::Version& version = identity::version,
+                       QWidget* parent = nullptr);
     ~AboutForm() override;
 
 private:
     void placeControls();
     void drawEtchedRule();
-    void load(const Runtime& runtime);
+    void load(const identity::Version& version);
 
     std::unique_ptr<Ui::AboutForm> ui_;
 };

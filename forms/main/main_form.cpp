@@ -6,6 +6,7 @@
 #include "forms/about/about_form.h"
 #include "forms/analysis/analysis_form.h"
 #include "forms/twips_scale.h"
+#include "identity/version.h"
 #include "resources/resource_paths.h"
 #include "runtime/runtime.h"
 #include "ui_main_form.h"
@@ -13,7 +14,9 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPalette>
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace veltrane {
 
@@ -30,17 +33,18 @@ bool isEnter(const QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
     }
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
+    const auto* keyEvent = dynamic_cast<const QKeyEvent*>(event);
+    return keyEvent != nullptr &&
+           (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter);
 }
 
 } // namespace
 
-MainForm::MainForm(Runtime& runtime, const RegionalSettings& settings, QWidget* parent)
+MainForm::MainForm(Runtime& runtime, RegionalSettings settings, QWidget* parent)
     : QMainWindow(parent)
     , ui_{std::make_unique<Ui::MainForm>()}
     , runtime_{runtime}
-    , settings_{settings} {
+    , settings_{std::move(settings)} {
     ui_->setupUi(this);
     fields_ = ControlFields(*this);
     setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
@@ -53,7 +57,7 @@ MainForm::MainForm(Runtime& runtime, const RegionalSettings& settings, QWidget* 
     // The currency signs before the price boxes follow the user's money, so the window never
     // shows "$" beside amounts written in another currency.
     const QString currency = QString::fromStdString(settings_.currencySymbol);
-    for (QLabel* sign : {ui_->lblDsign, ui_->Label10, ui_->Label11}) {
+    for (QLabel* sign : currencySigns()) {
         sign->setText(currency);
     }
     ui_->cboMonthsOut->setCurrentIndex(-1);
@@ -72,7 +76,7 @@ void MainForm::placeControls() {
     // the box's text does, so that a sign reads level with its amount.
     const int boxTextTop =
         (ui_->intOptionPrice->height() - ui_->intOptionPrice->fontMetrics().height()) / 2;
-    for (QLabel* sign : {ui_->lblDsign, ui_->Label10, ui_->Label11}) {
+    for (QLabel* sign : currencySigns()) {
         sign->setContentsMargins(0, boxTextTop, 0, 0);
     }
     const QSize client(scale.pixels(clientWidth), scale.pixels(clientHeight));
@@ -111,33 +115,25 @@ void MainForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
+std::array<QLabel*, 3> MainForm::currencySigns() const {
+    return {ui_->lblDsign, ui_->Label10, ui_->Label11};
+}
+
 void MainForm::setUpEnterChain() {
-    for (QWidget* member :
-         {static_cast<QWidget*>(ui_->intOptionPrice), static_cast<QWidget*>(ui_->intStrikePrice),
-          static_cast<QWidget*>(ui_->intCurrentPrice), static_cast<QWidget*>(ui_->intNoShares),
-          static_cast<QWidget*>(ui_->cboMonthsOut)}) {
-        member->installEventFilter(this);
-    }
+    enterChain_ = {ui_->intOptionPrice, ui_->intStrikePrice, ui_->intCurrentPrice,
+                   ui_->intNoShares,    ui_->cboMonthsOut,   ui_->cmdCalculate};
+    // The last one, the button, ends the chain: Enter there clicks it.
+    std::for_each(enterChain_.begin(), enterChain_.end() - 1,
+                  [this](QWidget* member) { member->installEventFilter(this); });
 }
 
 // The Enter chain: Enter, with or without Shift, Ctrl or Alt, moves the focus to the next input
 // and on to the Calculate button. The key itself is left to the control as usual.
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
     if (isEnter(event)) {
-        QWidget* next = nullptr;
-        if (watched == ui_->intOptionPrice) {
-            next = ui_->intStrikePrice;
-        } else if (watched == ui_->intStrikePrice) {
-            next = ui_->intCurrentPrice;
-        } else if (watched == ui_->intCurrentPrice) {
-            next = ui_->intNoShares;
-        } else if (watched == ui_->intNoShares) {
-            next = ui_->cboMonthsOut;
-        } else if (watched == ui_->cboMonthsOut) {
-            next = ui_->cmdCalculate;
-        }
-        if (next != nullptr) {
-            next->setFocus(Qt::OtherFocusReason);
+        const auto member = std::find(enterChain_.begin(), enterChain_.end() - 1, watched);
+        if (member != enterChain_.end() - 1) {
+            (*std::next(member))->setFocus(Qt::OtherFocusReason);
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -189,7 +185,7 @@ void MainForm::exitProgram() {
 
 // Built afresh at every opening and gone when it closes.
 void MainForm::showAbout() {
-    AboutForm about(runtime_);
+    AboutForm about(identity::version);
     runtime_.showModal(about);
 }
 

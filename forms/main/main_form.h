@@ -5,7 +5,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <memory>
+
+class QLabel;
 
 namespace Ui {
 class MainForm;
@@ -23,7 +26,9 @@ class MainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    MainForm(Runtime& runtime, const RegionalSettings& settings, QWidget* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(MainForm)
+
+    MainForm(Runtime& runtime, RegionalSettings settings, QWidget* parent = nullptr);
     ~MainForm() override;
 
     // The commands, one for each entry point of the window.
@@ -48,6 +53,8 @@ private:
     void colourResults();
     void setUpEnterChain();
     void connectCommands();
+    // The labels before the three price boxes that show the user's currency sign.
+    std::array<QLabel*, 3> currencySigns() const;
 
     std::unique_ptr<Ui::MainForm> ui_;
     Runtime& runtime_;
@@ -55,6 +62,8 @@ private:
     ControlFields fields_;
     // Built when first opened, so the main window starts as fast as before.
     QPointer<AnalysisForm> analysis_;
+    // The Enter chain in order: each of the first five, on Enter, hands the focus to the next.
+    std::array<QWidget*, 6> enterChain_{};
 };
 
 } // namespace veltrane

@@ -1,4 +1,5 @@
 #include "identity/identity.h"
+#include "identity/version.h"
 
 #include <QtTest>
 
@@ -9,6 +10,7 @@ class TestIdentity : public QObject {
 
 private slots:
     void versionTexts();
+    void versionNumbers();
     void fixedPart();
     void stringTable_data();
     void stringTable();
@@ -21,6 +23,13 @@ private slots:
 void TestIdentity::versionTexts() {
     QCOMPARE(identity::versionText(), std::string("1.0.2"));
     QCOMPARE(identity::versionRecordText(), std::string("1.00.0002"));
+}
+
+// The numbers the About box is given when the program runs.
+void TestIdentity::versionNumbers() {
+    QCOMPARE(identity::version.majorNumber, 1);
+    QCOMPARE(identity::version.minorNumber, 0);
+    QCOMPARE(identity::version.revision, 2);
 }
 
 void TestIdentity::fixedPart() {

@@ -23,7 +23,17 @@ char* toString(const RegionalSettings& s) {
                  QString::fromStdString(s.percentSign), QString::fromStdString(s.currencySymbol))
             .arg(s.currencyDecimals)
             .arg(QString::fromStdString(s.currencyPositivePattern),
-                 QString::fromStdString(s.currencyNegativePattern));
+                 QString::fromStdString(s.currencyNegativePattern)) +
+        QStringLiteral(" money dec[%1] grp[%2] sizes %3/%4 min %5 own[%6 %7 %8 %9]")
+            .arg(QString::fromStdString(s.moneyDecimalSeparator),
+                 QString::fromStdString(s.moneyGroupSeparator))
+            .arg(s.moneyPrimaryGroupSize)
+            .arg(s.moneySecondaryGroupSize)
+            .arg(s.moneyMinimumGroupingDigits)
+            .arg(QString::fromStdString(s.nativeZeroDigit),
+                 QString::fromStdString(s.nativeDecimalSeparator),
+                 QString::fromStdString(s.nativeGroupSeparator),
+                 QString::fromStdString(s.nativeNegativeSign));
     return qstrdup(text.toUtf8().constData());
 }
 
@@ -37,15 +47,21 @@ namespace {
 struct Expected {
     RegionalSettings settings;
 
+    // Numbers and money alike, as one locale writes both.
     Expected& separators(const char* decimal, const char* group) {
         settings.decimalSeparator = decimal;
         settings.groupSeparator = group;
+        settings.moneyDecimalSeparator = decimal;
+        settings.moneyGroupSeparator = group;
         return *this;
     }
     Expected& grouping(int primary, int secondary, int minimum) {
         settings.primaryGroupSize = primary;
         settings.secondaryGroupSize = secondary;
         settings.minimumGroupingDigits = minimum;
+        settings.moneyPrimaryGroupSize = primary;
+        settings.moneySecondaryGroupSize = secondary;
+        settings.moneyMinimumGroupingDigits = minimum;
         return *this;
     }
     Expected& money(const char* symbol, int decimals, const char* positive, const char* negative) {
@@ -72,6 +88,11 @@ private slots:
     void fromEnvironment_data();
     void fromEnvironment();
     void germanTextsReadAndWrite();
+    void moneyFollowsLcMonetary_data();
+    void moneyFollowsLcMonetary();
+    void ownDigitsAreWrittenInLatinForm();
+    void textsTheProgramWritesReadBack_data();
+    void textsTheProgramWritesReadBack();
 };
 
 void TestLocaleSettings::fromLocale_data() {
@@ -188,6 +209,129 @@ void TestLocaleSettings::germanTextsReadAndWrite() {
     QCOMPARE(read.value, 1234.5);
     QCOMPARE(QString::fromStdString(veltrane::currencyText(veltrane::Currency{12'345'000}, german)),
              QStringLiteral("1.234,50\u00a0€"));
+}
+
+RegionalSettings settingsFromVariables(const QStringList& variables) {
+    QProcessEnvironment environment;
+    for (const QString& variable : variables) {
+        const qsizetype equals = variable.indexOf(u'=');
+        environment.insert(variable.left(equals), variable.mid(equals + 1));
+    }
+    return veltrane::regionalSettingsFromEnvironment(environment);
+}
+
+void TestLocaleSettings::moneyFollowsLcMonetary_data() {
+    QTest::addColumn<QStringList>("variables");
+    QTest::addColumn<QString>("money");
+    QTest::addColumn<QString>("ratio");
+
+    QTest::newRow("German money, US numbers")
+        << QStringList{"LANG=en_US.UTF-8", "LC_MONETARY=de_DE.UTF-8"} << "-1.234,50\u00a0€"
+        << "-0.057";
+    QTest::newRow("US money, German numbers")
+        << QStringList{"LANG=en_US.UTF-8", "LC_NUMERIC=de_DE.UTF-8"} << "($1,234.50)"
+        << "-0,057";
+    QTest::newRow("Indian money groups in lakhs under US numbers")
+        << QStringList{"LANG=en_US.UTF-8", "LC_MONETARY=hi_IN.UTF-8"} << "₹-1,234.50"
+        << "-0.057";
+    QTest::newRow("LC_ALL decides both")
+        << QStringList{"LC_MONETARY=de_DE.UTF-8", "LC_NUMERIC=de_DE.UTF-8", "LC_ALL=C"}
+        << "($1,234.50)"
+        << "-0.057";
+    QTest::newRow("an empty category falls to LANG")
+        << QStringList{"LANG=de_DE.UTF-8", "LC_MONETARY="} << "-1.234,50\u00a0€"
+        << "-0,057";
+}
+
+// POSIX order: LC_ALL if set and not empty, else the category, else LANG, else C.
+void TestLocaleSettings::moneyFollowsLcMonetary() {
+    QFETCH(QStringList, variables);
+    QFETCH(QString, money);
+    QFETCH(QString, ratio);
+
+    const RegionalSettings settings = settingsFromVariables(variables);
+    QCOMPARE(
+        QString::fromStdString(veltrane::currencyText(veltrane::Currency{-12'345'000}, settings)),
+        money);
+    QCOMPARE(QString::fromStdString(veltrane::numberText(-0.057, settings).value()), ratio);
+    QCOMPARE(veltrane::parseNumber(money.toStdString(), settings).value, -1234.5);
+    QCOMPARE(veltrane::parseNumber(ratio.toStdString(), settings).value, -0.057);
+}
+
+// Arabic writes Arabic-Indic digits; the program writes ASCII ones, never a mixture.
+void TestLocaleSettings::ownDigitsAreWrittenInLatinForm() {
+    for (const char* name : {"ar_EG", "fa_IR"}) {
+        const RegionalSettings settings = veltrane::regionalSettingsFor(QLocale(name));
+        const QString money = QString::fromStdString(
+            veltrane::currencyText(veltrane::Currency{-12'345'000}, settings));
+        QVERIFY2(money.contains(QStringLiteral("1,23")), qPrintable(money));
+        for (const QChar c : money) {
+            QVERIFY2(!c.isDigit() || c.unicode() < 0x80, qPrintable(money));
+        }
+        QCOMPARE(QString::fromStdString(veltrane::numberText(-0.057, settings).value()),
+                 QStringLiteral("-0.057"));
+        // The locale's own form is read too.
+        const QLocale locale(name);
+        QCOMPARE(
+            veltrane::parseNumber(locale.toString(1234.5, 'f', 2).toStdString(), settings).value,
+            1234.5);
+        QCOMPARE(
+            veltrane::parseNumber(locale.toString(-0.057, 'f', 3).toStdString(), settings).value,
+            -0.057);
+    }
+}
+
+void TestLocaleSettings::textsTheProgramWritesReadBack_data() {
+    QTest::addColumn<QStringList>("variables");
+
+    for (const char* name : {"C", "en_US", "en_GB", "de_DE", "de_CH", "fr_FR", "es_ES", "nl_NL",
+                             "sv_SE", "hi_IN", "ja_JP", "ar_EG", "fa_IR"}) {
+        QTest::newRow(name) << QStringList{QStringLiteral("LANG=%1.UTF-8").arg(name)};
+    }
+    QTest::newRow("German money, US numbers")
+        << QStringList{"LANG=en_US.UTF-8", "LC_MONETARY=de_DE.UTF-8"};
+    QTest::newRow("US money, French numbers")
+        << QStringList{"LANG=en_US.UTF-8", "LC_NUMERIC=fr_FR.UTF-8"};
+    QTest::newRow("Swedish money, Indian numbers")
+        << QStringList{"LC_NUMERIC=hi_IN.UTF-8", "LC_MONETARY=sv_SE.UTF-8"};
+}
+
+// Property: every money and number text the program shows is accepted back under the same
+// settings, as typed or with any of the blanks a user types for a no-break space, and gives the
+// same amount.
+void TestLocaleSettings::textsTheProgramWritesReadBack() {
+    QFETCH(QStringList, variables);
+    const RegionalSettings settings = settingsFromVariables(variables);
+    const qint64 scale = [&] {
+        qint64 unit = 1;
+        for (int i = settings.currencyDecimals; i < 4; ++i) {
+            unit *= 10;
+        }
+        return unit;
+    }();
+
+    quint64 state = 0x9e3779b97f4a7c15ULL;
+    for (int i = 0; i < 2000; ++i) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        // Shown amounts up to a hundred billion, whose cents a double holds exactly.
+        const qint64 magnitude = static_cast<qint64>((state >> 11) % 1'000'000'000'000'000ULL);
+        const qint64 shown = (i % 2 == 0 ? magnitude : -magnitude) / scale * scale;
+        const std::string text = veltrane::currencyText(veltrane::Currency{shown}, settings);
+        for (const QString& typed :
+             {QString::fromStdString(text),
+              QString::fromStdString(text).replace(u'\u202f', u' ').replace(u'\u00a0', u' '),
+              QString::fromStdString(text).replace(u'\u202f', u'\u00a0')}) {
+            const veltrane::ParsedNumber read =
+                veltrane::parseNumber(typed.toStdString(), settings);
+            QVERIFY2(read.ok(), qPrintable(typed));
+            QVERIFY2(veltrane::isNumeric(typed.toStdString(), settings), qPrintable(typed));
+            const auto amount = veltrane::Currency::fromDouble(read.value);
+            QVERIFY2(amount && amount->units() == shown, qPrintable(typed));
+        }
+        const double ratio = static_cast<double>(shown % 100'000'000) / 1e6;
+        const std::string ratioText = veltrane::numberText(ratio, settings).value();
+        QCOMPARE(veltrane::parseNumber(ratioText, settings).value, ratio);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestLocaleSettings)

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <gif_lib.h>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -49,7 +50,8 @@ GifFile slurp(const char* path) {
 }
 
 std::vector<GifByteType> raster(const SavedImage& image) {
-    const auto count = static_cast<std::size_t>(image.ImageDesc.Width * image.ImageDesc.Height);
+    const auto count = static_cast<std::size_t>(image.ImageDesc.Width) *
+                       static_cast<std::size_t>(image.ImageDesc.Height);
     return {image.RasterBits, image.RasterBits + count};
 }
 
@@ -173,7 +175,7 @@ void TestResources::aboutPictureLoopsAThousandTimes() {
         if (block.Function != APPLICATION_EXT_FUNC_CODE) {
             continue;
         }
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(block.Bytes), block.ByteCount),
+        QCOMPARE(QByteArray::fromStdString(std::string(block.Bytes, block.Bytes + block.ByteCount)),
                  QByteArray("NETSCAPE2.0"));
         const ExtensionBlock& data = first.ExtensionBlocks[i + 1];
         QCOMPARE(data.Function, CONTINUE_EXT_FUNC_CODE);

@@ -1,7 +1,6 @@
-// The Qt runtime: its message box, printing into a file or onto no printer at all, the end of
-// the program and the version numbers.
+// The Qt runtime: its message box, printing into a file or onto no printer at all, and the end
+// of the program.
 
-#include "identity/identity.h"
 #include "runtime/print_messages.h"
 #include "runtime/qt_runtime.h"
 #include "tests/support/modal_watcher.h"
@@ -58,7 +57,6 @@ private slots:
     void endStopsTheEventLoopWithStatusZero();
     void saveFileNameAsksWhere();
     void saveFileNameCancelledGivesNothing();
-    void versionNumbers();
 };
 
 void TestQtRuntime::messageBoxHasTheTitleOkOnlyAndNoIcon() {
@@ -196,15 +194,6 @@ void TestQtRuntime::saveFileNameCancelledGivesNothing() {
                                   QStringLiteral("PNG images (*.png)")),
              QString());
     QCOMPARE(watcher.seen(), 1);
-}
-
-void TestQtRuntime::versionNumbers() {
-    const QtRuntime runtime;
-    QCOMPARE(runtime.versionMajor(), 1);
-    QCOMPARE(runtime.versionMinor(), 0);
-    QCOMPARE(runtime.versionRevision(), 2);
-    QCOMPARE(QString::fromStdString(veltrane::identity::versionRecordText()),
-             QStringLiteral("1.00.0002"));
 }
 
 QTEST_MAIN(TestQtRuntime)

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the desktop tests: a virtual X server of their own, ended when the script exits.
 # Sets DISPLAY; the caller's EXIT trap must call stop_virtual_display.
 
@@ -24,7 +25,8 @@ start_virtual_display() {
     sleep 0.1
     waited=$((waited + 1))
   done
-  export DISPLAY=":$(head -n1 "$dir/display")"
+  DISPLAY=":$(head -n1 "$dir/display")"
+  export DISPLAY
   # A bus address left on the root window by an earlier session would point the program at a
   # dead accessibility bus.
   xprop -root -remove AT_SPI_BUS 2>/dev/null || true

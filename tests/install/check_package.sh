@@ -35,7 +35,7 @@ deb=${debs[0]}
   echo "cpack made no .deb"
   exit 1
 }
-echo "$(basename "$deb")"
+basename "$deb"
 dpkg-deb --field "$deb" Package Version Depends
 
 echo "--- lintian"
@@ -54,9 +54,14 @@ installed=$(command -v "$exe")
   exit 1
 }
 
-echo "--- $exe --version"
-version_text=$(timeout 30 "$installed" --version)
+echo "--- $exe --version and --version-record"
+version_line=$(timeout 30 "$installed" --version)
+version_text=$(timeout 30 "$installed" --version-record)
 echo "$version_text"
+if [[ "$version_line" != "$(head -n1 <<<"$version_text")" ]]; then
+  echo "--version does not print the record's first line alone: '$version_line'"
+  exit 1
+fi
 # The program, the package and the AppStream metadata must name the same release.
 package_version=$(dpkg-query -W -f='${Version}' "$package")
 program_version=$(head -n1 <<<"$version_text" | awk '{print $2}')
@@ -67,7 +72,7 @@ if [[ "$package_version" != "$program_version" || "$metainfo_version" != "$progr
   exit 1
 fi
 grep -qx "  FileVersion: 1.00.0002" <<<"$version_text" || {
-  echo "--version does not show the version record"
+  echo "--version-record does not show the version record"
   exit 1
 }
 
@@ -79,7 +84,7 @@ Total Stock Cost   \$14,250.00
 Net Gain   \$1,375.00
 Divide Into Cost   0.096
 Annual % Return   38.40%"
-actual=$(cd / && LANG=C.UTF-8 LC_ALL= timeout 30 "$installed" calc --option-price 1.25 \
+actual=$(cd / && LANG=C.UTF-8 LC_ALL='' timeout 30 "$installed" calc --option-price 1.25 \
   --strike-price 30 --current-price 28.50 --shares 500 --months 3)
 echo "$actual"
 if [[ "$actual" != "$expected" ]]; then

@@ -151,6 +151,17 @@ inline std::optional<std::string> numberText(double x, const RegionalSettings& s
     return out;
 }
 
+// Money is grouped and pointed by its own separators (LC_MONETARY), not the numbers'.
+inline RegionalSettings moneyAsNumbers(const RegionalSettings& settings) {
+    RegionalSettings money = settings;
+    money.decimalSeparator = settings.moneyDecimalSeparator;
+    money.groupSeparator = settings.moneyGroupSeparator;
+    money.primaryGroupSize = settings.moneyPrimaryGroupSize;
+    money.secondaryGroupSize = settings.moneySecondaryGroupSize;
+    money.minimumGroupingDigits = settings.moneyMinimumGroupingDigits;
+    return money;
+}
+
 inline std::string currencyText(Currency amount, const RegionalSettings& settings) {
     const int decimals = std::clamp(settings.currencyDecimals, 0, 4);
     const auto divisor = static_cast<std::int64_t>(powerOfTen(4 - decimals));
@@ -186,7 +197,7 @@ inline std::string currencyText(Currency amount, const RegionalSettings& setting
             out += settings.currencySymbol;
             i += symbolMark.size();
         } else if (pattern[i] == '#') {
-            appendFixed(out, digits, fractionDigits, settings);
+            appendFixed(out, digits, fractionDigits, moneyAsNumbers(settings));
             ++i;
         } else {
             out += pattern[i++];

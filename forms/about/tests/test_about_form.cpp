@@ -3,7 +3,6 @@
 #include "forms/about/about_form.h"
 #include "forms/twips_scale.h"
 #include "resources/resource_paths.h"
-#include "runtime/qt_runtime.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -16,14 +15,6 @@ using veltrane::AboutForm;
 using veltrane::TwipsScale;
 
 namespace {
-
-// The real runtime with other version numbers, to show where the version text comes from.
-class OtherVersion : public veltrane::QtRuntime {
-public:
-    int versionMajor() const override { return 3; }
-    int versionMinor() const override { return 10; }
-    int versionRevision() const override { return 7; }
-};
 
 const QString description = QStringLiteral(
     "Veltrane was designed for the heavy hitter, like you.  Simply enter all the fields in the "
@@ -45,7 +36,7 @@ private slots:
     void layout();
     void clientAreaIsFixedAndPlaced();
     void loadStepSetsCaptionAndVersion();
-    void loadStepReadsTheRuntimesVersion();
+    void loadStepShowsTheVersionItIsGiven();
     void texts();
     void noTextIsClipped();
     void etchedRule();
@@ -88,8 +79,7 @@ void TestAboutForm::layout() {
     QFETCH(QString, text);
     QFETCH(QRect, twips);
     QFETCH(bool, takesFocus);
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     QCOMPARE(about.objectName(), QStringLiteral("frmAbout"));
     auto* control = about.findChild<QWidget*>(name);
     QVERIFY(control != nullptr);
@@ -112,8 +102,7 @@ void TestAboutForm::layout() {
 }
 
 void TestAboutForm::clientAreaIsFixedAndPlaced() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     const TwipsScale scale = scaleOf(about);
@@ -128,23 +117,21 @@ void TestAboutForm::clientAreaIsFixedAndPlaced() {
 }
 
 void TestAboutForm::loadStepSetsCaptionAndVersion() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     QCOMPARE(about.windowTitle(), QStringLiteral("About Veltrane "));
     QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
              QStringLiteral("Version 1.0.2"));
 }
 
-void TestAboutForm::loadStepReadsTheRuntimesVersion() {
-    const OtherVersion runtime;
-    AboutForm about(runtime);
+// Another version, to show that the text comes from the value given and from nowhere else.
+void TestAboutForm::loadStepShowsTheVersionItIsGiven() {
+    const AboutForm about(veltrane::identity::Version{3, 10, 7});
     QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
              QStringLiteral("Version 3.10.7"));
 }
 
 void TestAboutForm::texts() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     const QString notice = about.findChild<QLabel*>(QStringLiteral("lblDisclaimer"))->text();
     // A sentence of its own, two spaces, the request to report problems, then the rights.
     QVERIFY(!notice.isEmpty() && !notice.front().isSpace());
@@ -169,8 +156,7 @@ void TestAboutForm::texts() {
 }
 
 void TestAboutForm::noTextIsClipped() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     for (const QLabel* label : about.findChildren<QLabel*>()) {
@@ -195,8 +181,7 @@ void TestAboutForm::noTextIsClipped() {
 }
 
 void TestAboutForm::etchedRule() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     const QList<QWidget*> lines = about.findChildren<QWidget*>(QStringLiteral("Line1"));
     QCOMPARE(lines.size(), 2);
     const QWidget* grey = lines[0]->property("index").toInt() == 1 ? lines[0] : lines[1];
@@ -219,8 +204,7 @@ void TestAboutForm::etchedRule() {
 }
 
 void TestAboutForm::pictureIsTheFirstFrame() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     const auto* picture = about.findChild<QLabel*>(QStringLiteral("picIcon"));
     const QPixmap shown = picture->pixmap();
     QCOMPARE(shown.size(), QSize(48, 48));
@@ -238,10 +222,9 @@ void TestAboutForm::pictureBoxFitsItsPicture() {
     const QFont original = QApplication::font();
     QFont large = original;
     large.setPointSizeF(original.pointSizeF() * 1.5);
-    const veltrane::QtRuntime runtime;
     for (const QFont& font : {original, large}) {
         QApplication::setFont(font);
-        AboutForm about(runtime);
+        AboutForm about;
         const auto* picture = about.findChild<QLabel*>(QStringLiteral("picIcon"));
         QCOMPARE(picture->contentsRect().size(), picture->pixmap().size());
         QCOMPARE(picture->pos(), scaleOf(about).rect(120, 240, 780, 780).topLeft());
@@ -250,8 +233,7 @@ void TestAboutForm::pictureBoxFitsItsPicture() {
 }
 
 void TestAboutForm::tabMovesBetweenOkAndPicture() {
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     about.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&about));
@@ -277,8 +259,7 @@ void TestAboutForm::enterAndEscClose_data() {
 void TestAboutForm::enterAndEscClose() {
     QFETCH(QString, focus);
     QFETCH(int, key);
-    const veltrane::QtRuntime runtime;
-    AboutForm about(runtime);
+    AboutForm about;
     about.show();
     about.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&about));

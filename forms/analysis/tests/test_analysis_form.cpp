@@ -6,7 +6,7 @@
 #include "forms/analysis/analysis_form.h"
 #include "forms/analysis/payoff_chart_widget.h"
 #include "forms/main/main_form.h"
-#include "tests/support/watched_runtime.h"
+#include "tests/support/recording_runtime.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,31 +24,15 @@
 using veltrane::AnalysisForm;
 using veltrane::MainForm;
 using veltrane::PayoffChartWidget;
+using veltrane::testing::RecordingRuntime;
 
 namespace {
-
-// Answers the Save Chart question as a test says, and keeps the messages instead of showing them.
-class AnsweringRuntime : public veltrane::testing::WatchedRuntime {
-public:
-    QString saveFileName(QWidget& parent, const QString& title, const QString& suggestedName,
-                         const QString& filter) override {
-        asked << title + QLatin1Char('|') + suggestedName + QLatin1Char('|') + filter;
-        askedBy = &parent;
-        return answer;
-    }
-    void messageBox(const QString& prompt) override { messages << prompt; }
-
-    QString answer;
-    QStringList asked;
-    QWidget* askedBy = nullptr;
-    QStringList messages;
-};
 
 const QDate today(2026, 12, 7);
 
 // The main window, shown and active, with the analysis window opened from its menu by keyboard.
 struct Opened {
-    AnsweringRuntime runtime;
+    veltrane::testing::RecordingRuntime runtime;
     MainForm main;
     AnalysisForm* analysis = nullptr;
 
@@ -318,7 +302,7 @@ void TestAnalysisForm::refusedInputIsMarked() {
             QVERIFY2(label->text().contains(reason), qPrintable(label->text()));
         }
     }
-    QVERIFY(window.runtime.messages.isEmpty());
+    QVERIFY(window.runtime.messages().isEmpty());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     // Every figure empty, no chart, nothing to save.
     for (const QLineEdit* field : window.control("grpFigures")->findChildren<QLineEdit*>()) {
@@ -361,18 +345,18 @@ void TestAnalysisForm::saveChartAsksTheRuntime() {
     Opened window;
     QVERIFY(window.open());
     window.enterWorkedExample();
-    window.runtime.answer = folder.filePath(QStringLiteral("position"));
+    window.runtime.answerSaveFileWith(folder.filePath(QStringLiteral("position")));
     QVERIFY(window.activateAnalysis());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
-    QTRY_COMPARE(window.runtime.asked.size(), 1);
-    QCOMPARE(window.runtime.asked.front(),
-             QStringLiteral("Save Chart|payoff-chart.png|PNG images (*.png)"));
-    QCOMPARE(window.runtime.askedBy, window.analysis);
+    QTRY_COMPARE(window.runtime.count(RecordingRuntime::Kind::SaveFile), 1);
+    QCOMPARE(window.runtime.log(),
+             QStringList{QStringLiteral("save Save Chart: payoff-chart.png (PNG images (*.png))")});
+    QCOMPARE(window.runtime.events().front().window, window.analysis);
     // ".png" added to a name without it.
     QImage saved;
     QVERIFY(saved.load(folder.filePath(QStringLiteral("position.png")), "PNG"));
     QCOMPARE(saved.size(), window.control("chartPayoff")->size());
-    QVERIFY(window.runtime.messages.isEmpty());
+    QVERIFY(window.runtime.messages().isEmpty());
 }
 
 void TestAnalysisForm::saveChartSaysSoWhenItCannotWrite() {
@@ -380,10 +364,10 @@ void TestAnalysisForm::saveChartSaysSoWhenItCannotWrite() {
     Opened window;
     QVERIFY(window.open());
     window.enterWorkedExample();
-    window.runtime.answer = folder.filePath(QStringLiteral("no such folder/chart.png"));
+    window.runtime.answerSaveFileWith(folder.filePath(QStringLiteral("no such folder/chart.png")));
     window.control<QPushButton>("cmdSaveChart")->click();
-    QCOMPARE(window.runtime.messages.size(), 1);
-    QVERIFY(window.runtime.messages.front().startsWith(
+    QCOMPARE(window.runtime.messages().size(), 1);
+    QVERIFY(window.runtime.messages().front().startsWith(
         QStringLiteral("The chart could not be saved to ")));
 }
 
@@ -392,10 +376,9 @@ void TestAnalysisForm::saveChartCancelledWritesNothing() {
     Opened window;
     QVERIFY(window.open());
     window.enterWorkedExample();
-    window.runtime.answer.clear();
     window.control<QPushButton>("cmdSaveChart")->click();
-    QCOMPARE(window.runtime.asked.size(), 1);
-    QVERIFY(window.runtime.messages.isEmpty());
+    QCOMPARE(window.runtime.count(RecordingRuntime::Kind::SaveFile), 1);
+    QVERIFY(window.runtime.messages().isEmpty());
     QVERIFY(QDir(folder.path()).isEmpty());
 }
 

@@ -6,7 +6,7 @@
 #include "forms/main/main_form.h"
 #include "forms/main/tests/window_fields.h"
 #include "forms/twips_scale.h"
-#include "tests/support/watched_runtime.h"
+#include "tests/support/recording_runtime.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -78,9 +78,9 @@ constexpr Row rows[] = {
     {31, "Label16", "QLabel", "View Results Here", 5880, 240, 1455, 255, ""},
 };
 
-// The main window with a runtime that counts, shown and active.
+// The main window on a runtime that records, shown and active.
 struct Shown {
-    veltrane::testing::WatchedRuntime runtime;
+    veltrane::testing::RecordingRuntime runtime;
     MainForm form;
 
     explicit Shown(const RegionalSettings& settings = {})
@@ -316,6 +316,8 @@ void TestMainForm::startsEmptyWithFocusInOptionPrice() {
         QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
     }
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    // Opening the window asks nothing of the runtime: no message, no dialog, no print.
+    QCOMPARE(window.runtime.log(), QStringList());
 }
 
 void TestMainForm::monthsList() {

@@ -1,5 +1,7 @@
-// frmMain's commands driven as a user drives them: keys, clicks, access keys and menus. Message
-// boxes and the About dialog are looked at and closed while they are open.
+// frmMain's commands driven as a user drives them: keys, clicks, access keys and menus. Most run
+// on a runtime that records what the window asks of it; those about a real modal loop (focus
+// coming back, the About box opened afresh, printing for real) run on the Qt runtime, where the
+// message boxes and the About dialog are looked at and closed while they are open.
 
 #include "calc/fields.h"
 #include "calc/regional_settings.h"
@@ -8,7 +10,7 @@
 #include "runtime/print_messages.h"
 #include "runtime/qt_runtime.h"
 #include "tests/support/modal_watcher.h"
-#include "tests/support/watched_runtime.h"
+#include "tests/support/recording_runtime.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,7 +27,7 @@
 
 using veltrane::MainForm;
 using veltrane::testing::ModalWatcher;
-using veltrane::testing::WatchedRuntime;
+using veltrane::testing::RecordingRuntime;
 
 using veltrane::testing::inputNames;
 using veltrane::testing::resultNames;
@@ -104,6 +106,7 @@ private slots:
     void calculateFromBothEntryPoints();
     void invalidEntryShowsOneMessageAndChangesNothing_data();
     void invalidEntryShowsOneMessageAndChangesNothing();
+    void focusComesBackAfterTheInvalidEntryMessage();
     void menuCalculateHasNoCheck();
     void calculateWithoutMonthsStillRuns();
     void clearFromBothEntryPoints_data();
@@ -117,6 +120,7 @@ private slots:
     void printFormIntoAFile();
     void printFormWithoutAPrinterSaysSo();
     void aboutOpensAfreshEachTime();
+    void aboutAsksTheRuntimeForAModalBox();
 };
 
 void TestMainFormCommands::init() {
@@ -124,10 +128,9 @@ void TestMainFormCommands::init() {
 }
 
 void TestMainFormCommands::workedExampleByKeyboardAlone() {
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
-    ModalWatcher watcher;
     QCOMPARE(focusName(), QStringLiteral("intOptionPrice"));
     typeInputs({"1.25", "30", "28.50", "500"}, 3);
     QCOMPARE(focusName(), QStringLiteral("cboMonthsOut"));
@@ -136,7 +139,7 @@ void TestMainFormCommands::workedExampleByKeyboardAlone() {
     QCOMPARE(focusName(), QStringLiteral("cmdCalculate"));
     QCOMPARE(window.box(QStringLiteral("pctReturn"))->text(), QString());
     press(Qt::Key_Return);
-    QCOMPARE(watcher.seen(), 0);
+    QCOMPARE(runtime.log(), QStringList());
     QCOMPARE(window.texts(),
              QStringList({"1.25", "30", "28.50", "500"}) + workedResults + QStringList{"3"});
     QCOMPARE(focusName(), QStringLiteral("cmdCalculate"));
@@ -173,7 +176,7 @@ void TestMainFormCommands::enterChain() {
     QFETCH(QString, to);
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
     for (const QString& name : inputNames) {
@@ -190,23 +193,21 @@ void TestMainFormCommands::enterChain() {
 }
 
 void TestMainFormCommands::enterInTheMonthsListDoesNotCalculate() {
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
-    ModalWatcher watcher;
     typeInputs({"1.25", "30", "28.50", "500"}, 3);
     const QStringList before = window.texts();
     press(Qt::Key_Return);
     QCOMPARE(focusName(), QStringLiteral("cmdCalculate"));
     QCOMPARE(window.texts(), before);
-    QCOMPARE(watcher.seen(), 0);
+    QCOMPARE(runtime.log(), QStringList());
 }
 
 void TestMainFormCommands::enterInAResultFieldDoesNothing() {
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
-    ModalWatcher watcher;
     for (const QString& name : resultNames) {
         window.box(name)->setText(QStringLiteral("left over"));
     }
@@ -218,12 +219,11 @@ void TestMainFormCommands::enterInAResultFieldDoesNothing() {
         QCOMPARE(focusName(), name);
         QCOMPARE(window.texts(), before);
     }
-    QCOMPARE(watcher.seen(), 0);
-    QCOMPARE(runtime.ends + runtime.prints, 0);
+    QCOMPARE(runtime.log(), QStringList());
 }
 
 void TestMainFormCommands::typingIntoAResultFieldChangesNothing() {
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
     auto* gain = window.box(QStringLiteral("intNetGain"));
@@ -235,18 +235,16 @@ void TestMainFormCommands::typingIntoAResultFieldChangesNothing() {
 }
 
 void TestMainFormCommands::escClicksNoButton() {
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
-    ModalWatcher watcher;
     type(QStringLiteral("7"));
     for (const char* name : {"intOptionPrice", "cmdCalculate", "Command1", "cmdExit"}) {
         window.control(QString::fromLatin1(name))->setFocus();
         press(Qt::Key_Escape);
     }
     QCOMPARE(window.box(QStringLiteral("intOptionPrice"))->text(), QStringLiteral("7"));
-    QCOMPARE(runtime.ends, 0);
-    QCOMPARE(watcher.seen(), 0);
+    QCOMPARE(runtime.log(), QStringList());
 }
 
 void TestMainFormCommands::calculateFromBothEntryPoints_data() {
@@ -258,10 +256,9 @@ void TestMainFormCommands::calculateFromBothEntryPoints_data() {
 
 void TestMainFormCommands::calculateFromBothEntryPoints() {
     QFETCH(QString, how);
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
-    ModalWatcher watcher;
     typeInputs({"1.25", "30", "28.50", "500"}, 3);
     auto* button = window.control<QPushButton>(QStringLiteral("cmdCalculate"));
     auto* pct = window.box(QStringLiteral("pctReturn"));
@@ -280,7 +277,7 @@ void TestMainFormCommands::calculateFromBothEntryPoints() {
         QCOMPARE(focusName(), QStringLiteral("cboMonthsOut"));
     }
     QCOMPARE(window.texts().mid(4, 7), workedResults);
-    QCOMPARE(watcher.seen(), 0);
+    QCOMPARE(runtime.log(), QStringList());
 }
 
 void TestMainFormCommands::invalidEntryShowsOneMessageAndChangesNothing_data() {
@@ -293,7 +290,7 @@ void TestMainFormCommands::invalidEntryShowsOneMessageAndChangesNothing_data() {
 
 void TestMainFormCommands::invalidEntryShowsOneMessageAndChangesNothing() {
     QFETCH(QStringList, amounts);
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
     typeInputs(amounts, 5);
@@ -301,6 +298,24 @@ void TestMainFormCommands::invalidEntryShowsOneMessageAndChangesNothing() {
     for (const QString& name : resultNames) {
         window.box(name)->setText(QStringLiteral("$9.99"));
     }
+    const QStringList before = window.texts();
+    QTest::mouseClick(window.control(QStringLiteral("cmdCalculate")), Qt::LeftButton);
+    // One box, with the program's title and the invalid-entry message, and nothing else.
+    QCOMPARE(runtime.log(),
+             QStringList{QStringLiteral("message Veltrane: ") +
+                         QString::fromUtf8(veltrane::invalidEntryMessage.data(),
+                                           qsizetype(veltrane::invalidEntryMessage.size()))});
+    QCOMPARE(window.texts(), before);
+    QCOMPARE(window.form.focusWidget(), window.control(QStringLiteral("cmdCalculate")));
+}
+
+// On the real runtime: a plain box (no icon, OK only), closed by Enter, and the window's focus is
+// back where it was when the message opened.
+void TestMainFormCommands::focusComesBackAfterTheInvalidEntryMessage() {
+    veltrane::QtRuntime runtime;
+    Shown window(runtime);
+    QVERIFY(QTest::qWaitForWindowActive(&window.form));
+    typeInputs({"1.25", "3O", "28.50", "500"}, 5);
     const QStringList before = window.texts();
     bool plain = false;
     ModalWatcher watcher([&](QWidget& modal) {
@@ -312,40 +327,36 @@ void TestMainFormCommands::invalidEntryShowsOneMessageAndChangesNothing() {
     QTest::mouseClick(window.control(QStringLiteral("cmdCalculate")), Qt::LeftButton);
     QCOMPARE(watcher.seen(), 1);
     QVERIFY(plain);
-    QCOMPARE(watcher.titles().front(), QStringLiteral("Veltrane"));
     QCOMPARE(watcher.messages().front(),
              QString::fromUtf8(veltrane::invalidEntryMessage.data(),
                                qsizetype(veltrane::invalidEntryMessage.size())));
     QCOMPARE(window.texts(), before);
-    // The window's focus is where it was when the message opened.
     QCOMPARE(window.form.focusWidget(), window.control(QStringLiteral("cmdCalculate")));
 }
 
 void TestMainFormCommands::menuCalculateHasNoCheck() {
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
-    ModalWatcher watcher;
     typeInputs({"abc", "30", "28.50", "500"}, 3);
     press(Qt::Key_F, Qt::AltModifier);
     QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_A);
     QTRY_COMPARE(window.box(QStringLiteral("intTotalAssigned"))->text(),
                  QStringLiteral("$15,000.00"));
-    QCOMPARE(watcher.seen(), 0);
+    QCOMPARE(runtime.log(), QStringList());
     QCOMPARE(window.texts().mid(4, 7), QStringList({"$0.00", "$15,000.00", "$15,000.00",
                                                     "$14,250.00", "$750.00", "0.053", "21.20%"}));
 }
 
 void TestMainFormCommands::calculateWithoutMonthsStillRuns() {
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
-    ModalWatcher watcher;
     typeInputs({"1.25", "30", "28.50", "500"}, 0);
     QCOMPARE(window.months()->currentText(), QString());
     QTest::mouseClick(window.control(QStringLiteral("cmdCalculate")), Qt::LeftButton);
-    QCOMPARE(watcher.seen(), 0);
+    QCOMPARE(runtime.log(), QStringList());
     QCOMPARE(window.box(QStringLiteral("intNetGain"))->text(), QStringLiteral("$1,375.00"));
 }
 
@@ -359,7 +370,7 @@ void TestMainFormCommands::clearFromBothEntryPoints_data() {
 
 void TestMainFormCommands::clearFromBothEntryPoints() {
     QFETCH(QString, how);
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
     typeInputs({"1.25", "30", "28.50", "500"}, 5);
@@ -384,7 +395,7 @@ void TestMainFormCommands::clearFromBothEntryPoints() {
     QStringList emptied(11);
     QCOMPARE(window.texts(), emptied << QStringLiteral("5"));
     QTRY_COMPARE(focusName(), QStringLiteral("intOptionPrice"));
-    QCOMPARE(runtime.ends, 0);
+    QCOMPARE(runtime.log(), QStringList());
 }
 
 void TestMainFormCommands::exitFromBothEntryPoints_data() {
@@ -396,10 +407,9 @@ void TestMainFormCommands::exitFromBothEntryPoints_data() {
 
 void TestMainFormCommands::exitFromBothEntryPoints() {
     QFETCH(QString, how);
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
-    ModalWatcher watcher;
     type(QStringLiteral("1.25"));
     if (how == QLatin1String("click")) {
         QTest::mouseClick(window.control(QStringLiteral("cmdExit")), Qt::LeftButton);
@@ -410,8 +420,7 @@ void TestMainFormCommands::exitFromBothEntryPoints() {
         QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
         QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_X);
     }
-    QTRY_COMPARE(runtime.ends, 1);
-    QCOMPARE(watcher.seen(), 0);
+    QTRY_COMPARE(runtime.log(), QStringList{QStringLiteral("end")});
 }
 
 void TestMainFormCommands::exitEndsTheProgramWithStatusZero() {
@@ -436,7 +445,7 @@ void TestMainFormCommands::accessKeysOpenTheMenus_data() {
 void TestMainFormCommands::accessKeysOpenTheMenus() {
     QFETCH(int, key);
     QFETCH(QString, menu);
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
     press(Qt::Key(key), Qt::AltModifier);
@@ -446,14 +455,14 @@ void TestMainFormCommands::accessKeysOpenTheMenus() {
 }
 
 void TestMainFormCommands::printFormSendsTheMainWindow() {
-    WatchedRuntime runtime;
+    RecordingRuntime runtime;
     Shown window(runtime);
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
     press(Qt::Key_F, Qt::AltModifier);
     QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);
-    QTRY_COMPARE(runtime.prints, 1);
-    QCOMPARE(runtime.printed.data(), &window.form);
+    QTRY_COMPARE(runtime.log(), QStringList{QStringLiteral("print frmMain")});
+    QCOMPARE(runtime.events().front().window.data(), &window.form);
 }
 
 void TestMainFormCommands::printFormIntoAFile() {
@@ -522,6 +531,29 @@ void TestMainFormCommands::aboutOpensAfreshEachTime() {
     const QString expected =
         QStringLiteral("frmAbout|About Veltrane |Version 1.0.2|%1").arg(int(Qt::ApplicationModal));
     QCOMPARE(seen, QStringList({expected, expected}));
+}
+
+// Through the seam: Help, About asks the runtime to show a new About box modally, with the
+// running program's version, and the box is gone once the command returns.
+void TestMainFormCommands::aboutAsksTheRuntimeForAModalBox() {
+    RecordingRuntime runtime;
+    QStringList versions;
+    runtime.onModal([&](QDialog& modal) {
+        const auto* version = modal.findChild<QLabel*>(QStringLiteral("lblVersion"));
+        versions << (version != nullptr ? version->text() : QString());
+    });
+    Shown window(runtime);
+    QVERIFY(QTest::qWaitForWindowActive(&window.form));
+    for (int i = 0; i < 2; ++i) {
+        press(Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_B);
+        QTRY_COMPARE(runtime.count(RecordingRuntime::Kind::Modal), i + 1);
+        QVERIFY(runtime.events().back().window.isNull());
+    }
+    const QString about = QStringLiteral("modal frmAbout: About Veltrane ");
+    QCOMPARE(runtime.log(), QStringList({about, about}));
+    QCOMPARE(versions, QStringList({"Version 1.0.2", "Version 1.0.2"}));
 }
 
 QTEST_MAIN(TestMainFormCommands)

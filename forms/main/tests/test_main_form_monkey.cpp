@@ -59,6 +59,20 @@ const std::array<QString, 30> fragments{
     "$",      "-",      "+",      "E",      "e",   "E-",    " ",      "\t",   "\u00a0", "\u202f",
     "\u3000", "\uff11", "\u0663", "\ufffd", "abc", "1E400", "1E-400", "-0",   "1,234",  "(5)"};
 
+// A few fragments run together, now and then with a run of digits far longer than any amount.
+template <typename Pick>
+QString pasteText(const Pick& pick) {
+    QString text;
+    const int pieces = 1 + pick(6);
+    for (int i = 0; i < pieces; ++i) {
+        text += fragments[static_cast<std::size_t>(pick(fragments.size()))];
+    }
+    if (pick(200) == 0) {
+        text += QString(5'000, QLatin1Char('9'));
+    }
+    return text;
+}
+
 bool wellFormed(const QString& name, const QString& text) {
     const std::string utf8 = text.toStdString();
     namespace wf = veltrane::well_formed;
@@ -113,17 +127,7 @@ private slots:
         const auto pick = [&random](auto size) {
             return std::uniform_int_distribution<int>{0, static_cast<int>(size) - 1}(random);
         };
-        const auto randomText = [&] {
-            QString text;
-            const int pieces = 1 + pick(6);
-            for (int i = 0; i < pieces; ++i) {
-                text += fragments[static_cast<std::size_t>(pick(fragments.size()))];
-            }
-            if (pick(200) == 0) {
-                text += QString(5'000, QLatin1Char('9'));
-            }
-            return text;
-        };
+        const auto randomText = [&] { return pasteText(pick); };
         const auto target = [&]() -> QWidget* {
             QWidget* focus = QApplication::focusWidget();
             return focus != nullptr ? focus : &form;
@@ -156,12 +160,12 @@ private slots:
                     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
                 }
             } else if (action < 930) {
-                const QString name = buttonNames[pick(buttonNames.size())];
+                const QString& name = buttonNames[pick(buttonNames.size())];
                 calculations += name == QLatin1String("cmdCalculate");
                 QTest::mouseClick(form.findChild<QPushButton*>(name), Qt::LeftButton);
             } else if (action < 990) {
                 // Printing is slow; it is one menu command in many.
-                const QString name = actionNames[pick(actionNames.size() - (pick(10) != 0))];
+                const QString& name = actionNames[pick(actionNames.size() - (pick(10) != 0))];
                 calculations += name == QLatin1String("mnuCalculate");
                 form.findChild<QAction*>(name)->trigger();
             } else {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "calc/calculation.h"
+#include "calc/regional_settings.h"
+
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+// How figures are written for machines, whatever the user's locale: "." as the decimal point,
+// no grouping, no currency symbol or percent sign, "-" before a negative value, money to two
+// decimals.
+RegionalSettings plainSettings();
+
+// The seven results of a position, written plainly into `plain`: the inputs are read as
+// `settings` reads them and handed to the calculation in plain digits, so every figure is the
+// one the user's texts show, rounded by the same core. The ratio has exactly three decimals
+// ("2.000"), the return the digits of its percent text ("38.40"); an empty result stays empty.
+void calculatePlainly(const FieldAccess& inputs, const RegionalSettings& settings,
+                      FieldAccess& plain);
+
+// A number text of `plainSettings()` ("0.1", "1.5E+16") written with at least `places`
+// decimals and no exponent ("0.100", "15000000000000000.000"): zeros added, no digit changed.
+std::string withDecimals(std::string_view plainNumber, int places);
+
+} // namespace veltrane

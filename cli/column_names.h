@@ -1,0 +1,28 @@
+#pragma once
+
+#include "calc/fields.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace veltrane {
+
+// The column a batch adds after the seven results, naming why a position has none or not all.
+inline constexpr std::string_view errorColumnName = "error";
+
+// A column of a CSV header, as the program knows it: one of the twelve fields, or the error
+// column of a file the program wrote.
+struct KnownColumn {
+    std::optional<Field> field; // nothing: the error column
+};
+
+// The form in which two column names are compared: no blanks around it, ASCII letters in lower
+// case, and "-" and " " written as "_". "Option Price", "option-price" and " OPTION_PRICE " agree.
+std::string comparableColumnName(std::string_view name);
+
+// The field or error column a header names, by its CSV column name or by the window's caption
+// ("Number of Shares"), compared as comparableColumnName says. Nothing for any other column.
+std::optional<KnownColumn> knownColumn(std::string_view name);
+
+} // namespace veltrane

@@ -1,0 +1,54 @@
+#include "cli/csv_dialect.h"
+
+#include "cli/csv_reader.h"
+
+#include <array>
+#include <sstream>
+#include <string>
+
+namespace veltrane {
+
+std::optional<char> delimiterNamed(std::string_view name) {
+    if (name == "," || name == ";" || name == "|" || name == "\t") {
+        return name.front();
+    }
+    if (name == "tab") {
+        return '\t';
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+int knownColumns(std::string_view line, char delimiter, bool (*isKnown)(std::string_view column)) {
+    std::istringstream input{std::string{line}};
+    CsvReader reader{input, delimiter};
+    CsvRecord record;
+    if (!reader.next(record)) {
+        return 0;
+    }
+    int known = 0;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        known += isKnown(record.field(i)) ? 1 : 0;
+    }
+    return known;
+}
+
+} // namespace
+
+char detectDelimiter(std::string_view headerLine, bool (*isKnown)(std::string_view column)) {
+    // In order of preference: a later one must find more to win.
+    constexpr std::array candidates{',', ';', '\t'};
+    char best = candidates.front();
+    int bestCount = -1;
+    for (const char candidate : candidates) {
+        const int count = knownColumns(headerLine, candidate, isKnown);
+        if (count > bestCount) {
+            best = candidate;
+            bestCount = count;
+        }
+    }
+    return best;
+}
+
+} // namespace veltrane

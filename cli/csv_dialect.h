@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace veltrane {
+
+// The delimiter a `--delimiter` value names: ",", ";", "|", or "tab" (a tab itself too).
+// Nothing for any other value.
+std::optional<char> delimiterNamed(std::string_view name);
+
+// The delimiter of a CSV file told from its header line: of ",", ";" and a tab, the one that
+// splits the line into the most columns `isKnown` recognises; "," when they tie.
+char detectDelimiter(std::string_view headerLine, bool (*isKnown)(std::string_view column));
+
+} // namespace veltrane

@@ -1,0 +1,772 @@
+// `pravik calc` as scripts and spreadsheets use it, run as the real executable, one group of
+// tests for each promise: no silent gaps, months as the window has them, headers as people write
+// them, everyday CSV dialects, no half-written files, plain numbers, the window's start, and the
+// small things a user trips on.
+#include "cli/tests/pravik_process.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using pravik_process::environmentWithLocale;
+using pravik_process::Run;
+using pravik_process::runPravik;
+
+namespace {
+
+const QStringList resultNames{"intOptionsRecd",    "intTotalAssigned", "intTotalReceipts",
+                              "intTotalStockCost", "intNetGain",       "intDivideIntoCost",
+                              "pctReturn"};
+
+QStringList position(const QString& option, const QString& strike, const QString& current,
+                     const QString& shares) {
+    return {"calc", "--option-price=" + option, "--strike-price=" + strike,
+            "--current-price=" + current, "--shares=" + shares};
+}
+
+QStringList workedExample(const QString& months = QStringLiteral("3")) {
+    return position("1.25", "30", "28.50", "500") + QStringList{"--months=" + months};
+}
+
+QJsonObject jsonObject(const QString& out) {
+    return QJsonDocument::fromJson(out.toUtf8()).object();
+}
+
+// Every line of standard error begins with "pravik: ".
+bool allLinesPrefixed(const QString& err) {
+    const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
+    for (const QString& line : lines) {
+        if (!line.startsWith(QStringLiteral("pravik: "))) {
+            return false;
+        }
+    }
+    return !lines.isEmpty();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray{"(unreadable)"};
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+const QByteArray fullHeader = "option_price,strike_price,current_price,shares,months";
+
+} // namespace
+
+class TestCommandLineScripts : public QObject {
+    Q_OBJECT
+
+private slots:
+    // 1. No silent gaps.
+    void incompletePositionSaysWhy_data();
+    void incompletePositionSaysWhy();
+    void incompletePositionAsJson();
+    void batchStatusIsTheWorstRow_data();
+    void batchStatusIsTheWorstRow();
+
+    // 2. Months as the window has them.
+    void monthsAsTheListHasThem_data();
+    void monthsAsTheListHasThem();
+    void refusedMonthsInABatch();
+
+    // 3. Headers as people write them.
+    void headerSpellings_data();
+    void headerSpellings();
+    void headerInCaptions();
+    void headerWithoutAmountsIsRefusedAtOnce();
+    void resultColumnsNeedReplaceResults();
+
+    // 4. Everyday CSV dialects.
+    void germanExportWithSemicolons();
+    void delimiterFromTheHeader_data();
+    void delimiterFromTheHeader();
+    void paddingAndBlankLinesAreSkipped();
+
+    // 5. No half-written files.
+    void outputReplacesTheFileWhenDone_data();
+    void outputReplacesTheFileWhenDone();
+    void outputLeftAloneOnALateFault();
+
+    // 6. Plain numbers and the locale option.
+    void plainText();
+    void plainJson_data();
+    void plainJson();
+    void plainBatchIsTheSameInEveryLocale();
+    void refusedPositionAsJson();
+    void localeOption_data();
+    void localeOption();
+
+    // 7. Money follows LC_MONETARY, numbers LC_NUMERIC.
+    void moneyFollowsLcMonetary_data();
+    void moneyFollowsLcMonetary();
+
+    // 8. The window's start.
+    void noDisplay_data();
+    void noDisplay();
+    void toolkitOptionsReachTheWindow_data();
+    void toolkitOptionsReachTheWindow();
+
+    // 9. Small things.
+    void smallThings_data();
+    void smallThings();
+    void versionIsOneLine();
+    void errorColumnIsNoFormula();
+};
+
+// ---- 1. No silent gaps --------------------------------------------------------------------------
+
+void TestCommandLineScripts::incompletePositionSaysWhy_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("months left out")
+        << position("1.25", "30", "28.50", "500") << "pctReturn: no months chosen";
+    QTest::newRow("months empty") << workedExample("") << "pctReturn: no months chosen";
+    QTest::newRow("no stock cost")
+        << position("1", "2", "0", "10") + QStringList{"--months=3"}
+        << "intDivideIntoCost, pctReturn: no stock cost: the ratio has no value";
+    QTest::newRow("a premium beyond the money range")
+        << position("1E300", "2", "1", "10") + QStringList{"--months=3"}
+        << "intOptionsRecd, intTotalReceipts, intNetGain: beyond the largest amount the program "
+           "holds";
+}
+
+void TestCommandLineScripts::incompletePositionSaysWhy() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, reason);
+
+    const Run run = runPravik(arguments);
+    QCOMPARE(run.status, 3);
+    QVERIFY2(run.err.startsWith("pravik: " + reason), qPrintable(run.err));
+    QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+    // The results that have a text are still printed, one to a line.
+    QCOMPARE(run.out.count(u'\n'), 7);
+}
+
+void TestCommandLineScripts::incompletePositionAsJson() {
+    const Run run = runPravik(position("1.25", "30", "28.50", "500") + QStringList{"--json"});
+    QCOMPARE(run.status, 3);
+    const QJsonObject object = jsonObject(run.out);
+    QCOMPARE(object.value("intNetGain").toString(), QStringLiteral("$1,375.00"));
+    QCOMPARE(object.value("pctReturn").toString(), QString{});
+    QCOMPARE(object.value("error").toString(), QStringLiteral("pctReturn: no months chosen"));
+
+    const Run complete = runPravik(workedExample() + QStringList{"--json"});
+    QCOMPARE(complete.status, 0);
+    QVERIFY2(!jsonObject(complete.out).contains("error"), qPrintable(complete.out));
+}
+
+void TestCommandLineScripts::batchStatusIsTheWorstRow_data() {
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("errContains");
+
+    QTest::newRow("all complete") << QByteArray{"1.25,30,28.50,500,3\n"} << 0 << "";
+    QTest::newRow("one without months") << QByteArray{"1.25,30,28.50,500,3\n1.25,30,28.50,500,\n"}
+                                        << 3 << "1 of 2 rows lack a result";
+    QTest::newRow("one beyond the money range")
+        << QByteArray{"1E300,30,28.50,500,3\n"} << 3 << "1 of 1 rows lack a result";
+    QTest::newRow("refused beats incomplete")
+        << QByteArray{"1.25,30,28.50,500,\nabc,30,28.50,500,3\n"} << 2
+        << "1 of 2 rows were refused";
+}
+
+void TestCommandLineScripts::batchStatusIsTheWorstRow() {
+    QFETCH(QByteArray, rows);
+    QFETCH(int, status);
+    QFETCH(QString, errContains);
+
+    const Run run = runPravik({"calc", "--csv"}, fullHeader + "\n" + rows);
+    QCOMPARE(run.status, status);
+    if (errContains.isEmpty()) {
+        QCOMPARE(run.err, QString{});
+    } else {
+        QVERIFY2(run.err.contains(errContains), qPrintable(run.err));
+        QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+    }
+    // Every row without all seven results names the cause in its error column.
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    for (const QString& line : lines.mid(1)) {
+        const bool complete = !line.contains(QStringLiteral(",,"));
+        QVERIFY2(complete == line.endsWith(u','), qPrintable(line));
+    }
+}
+
+// ---- 2. Months as the window has them -----------------------------------------------------------
+
+void TestCommandLineScripts::monthsAsTheListHasThem_data() {
+    QTest::addColumn<QString>("months");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("pctReturn");
+
+    QTest::newRow("3") << "3" << 0 << "38.40%";
+    QTest::newRow("12") << "12" << 0 << "9.60%";
+    QTest::newRow("blanks around 8") << " 8 " << 0 << "14.40%";
+    QTest::newRow("empty: none chosen") << "" << 3 << "";
+    QTest::newRow("13") << "13" << 2 << "";
+    QTest::newRow("0") << "0" << 2 << "";
+    QTest::newRow("3 months") << "3 months" << 2 << "";
+    QTest::newRow("08, which the list never holds") << "08" << 2 << "";
+    QTest::newRow("8.0") << "8.0" << 2 << "";
+    QTest::newRow("-3") << "-3" << 2 << "";
+}
+
+void TestCommandLineScripts::monthsAsTheListHasThem() {
+    QFETCH(QString, months);
+    QFETCH(int, status);
+    QFETCH(QString, pctReturn);
+
+    const Run run = runPravik(workedExample(months) + QStringList{"--json"});
+    QCOMPARE(run.status, status);
+    if (status == 2) {
+        QVERIFY2(run.err.contains(QStringLiteral("months must be one of 1 to 12")),
+                 qPrintable(run.err));
+        QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+        QCOMPARE(jsonObject(run.out).value("fields").toArray(), QJsonArray{"months"});
+    } else {
+        QCOMPARE(jsonObject(run.out).value("pctReturn").toString(), pctReturn);
+    }
+}
+
+void TestCommandLineScripts::refusedMonthsInABatch() {
+    const Run run =
+        runPravik({"calc", "--csv"}, fullHeader + "\n1.25,30,28.50,500,13\n1.25,30,28.50,500,3\n");
+    QCOMPARE(run.status, 2);
+    const QStringList lines = run.out.split(u'\n');
+    QCOMPARE(lines.value(1), QStringLiteral("1.25,30,28.50,500,13,,,,,,,,"
+                                            "\"months must be one of 1 to 12 or empty, not "
+                                            "\"\"13\"\"\""));
+    QVERIFY2(lines.value(2).endsWith(QStringLiteral(",38.40%,")), qPrintable(lines.value(2)));
+}
+
+// ---- 3. Headers as people write them ------------------------------------------------------------
+
+void TestCommandLineScripts::headerSpellings_data() {
+    QTest::addColumn<QByteArray>("header");
+
+    QTest::newRow("words and capitals")
+        << QByteArray{"Option Price,Strike Price,Current Price,Shares,Months"};
+    QTest::newRow("dashes") << QByteArray{"option-price,strike-price,current-price,shares,months"};
+    QTest::newRow("blanks around, upper case")
+        << QByteArray{" OPTION_PRICE ,Strike_Price,\tcurrent price,SHARES , Months"};
+}
+
+void TestCommandLineScripts::headerSpellings() {
+    QFETCH(QByteArray, header);
+
+    const Run run = runPravik({"calc", "--csv"}, header + "\n1.25,30,28.50,500,3\n");
+    QCOMPARE(run.err, QString{});
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.out.startsWith(QString::fromUtf8(header) + ",intOptionsRecd,"),
+             qPrintable(run.out));
+    QVERIFY2(run.out.contains(QStringLiteral(",0.096,38.40%,\n")), qPrintable(run.out));
+}
+
+void TestCommandLineScripts::headerInCaptions() {
+    const QByteArray input = "Option Price,Strike Price,Current share price,Number of Shares,"
+                             "No Months Out\n1.25,30,28.50,500,3\n";
+    const Run run = runPravik({"calc", "--csv"}, input);
+    QCOMPARE(run.err, QString{});
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("$625.00,\"$15,000.00\"")), qPrintable(run.out));
+}
+
+void TestCommandLineScripts::headerWithoutAmountsIsRefusedAtOnce() {
+    // A German export read as commas: the whole header is one unknown column.
+    QByteArray input = "ticker,Option Price,qty,months\n";
+    for (int i = 0; i < 1000; ++i) {
+        input += "ACME,1.25,500,3\n";
+    }
+    const Run run = runPravik({"calc", "--csv"}, input);
+    QCOMPARE(run.status, 64);
+    QCOMPARE(run.out, QString{});
+    QCOMPARE(run.err.count(u'\n'), 1);
+    QVERIFY2(run.err.contains(QStringLiteral("strike_price, current_price, shares")),
+             qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("\"ticker\", \"Option Price\", \"qty\", \"months\"")),
+             qPrintable(run.err));
+}
+
+void TestCommandLineScripts::resultColumnsNeedReplaceResults() {
+    const QByteArray input = "note,option_price,strike_price,current_price,shares,months,"
+                             "intNetGain,pctReturn,error\n"
+                             "a,1.25,30,28.50,500,3,old,old,old\n";
+    const Run refused = runPravik({"calc", "--csv"}, input);
+    QCOMPARE(refused.status, 64);
+    QCOMPARE(refused.out, QString{});
+    QVERIFY2(refused.err.contains(QStringLiteral("intNetGain, pctReturn, error")),
+             qPrintable(refused.err));
+    QVERIFY2(refused.err.contains(QStringLiteral("--replace-results")), qPrintable(refused.err));
+
+    const Run replaced = runPravik({"calc", "--csv", "--replace-results"}, input);
+    QCOMPARE(replaced.status, 0);
+    QCOMPARE(replaced.out,
+             QStringLiteral("note,option_price,strike_price,current_price,shares,months,"
+                            "intNetGain,pctReturn,error,intOptionsRecd,intTotalAssigned,"
+                            "intTotalReceipts,intTotalStockCost,intDivideIntoCost\n"
+                            "a,1.25,30,28.50,500,3,\"$1,375.00\",38.40%,,$625.00,\"$15,000.00\","
+                            "\"$15,625.00\",\"$14,250.00\",0.096\n"));
+}
+
+// ---- 4. Everyday CSV dialects -------------------------------------------------------------------
+
+// A spreadsheet export from Germany: byte order mark, CR LF, ";" between fields, decimal commas.
+void TestCommandLineScripts::germanExportWithSemicolons() {
+    const QByteArray input = "\xef\xbb\xbfTicker;Option Price;Strike Price;Current share price;"
+                             "Number of Shares;No Months Out\r\n"
+                             "ACME;1,25;30;28,50;500;3\r\n"
+                             "Widgets; 0,75;20;22;100;2\r\n";
+    const Run run = runPravik({"calc", "--csv"}, input, {"LANG=de_DE.UTF-8"});
+    QCOMPARE(run.err, QString{});
+    QCOMPARE(run.status, 0);
+    const QStringList lines = run.out.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 4);
+    QVERIFY2(run.outBytes.startsWith("\xef\xbb\xbfTicker;Option Price;"), qPrintable(lines[0]));
+    QVERIFY2(lines[0].endsWith(QStringLiteral(";pctReturn;error")), qPrintable(lines[0]));
+    QCOMPARE(lines[1], QStringLiteral("ACME;1,25;30;28,50;500;3;625,00\u00a0€;15.000,00\u00a0€;"
+                                      "15.625,00\u00a0€;14.250,00\u00a0€;1.375,00\u00a0€;0,096;"
+                                      "38,40%;"));
+    QVERIFY2(lines[2].endsWith(QStringLiteral(";-125,00\u00a0€;-0,057;-34,20%;")),
+             qPrintable(lines[2]));
+}
+
+void TestCommandLineScripts::delimiterFromTheHeader_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("firstRowStarts");
+
+    QTest::newRow("tab") << QStringList{}
+                         << QByteArray{"option_price\tstrike_price\tcurrent_price\tshares\tmonths\n"
+                                       "1.25\t30\t28.50\t500\t3\n"}
+                         << 0 << "1.25\t30\t28.50\t500\t3\t$625.00\t$15,000.00\t";
+    QTest::newRow("a comma inside a quoted ';' header still counts as ';'")
+        << QStringList{}
+        << QByteArray{"\"a,b\";option_price;strike_price;current_price;shares\nx;1;2;3;4\n"} << 3
+        << "x;1;2;3;4;$4.00;$8.00;$12.00;$12.00;$0.00;0;";
+    QTest::newRow("--delimiter |") << QStringList{"--delimiter", "|"}
+                                   << QByteArray{"option_price|strike_price|current_price|shares|"
+                                                 "months\n1.25|30|28.50|500|3\n"}
+                                   << 0 << "1.25|30|28.50|500|3|$625.00|$15,000.00|";
+    QTest::newRow("--delimiter tab") << QStringList{"--delimiter=tab"}
+                                     << QByteArray{"option_price\tstrike_price\tcurrent_price\t"
+                                                   "shares\n1\t2\t3\t4\n"}
+                                     << 3 << "1\t2\t3\t4\t$4.00\t";
+    QTest::newRow("an unknown delimiter")
+        << QStringList{"--delimiter", ":"} << QByteArray{} << 64 << "";
+}
+
+void TestCommandLineScripts::delimiterFromTheHeader() {
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, input);
+    QFETCH(int, status);
+    QFETCH(QString, firstRowStarts);
+
+    const Run run = runPravik(QStringList{"calc", "--csv"} + options, input);
+    QCOMPARE(run.status, status);
+    if (firstRowStarts.isEmpty()) {
+        QVERIFY2(run.err.contains(QStringLiteral("unknown delimiter ':'")), qPrintable(run.err));
+        return;
+    }
+    QVERIFY2(run.out.section(u'\n', 1, 1).startsWith(firstRowStarts), qPrintable(run.out));
+}
+
+// Spreadsheets pad with rows of empty fields; editors leave lines of blanks anywhere.
+void TestCommandLineScripts::paddingAndBlankLinesAreSkipped() {
+    const QByteArray input = "\n   \nnote," + fullHeader + "\r\n" +
+                             "a,1.25,30,28.50,500,3\r\n"
+                             "   \r\n"
+                             ",,,,,\r\n"
+                             "\t\r\n"
+                             " , ,,, ,\r\n"
+                             "b,0.75,20,22,100,2\r\n"
+                             ",,,,,\r\n,,,,,\r\n";
+    const Run run = runPravik({"calc", "--csv"}, input);
+    QCOMPARE(run.err, QString{});
+    QCOMPARE(run.status, 0);
+    const QStringList lines = run.out.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines[1].startsWith(QStringLiteral("a,")));
+    QVERIFY(lines[2].startsWith(QStringLiteral("b,")));
+}
+
+// ---- 5. No half-written files -------------------------------------------------------------------
+
+void TestCommandLineScripts::outputReplacesTheFileWhenDone_data() {
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("complete") << QByteArray{"1.25,30,28.50,500,3\n"} << 0;
+    QTest::newRow("a refused row") << QByteArray{"abc,30,28.50,500,3\n"} << 2;
+    QTest::newRow("an incomplete row") << QByteArray{"1.25,30,28.50,500,\n"} << 3;
+}
+
+void TestCommandLineScripts::outputReplacesTheFileWhenDone() {
+    QFETCH(QByteArray, rows);
+    QFETCH(int, status);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString target = folder.filePath(QStringLiteral("results.csv"));
+    QVERIFY(writeFile(target, "yesterday's results\n"));
+    const Run run = runPravik({"calc", "--csv", "--output", target}, fullHeader + "\n" + rows);
+    QCOMPARE(run.status, status);
+    QCOMPARE(run.out, QString{});
+    const QByteArray written = readFile(target);
+    QVERIFY2(written.startsWith(fullHeader + ",intOptionsRecd"), written.constData());
+    QCOMPARE(written.count('\n'), 2);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"results.csv"});
+
+    // One position goes the same way.
+    const Run one = runPravik(QStringList{"calc", "--option-price=1.25", "--strike-price=30",
+                                          "--current-price=28.50", "--shares=500", "--months=3",
+                                          "--output=" + target});
+    QCOMPARE(one.status, 0);
+    QVERIFY(readFile(target).startsWith("Received from Options   $625.00\n"));
+}
+
+// A fault near the end of a long input: the old file stays whole, and no temporary file is left.
+void TestCommandLineScripts::outputLeftAloneOnALateFault() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString target = folder.filePath(QStringLiteral("results.csv"));
+    QVERIFY(writeFile(target, "yesterday's results\n"));
+    QByteArray input = fullHeader + "\n";
+    for (int i = 0; i < 50'000; ++i) {
+        input += "1.25,30,28.50,500,3\n";
+    }
+    input += "1.25,\"30\"x,28.50,500,3\n";
+
+    const Run run = runPravik({"calc", "--csv", "-", "--output", target}, input);
+    QCOMPARE(run.status, 64);
+    QVERIFY2(run.err.contains(QStringLiteral("line 50002")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("is left as it was")), qPrintable(run.err));
+    QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+    QCOMPARE(readFile(target), QByteArray{"yesterday's results\n"});
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"results.csv"});
+
+    // A folder that cannot hold the file: nothing is made, and the run says so.
+    const Run nowhere = runPravik(
+        workedExample() + QStringList{"--output", folder.filePath("no/such/folder/out.txt")});
+    QCOMPARE(nowhere.status, 74);
+    QVERIFY2(nowhere.err.startsWith(QStringLiteral("pravik: cannot write")),
+             qPrintable(nowhere.err));
+}
+
+// ---- 6. Plain numbers and the locale option -----------------------------------------------------
+
+void TestCommandLineScripts::plainText() {
+    const Run run =
+        runPravik(position("0.75", "20", "22", "100") + QStringList{"--months=2", "--plain"}, {},
+                  {"LANG=de_DE.UTF-8"});
+    QCOMPARE(run.status, 2); // "0.75" is no German number
+    const Run german =
+        runPravik(position("0,75", "20", "22", "1.000") + QStringList{"--months=2", "--plain"}, {},
+                  {"LANG=de_DE.UTF-8"});
+    QCOMPARE(german.err, QString{});
+    QCOMPARE(german.status, 0);
+    QCOMPARE(german.out, QStringLiteral("Received from Options   750.00\n"
+                                        "Total If Assigned   20000.00\n"
+                                        "Total Receipts   20750.00\n"
+                                        "Total Stock Cost   22000.00\n"
+                                        "Net Gain   -1250.00\n"
+                                        "Divide Into Cost   -0.057\n"
+                                        "Annual % Return   -34.20\n"));
+}
+
+void TestCommandLineScripts::plainJson_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("worked example")
+        << workedExample() << 0
+        << "{\"intOptionsRecd\": 625.00, \"intTotalAssigned\": 15000.00, \"intTotalReceipts\": "
+           "15625.00, \"intTotalStockCost\": 14250.00, \"intNetGain\": 1375.00, "
+           "\"intDivideIntoCost\": 0.096, \"pctReturn\": 38.40}\n";
+    QTest::newRow("a whole ratio keeps three decimals")
+        << position("0", "30", "10", "1") + QStringList{"--months=12"} << 0
+        << "{\"intOptionsRecd\": 0.00, \"intTotalAssigned\": 30.00, \"intTotalReceipts\": 30.00, "
+           "\"intTotalStockCost\": 10.00, \"intNetGain\": 20.00, \"intDivideIntoCost\": 2.000, "
+           "\"pctReturn\": 200.00}\n";
+    QTest::newRow("no stock cost: null")
+        << position("1", "2", "0", "10") + QStringList{"--months=3"} << 3
+        << "{\"intOptionsRecd\": 10.00, \"intTotalAssigned\": 20.00, \"intTotalReceipts\": 30.00, "
+           "\"intTotalStockCost\": 0.00, \"intNetGain\": 30.00, \"intDivideIntoCost\": null, "
+           "\"pctReturn\": null, \"error\": \"intDivideIntoCost, pctReturn: no stock cost: the "
+           "ratio has no value\"}\n";
+}
+
+void TestCommandLineScripts::plainJson() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, expected);
+
+    const Run run = runPravik(arguments + QStringList{"--json", "--plain"});
+    QCOMPARE(run.status, status);
+    QCOMPARE(run.out, expected);
+    QJsonParseError error{};
+    QJsonDocument::fromJson(run.out.toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+}
+
+// The same positions typed in three locales give the same plain figures, byte for byte.
+void TestCommandLineScripts::plainBatchIsTheSameInEveryLocale() {
+    const QByteArray us =
+        fullHeader + "\n1.25,30,28.50,500,3\n1.125,25,24,33,6\n0.75,20,22,100,2\n";
+    const QByteArray german = "option_price;strike_price;current_price;shares;months\n"
+                              "1,25;30;28,50;500;3\n1,125;25;24;33;6\n0,75;20;22;100;2\n";
+    const Run inUs = runPravik({"calc", "--csv", "--plain"}, us);
+    const Run inGermany = runPravik({"calc", "--csv", "--plain"}, german, {"LANG=de_DE.UTF-8"});
+    const Run inJapan = runPravik({"calc", "--csv", "--plain"}, us, {"LANG=ja_JP.UTF-8"});
+    QCOMPARE(inUs.status, 0);
+    QCOMPARE(inGermany.status, 0);
+    QCOMPARE(inJapan.status, 0);
+    QCOMPARE(inUs.out.section(u'\n', 1, 1),
+             QStringLiteral("1.25,30,28.50,500,3,625.00,15000.00,15625.00,14250.00,1375.00,"
+                            "0.096,38.40,"));
+    QCOMPARE(inUs.out.section(u'\n', 2, 2),
+             QStringLiteral("1.125,25,24,33,6,37.13,825.00,862.13,792.00,70.13,0.089,17.80,"));
+    QCOMPARE(inJapan.out, inUs.out);
+    QCOMPARE(inGermany.out.section(u'\n', 1).replace(u';', u','),
+             inUs.out.section(u'\n', 1)
+                 .replace(QStringLiteral("1.25,"), QStringLiteral("1,25,"))
+                 .replace(QStringLiteral("28.50,"), QStringLiteral("28,50,"))
+                 .replace(QStringLiteral("1.125,"), QStringLiteral("1,125,"))
+                 .replace(QStringLiteral("0.75,"), QStringLiteral("0,75,")));
+}
+
+void TestCommandLineScripts::refusedPositionAsJson() {
+    const Run run =
+        runPravik(position("1.25", "3O", "28.50", "") + QStringList{"--months=13", "--json"});
+    QCOMPARE(run.status, 2);
+    const QJsonObject object = jsonObject(run.out);
+    QCOMPARE(object.keys(), (QStringList{"error", "fields"}));
+    QCOMPARE(object.value("fields").toArray(), (QJsonArray{"strike_price", "shares", "months"}));
+    QVERIFY2(object.value("error").toString().contains(QStringLiteral("invalid entry")),
+             qPrintable(run.out));
+    QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("--strike-price \"3O\"")), qPrintable(run.err));
+}
+
+void TestCommandLineScripts::localeOption_data() {
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("netGain");
+
+    QTest::newRow("C over a German environment")
+        << QStringList{"LANG=de_DE.UTF-8", "LC_ALL=de_DE.UTF-8"}
+        << workedExample() + QStringList{"--locale", "C"} << 0 << "$1,375.00";
+    QTest::newRow("de_DE over an English environment")
+        << QStringList{"LANG=en_US.UTF-8"}
+        << position("1,25", "30", "28,50", "500") + QStringList{"--months=3", "--locale=de_DE"} << 0
+        << "1.375,00\u00a0€";
+    QTest::newRow("an unknown name")
+        << QStringList{"LANG=en_US.UTF-8"} << workedExample() + QStringList{"--locale", "xx_QQ"}
+        << 64 << "";
+}
+
+void TestCommandLineScripts::localeOption() {
+    QFETCH(QStringList, environment);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, netGain);
+
+    const Run run = runPravik(arguments + QStringList{"--json"}, {}, environment);
+    QCOMPARE(run.status, status);
+    if (status == 64) {
+        QVERIFY2(run.err.startsWith(QStringLiteral("pravik: unknown locale 'xx_QQ'")),
+                 qPrintable(run.err));
+        QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+        return;
+    }
+    QCOMPARE(jsonObject(run.out).value("intNetGain").toString(), netGain);
+}
+
+// ---- 7. Money follows LC_MONETARY, numbers LC_NUMERIC -----------------------------------------
+
+void TestCommandLineScripts::moneyFollowsLcMonetary_data() {
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QStringList>("amounts");
+    QTest::addColumn<QString>("netGain");
+    QTest::addColumn<QString>("ratio");
+
+    QTest::newRow("German money under an English LANG")
+        << QStringList{"LANG=en_US.UTF-8", "LC_MONETARY=de_DE.UTF-8"}
+        << QStringList{"0.75", "20", "22", "100"} << "-125,00\u00a0€"
+        << "-0.057";
+    QTest::newRow("money texts the program writes, typed back")
+        << QStringList{"LANG=en_US.UTF-8", "LC_MONETARY=de_DE.UTF-8"}
+        << QStringList{"0,75 €", "20,00\u00a0€", "-22,00 €", "100"} << "4.275,00\u00a0€"
+        << "-1.943";
+    QTest::newRow("French money with the blanks users type")
+        << QStringList{"LANG=fr_FR.UTF-8"}
+        << QStringList{"1,25 €", "1 500,00 €", "1\u00a0000,00 €", "10"} << "5\u202f012,50\u00a0€"
+        << "0,501";
+    QTest::newRow("US parentheses read back")
+        << QStringList{"LANG=en_US.UTF-8"} << QStringList{"($1.25)", "$30.00", "$28.50", "500"}
+        << "$125.00"
+        << "0.009";
+    QTest::newRow("LC_ALL over both")
+        << QStringList{"LC_MONETARY=de_DE.UTF-8", "LC_NUMERIC=de_DE.UTF-8", "LC_ALL=C"}
+        << QStringList{"0.75", "20", "22", "100"} << "($125.00)"
+        << "-0.057";
+}
+
+void TestCommandLineScripts::moneyFollowsLcMonetary() {
+    QFETCH(QStringList, environment);
+    QFETCH(QStringList, amounts);
+    QFETCH(QString, netGain);
+    QFETCH(QString, ratio);
+
+    const Run run = runPravik(position(amounts[0], amounts[1], amounts[2], amounts[3]) +
+                                  QStringList{"--months=3", "--json"},
+                              {}, environment);
+    QCOMPARE(run.err, QString{});
+    QCOMPARE(run.status, 0);
+    const QJsonObject object = jsonObject(run.out);
+    QCOMPARE(object.value("intNetGain").toString(), netGain);
+    QCOMPARE(object.value("intDivideIntoCost").toString(), ratio);
+}
+
+// ---- 8. The window's start ---------------------------------------------------------------------
+
+void TestCommandLineScripts::noDisplay_data() {
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QString>("why");
+
+    QTest::newRow("no DISPLAY at all") << QStringList{} << "DISPLAY is not set";
+    QTest::newRow("a DISPLAY nobody serves")
+        << QStringList{"DISPLAY=:97"} << "the display ':97' cannot be reached";
+}
+
+// One line, status 1 and a normal exit: no abort, so no core file.
+void TestCommandLineScripts::noDisplay() {
+    QFETCH(QStringList, environment);
+    QFETCH(QString, why);
+
+    const Run run = runPravik({}, {}, environment);
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QString{});
+    QCOMPARE(run.err.count(u'\n'), 1);
+    QVERIFY2(run.err.startsWith(QStringLiteral("pravik: no display")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(why), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("pravik calc")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("Xvfb")), qPrintable(run.err));
+
+    // Anything unknown is refused before a display is looked for.
+    const Run unknown = runPravik({"-frobnicate"}, {}, environment);
+    QCOMPARE(unknown.status, 64);
+    QVERIFY2(unknown.err.contains(QStringLiteral("Unknown option 'frobnicate'")),
+             qPrintable(unknown.err));
+}
+
+void TestCommandLineScripts::toolkitOptionsReachTheWindow_data() {
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("-platform offscreen") << QStringList{"-platform", "offscreen"};
+    QTest::newRow("--platform offscreen -style=fusion -reverse")
+        << QStringList{"--platform", "offscreen", "-style=fusion", "-reverse"};
+}
+
+// The window opens on the platform named and runs until it is closed: still running after two
+// seconds, with nothing to say.
+void TestCommandLineScripts::toolkitOptionsReachTheWindow() {
+    QFETCH(QStringList, arguments);
+
+    QProcess process;
+    process.setProcessEnvironment(environmentWithLocale({"LANG=en_US.UTF-8"}));
+    process.start(QStringLiteral(PRAVIK_PATH), arguments);
+    QVERIFY(process.waitForStarted());
+    QVERIFY2(!process.waitForFinished(2'000),
+             qPrintable(QString::fromUtf8(process.readAllStandardError())));
+    QCOMPARE(process.state(), QProcess::Running);
+    process.terminate();
+    QVERIFY(process.waitForFinished(10'000));
+    QVERIFY(!process.readAllStandardError().contains("pravik:"));
+}
+
+// ---- 9. Small things ----------------------------------------------------------------------------
+
+void TestCommandLineScripts::smallThings_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("outStarts");
+
+    QTest::newRow("pravik help calc")
+        << QStringList{"help", "calc"} << 0 << "Usage: pravik calc [OPTIONS] [FILE]";
+    QTest::newRow("pravik help") << QStringList{"help"} << 0 << "Usage: pravik ";
+    QTest::newRow("pravik calc --help")
+        << QStringList{"calc", "--help"} << 0 << "Usage: pravik calc [OPTIONS] [FILE]";
+    QTest::newRow("pravik calc alone prints the usage")
+        << QStringList{"calc"} << 64 << "Usage: pravik calc [OPTIONS] [FILE]";
+    QTest::newRow("pravik help nonsense") << QStringList{"help", "nonsense"} << 64 << "";
+    QTest::newRow("--delimiter without --csv")
+        << workedExample() + QStringList{"--delimiter=;"} << 64 << "";
+    QTest::newRow("an unknown option") << QStringList{"calc", "--frobnicate"} << 64 << "";
+}
+
+void TestCommandLineScripts::smallThings() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, outStarts);
+
+    const Run run = runPravik(arguments);
+    QCOMPARE(run.status, status);
+    QVERIFY2(outStarts.isEmpty() ? run.out.isEmpty() : run.out.startsWith(outStarts),
+             qPrintable(run.out));
+    if (status != 0) {
+        QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+    }
+    if (outStarts.startsWith(QStringLiteral("Usage: pravik calc"))) {
+        // The statuses a script tests are in the help.
+        QVERIFY2(run.out.contains(QStringLiteral("Exit status:")), qPrintable(run.out));
+        QVERIFY2(run.out.contains(QStringLiteral("  3   ")), qPrintable(run.out));
+    }
+}
+
+void TestCommandLineScripts::versionIsOneLine() {
+    const Run version = runPravik({"--version"});
+    QCOMPARE(version.status, 0);
+    QCOMPARE(version.out, QStringLiteral("Veltrane 1.0.2 (version 1.00.0002)\n"));
+    const Run record = runPravik({"--version-record"});
+    QCOMPARE(record.status, 0);
+    QVERIFY(record.out.startsWith(version.out + "\nVersion record of the executable:\n"));
+    QVERIFY(record.out.contains(QStringLiteral("\n  FileVersion: 1.00.0002\n")));
+
+    // --csv=FILE reads the file like --csv FILE.
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("p.csv"));
+    QVERIFY(writeFile(file, fullHeader + "\n1.25,30,28.50,500,3\n"));
+    const Run joined = runPravik({"calc", "--csv=" + file});
+    const Run apart = runPravik({"calc", "--csv", file});
+    QCOMPARE(joined.status, 0);
+    QCOMPARE(joined.out, apart.out);
+}
+
+// A refused text quoted in the error column never starts a formula in the spreadsheet that opens
+// the output.
+void TestCommandLineScripts::errorColumnIsNoFormula() {
+    const QByteArray input = fullHeader + "\n1.25,30,28.50,500,=1+2\n1.25,30,28.50,500,-3\n"
+                                          "1.25,30,28.50,500,@SUM(A1)\n";
+    const Run run = runPravik({"calc", "--csv"}, input);
+    QCOMPARE(run.status, 2);
+    const QStringList lines = run.out.split(u'\n');
+    QVERIFY2(lines.value(1).endsWith(QStringLiteral("not \"\"'=1+2\"\"\"")), qPrintable(run.out));
+    QVERIFY2(lines.value(2).endsWith(QStringLiteral("not \"\"'-3\"\"\"")), qPrintable(run.out));
+    QVERIFY2(lines.value(3).endsWith(QStringLiteral("not \"\"'@SUM(A1)\"\"\"")),
+             qPrintable(run.out));
+}
+
+QTEST_GUILESS_MAIN(TestCommandLineScripts)
+#include "test_command_line_scripts.moc"
