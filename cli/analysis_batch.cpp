@@ -13,7 +13,7 @@ namespace veltrane {
 
 namespace {
 
-constexpr std::size_t flushBytes = 64 * 1024;
+constexpr std::size_t flushBytes = std::size_t{64} * 1024;
 
 bool isBlank(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
@@ -104,8 +104,22 @@ std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& head
             figures.append(figures.empty() ? "" : ", ").append(comparableColumnName(name));
         }
     }
-    const auto has = [&layout](AnalysisInput input) {
-        return layout.columns_[static_cast<std::size_t>(input)] != absent;
+    const std::string missing = layout.missingColumns();
+    if (!missing.empty()) {
+        refused = "the header lacks the columns " + missing;
+        return std::nullopt;
+    }
+    if (!figures.empty()) {
+        refused = "the header names the figure columns " + figures +
+                  ", so the file holds figures already";
+        return std::nullopt;
+    }
+    return layout;
+}
+
+std::string AnalysisColumns::missingColumns() const {
+    const auto has = [this](AnalysisInput input) {
+        return columns_[static_cast<std::size_t>(input)] != absent;
     };
     const auto column = [](AnalysisInput input) { return inputName(input, InputNaming::column); };
     using I = AnalysisInput;
@@ -123,16 +137,7 @@ std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& head
         missing.append(missing.empty() ? "" : ", ")
             .append(column(I::expiry) + ", " + column(I::days) + " or " + column(I::months));
     }
-    if (!missing.empty()) {
-        refused = "the header lacks the columns " + missing;
-        return std::nullopt;
-    }
-    if (!figures.empty()) {
-        refused = "the header names the figure columns " + figures +
-                  ", so the file holds figures already";
-        return std::nullopt;
-    }
-    return layout;
+    return missing;
 }
 
 AnalysisInputs AnalysisColumns::inputs(const CsvRecord& row,

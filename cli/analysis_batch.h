@@ -61,6 +61,9 @@ public:
     AnalysisInputs inputs(const CsvRecord& row, std::chrono::year_month_day today) const;
 
 private:
+    // The required inputs the header has no column for: empty when it has them all.
+    std::string missingColumns() const;
+
     static constexpr std::size_t absent = static_cast<std::size_t>(-1);
     std::array<std::size_t, analysisInputs.size()> columns_{};
 };

@@ -231,7 +231,7 @@ void TestAnalyzeCommand::refusals_data() {
                                          "--shares \"0.5\" must be a whole number, 1 or more."};
     QTest::newRow("a line break in a text stays on one line")
         << (prices + QStringList{"--shares", "5\n00", "--days", "30"})
-        << QStringList{"--shares \"5\\n00\" is not a number."};
+        << QStringList{R"(--shares "5\n00" is not a number.)"};
 }
 
 // Every refused input on its own line of standard error, named as the user wrote it; nothing on
