@@ -72,6 +72,7 @@ private slots:
     void incompletePosition();
     void twoLocales_data();
     void twoLocales();
+    void helpNamesEveryInput();
     void usage_data();
     void usage();
     void outputFile();
@@ -331,6 +332,22 @@ void TestAnalyzeCommand::twoLocales() {
     const Run plain = runPravik(arguments + QStringList{"--plain"}, {}, environment);
     QVERIFY(plain.out.contains(QStringLiteral("\"max_profit\": 1425.00,")));
     QVERIFY(plain.out.contains(QStringLiteral("\"breakeven\": 27.1500,")));
+}
+
+// Both ways to ask for help give the same text, and it names every input of the analysis.
+void TestAnalyzeCommand::helpNamesEveryInput() {
+    const Run help = runPravik({"help", "analyze"});
+    QCOMPARE(help.status, 0);
+    const Run option = runPravik({"analyze", "--help"});
+    QCOMPARE(option.status, 0);
+    QCOMPARE(help.out, option.out);
+    for (const veltrane::AnalysisInputInfo& info : veltrane::analysisInputs) {
+        const QString name =
+            QString::fromStdString(veltrane::inputName(info.input, veltrane::InputNaming::option));
+        QVERIFY2(help.out.contains(QStringLiteral("  ") + name + QStringLiteral(" <")),
+                 qPrintable(name));
+    }
+    QVERIFY(runPravik({"--help"}).out.contains(QStringLiteral("pravik analyze [OPTIONS]")));
 }
 
 void TestAnalyzeCommand::usage_data() {
