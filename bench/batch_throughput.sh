@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# The CSV batch's speed and memory, in one run: bench_batch (rows per second by the wall clock for
+# The CSV batch's speed and memory, in one run: bench_batch_jobs (rows per second by the wall clock for
 # 1,000,000 rows with one computing thread and with every core, beside the floor of reading and
 # writing the same CSV), then the real executable on a generated 1,000,000-row file with
 # --jobs 1 and with every core, and its peak memory on 10,000 and on 1,000,000 rows.
 #
-# Usage: bench/batch_throughput.sh [BUILD_DIR]   (default: build/ci, built with bench_batch and
+# Usage: bench/batch_throughput.sh [BUILD_DIR]   (default: build/ci, built with bench_batch_jobs and
 # pravik). Medians of RUNS runs (default 5), with the slowest and fastest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,8 +37,8 @@ median() {
     printf "%.0f %.0f %.0f\n", m, v[1], v[NR] }'
 }
 
-echo "=== bench_batch (in-process, generated input in memory)"
-"$build/bench/bench_batch" --benchmark_enable_random_interleaving=true \
+echo "=== bench_batch_jobs (in-process, generated input in memory)"
+"$build/bench/bench_batch_jobs" --benchmark_enable_random_interleaving=true \
   --benchmark_report_aggregates_only=true
 
 echo

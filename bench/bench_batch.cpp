@@ -1,24 +1,24 @@
-// The batch mode of `pravik calc --csv` on generated positions, with one computing thread and
-// with every core, against the floor of reading and writing the same CSV without calculating,
-// in the same run. bench/batch_throughput.sh runs it with the real executable's figures.
+// The batch modes of `pravik calc --csv` and `pravik analyze --csv` on generated positions,
+// against the floor of reading and writing the same CSV without calculating, in the same run.
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
+#include "cli/analysis_batch.h"
 #include "cli/batch_calculation.h"
 #include "cli/csv_reader.h"
 #include "cli/csv_writer.h"
-#include "cli/job_count.h"
 
-#include <algorithm>
 #include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <istream>
-#include <map>
 #include <ostream>
+#include <sstream>
 #include <streambuf>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -43,27 +43,78 @@ std::vector<std::string> rowTails() {
     return tails;
 }
 
-// The CSV of `rows` generated positions, made once and kept: the batch reads it from memory as
-// the program reads a file from the page cache.
-std::string& positions(std::int64_t rows) {
-    static std::map<std::int64_t, std::string> made;
-    std::string& text = made[rows];
-    if (text.empty()) {
-        const std::vector<std::string> tails = rowTails();
-        text = "id,option_price,strike_price,current_price,shares,months,note\n";
-        for (std::int64_t i = 0; i < rows; ++i) {
-            text += std::to_string(i);
-            text += tails[static_cast<std::size_t>(i % 600)];
+// The same kind of positions for the analysis: the time to expiry as days, months or an expiry
+// date in turn, contracts now and then, fees and a dividend on some.
+std::vector<std::string> analysisRowTails() {
+    std::vector<std::string> tails;
+    for (int i = 0; i < 600; ++i) {
+        const int cents = 25 + (i * 37) % 400;
+        const int strike = 20 + i % 30;
+        std::string tail = ",";
+        tail.append(std::to_string(cents / 100)).append(".");
+        tail.append(std::to_string(cents % 100 / 10)).append(std::to_string(cents % 10));
+        tail.append(",").append(std::to_string(strike));
+        tail.append(",").append(std::to_string(strike - 2)).append(".50");
+        const bool contracts = i % 5 == 0;
+        const std::string size = std::to_string(contracts ? 1 + i % 9 : 100 * (1 + i % 9));
+        tail.append(contracts ? ",," + size : "," + size + ",");
+        switch (i % 3) {
+        case 0:
+            tail.append(",").append(std::to_string(1 + i % 400)).append(",,,");
+            break;
+        case 1:
+            tail.append(",,").append(std::to_string(1 + i % 12)).append(",,");
+            break;
+        default:
+            tail.append(",,,2027-").append(i % 2 == 0 ? "03-19" : "06-18").append(",2026-12-18");
+            break;
         }
+        tail.append(i % 4 == 0 ? ",9.95" : ",");
+        tail.append(i % 7 == 0 ? ",0.24" : ",");
+        tail.append(i % 10 == 0 ? ",\"note, quoted\"\n" : ",plain\n");
+        tails.push_back(std::move(tail));
     }
-    return text;
+    return tails;
 }
 
-class MemoryInput : public std::streambuf {
+constexpr const char* calcHeader =
+    "id,option_price,strike_price,current_price,shares,months,note\n";
+constexpr const char* analysisHeader = "id,option_price,strike_price,current_price,shares,"
+                                       "contracts,days,months,expiry,as_of,fees,dividend,note\n";
+
+// Generates `rows` positions on the fly, so the input takes no memory of its own and the peak
+// memory measured is the batch's.
+class GeneratedPositions : public std::streambuf {
 public:
-    explicit MemoryInput(std::string& text) {
-        setg(text.data(), text.data(), text.data() + text.size());
+    explicit GeneratedPositions(std::int64_t rows, const char* header = calcHeader,
+                                std::vector<std::string> tails = rowTails())
+        : rows_{rows}
+        , tails_{std::move(tails)}
+        , buffer_{header} {
+        buffer_.reserve(std::size_t{64} * 1024 + 256);
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
     }
+
+protected:
+    int_type underflow() override {
+        if (next_ == rows_) {
+            return traits_type::eof();
+        }
+        buffer_.clear();
+        while (next_ < rows_ && buffer_.size() < std::size_t{64} * 1024) {
+            buffer_ += std::to_string(next_);
+            buffer_ += tails_[static_cast<std::size_t>(next_ % 600)];
+            ++next_;
+        }
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
+        return traits_type::to_int_type(buffer_.front());
+    }
+
+private:
+    std::int64_t rows_;
+    std::int64_t next_ = 0;
+    std::vector<std::string> tails_;
+    std::string buffer_;
 };
 
 // Counts what is written and keeps none of it.
@@ -82,62 +133,97 @@ protected:
     }
 };
 
-double wallSeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+// Time on this thread's core only: the machine may be busy with other work.
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// Seconds per row of every run of each, for the medians and spreads printed at the end.
-std::map<std::string, std::vector<double>> secondsPerRow;
+double peakMemoryMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
 
-void keepTime(benchmark::State& state, const std::string& name, std::int64_t rows,
-              std::int64_t bytes, double seconds) {
-    state.SetIterationTime(seconds);
+// Seconds per row of the last run of each, for the ratio printed at the end.
+double batchSecondsPerRow = 0;
+double floorSecondsPerRow = 0;
+double calculationSecondsPerRow = 0;
+double analysisSecondsPerRow = 0;
+double analysisFloorSecondsPerRow = 0;
+double analysisOnlySecondsPerRow = 0;
+
+void setCounters(benchmark::State& state, std::int64_t rows, std::int64_t bytes, double seconds,
+                 double& secondsPerRow) {
+    const auto total = static_cast<double>(rows) * static_cast<double>(state.iterations());
     state.SetItemsProcessed(rows * state.iterations());
     if (bytes > 0) {
         state.SetBytesProcessed(bytes * state.iterations());
     }
-    secondsPerRow[name].push_back(seconds / static_cast<double>(rows));
+    state.counters["peak_MiB"] = peakMemoryMiB();
+    secondsPerRow = seconds / total;
 }
 
-std::string batchName(unsigned jobs) {
-    return "batch, --jobs " + std::to_string(jobs);
-}
-
-// `pravik calc --csv` without the process around it: the batch with range(1) computing threads.
 void batch(benchmark::State& state) {
     const std::int64_t rows = state.range(0);
-    const auto jobs = static_cast<unsigned>(state.range(1));
-    std::string& text = positions(rows);
-    veltrane::BatchOptions options;
-    options.jobs = jobs;
+    std::int64_t bytes = 0;
+    double seconds = 0;
     for (auto _ : state) {
-        MemoryInput source{text};
+        GeneratedPositions source{rows};
         std::istream input{&source};
         Discard sink;
         std::ostream output{&sink};
-        const double start = wallSeconds();
+        const double start = cpuSeconds();
         const veltrane::BatchOutcome outcome =
-            veltrane::runCsvBatch(input, output, veltrane::RegionalSettings{}, options);
-        const double seconds = wallSeconds() - start;
+            veltrane::runCsvBatch(input, output, veltrane::RegionalSettings{});
+        seconds += cpuSeconds() - start;
         if (outcome.malformed || outcome.rows != static_cast<std::uint64_t>(rows)) {
             state.SkipWithError("the generated input did not read back");
             return;
         }
-        keepTime(state, batchName(jobs), rows, sink.bytes, seconds);
+        bytes = sink.bytes;
     }
+    setCounters(state, rows, bytes, seconds, batchSecondsPerRow);
 }
 
-// Reads every record and writes it back unchanged: what the batch costs without calculating.
-void readWriteFloor(benchmark::State& state) {
+// `pravik analyze --csv` on the rows of analysisRowTails(), as the command runs it.
+void analysisBatch(benchmark::State& state) {
     const std::int64_t rows = state.range(0);
-    std::string& text = positions(rows);
+    std::int64_t bytes = 0;
+    double seconds = 0;
+    veltrane::AnalysisBatchOptions options;
+    options.row.today = std::chrono::year{2026} / 12 / 18;
     for (auto _ : state) {
-        MemoryInput source{text};
+        GeneratedPositions source{rows, analysisHeader, analysisRowTails()};
         std::istream input{&source};
         Discard sink;
         std::ostream output{&sink};
-        const double start = wallSeconds();
+        const double start = cpuSeconds();
+        const veltrane::BatchOutcome outcome = veltrane::runAnalysisBatch(input, output, options);
+        seconds += cpuSeconds() - start;
+        if (outcome.malformed || outcome.headerRefused || outcome.rejectedRows > 0 ||
+            outcome.rows != static_cast<std::uint64_t>(rows)) {
+            state.SkipWithError("the generated input did not read back");
+            return;
+        }
+        bytes = sink.bytes;
+    }
+    setCounters(state, rows, bytes, seconds, analysisSecondsPerRow);
+}
+
+// Reads every record and writes it back unchanged: what the batch costs without calculating.
+void readWriteFloorOf(benchmark::State& state, const char* header,
+                      const std::vector<std::string>& tails, double& secondsPerRow) {
+    const std::int64_t rows = state.range(0);
+    std::int64_t bytes = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        GeneratedPositions source{rows, header, tails};
+        std::istream input{&source};
+        Discard sink;
+        std::ostream output{&sink};
+        const double start = cpuSeconds();
         veltrane::CsvReader reader{input};
         veltrane::CsvRecord record;
         std::string pending;
@@ -157,17 +243,26 @@ void readWriteFloor(benchmark::State& state) {
             ++read;
         }
         output.write(pending.data(), static_cast<std::streamsize>(pending.size()));
-        const double seconds = wallSeconds() - start;
+        seconds += cpuSeconds() - start;
         if (reader.error() || read != rows + 1) {
             state.SkipWithError("the generated input did not read back");
             return;
         }
-        keepTime(state, "floor (read and write)", rows, sink.bytes, seconds);
+        bytes = sink.bytes;
     }
+    setCounters(state, rows, bytes, seconds, secondsPerRow);
 }
 
-// The Calculate check and CalculateIt on the same rows with no CSV at all, on one thread: what
-// one row must cost at the least beyond the floor.
+void readWriteFloor(benchmark::State& state) {
+    readWriteFloorOf(state, calcHeader, rowTails(), floorSecondsPerRow);
+}
+
+void analysisReadWriteFloor(benchmark::State& state) {
+    readWriteFloorOf(state, analysisHeader, analysisRowTails(), analysisFloorSecondsPerRow);
+}
+
+// The Calculate check and CalculateIt on the same rows with no CSV at all: what one row must cost
+// at the least beyond the floor.
 void calculationOnly(benchmark::State& state) {
     const std::int64_t rows = state.range(0);
     struct Inputs {
@@ -185,8 +280,9 @@ void calculationOnly(benchmark::State& state) {
         inputs.push_back(std::move(row));
     }
     const veltrane::RegionalSettings settings;
+    double seconds = 0;
     for (auto _ : state) {
-        const double start = wallSeconds();
+        const double start = cpuSeconds();
         for (std::int64_t i = 0; i < rows; ++i) {
             const Inputs& row = inputs[static_cast<std::size_t>(i % 600)];
             veltrane::FieldMap fields;
@@ -198,60 +294,47 @@ void calculationOnly(benchmark::State& state) {
             }
             benchmark::DoNotOptimize(fields);
         }
-        keepTime(state, "calculation alone", rows, 0, wallSeconds() - start);
+        seconds += cpuSeconds() - start;
     }
+    setCounters(state, rows, 0, seconds, calculationSecondsPerRow);
 }
 
-constexpr std::int64_t millionRows = 1'000'000;
-constexpr int repetitions = 5;
-
-// Wall-clock time: with threads, the time a user waits is the measure. Every run is one pass
-// over the million rows, five times over, for a median and a spread.
-BENCHMARK(readWriteFloor)
-    ->Arg(millionRows)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(repetitions)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(calculationOnly)
-    ->Arg(millionRows)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(repetitions)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(batch)
-    ->Apply([](benchmark::internal::Benchmark* b) {
-        b->Args({millionRows, 1});
-        if (veltrane::availableCores() > 1) {
-            b->Args({millionRows, veltrane::availableCores()});
+// The analysis and its eighteen texts on the same rows as analysisBatch, with no CSV: what a
+// row costs at the least beyond the floor.
+void analysisOnly(benchmark::State& state) {
+    const std::int64_t rows = state.range(0);
+    std::vector<veltrane::AnalysisInputs> inputs;
+    for (const std::string& tail : analysisRowTails()) {
+        std::istringstream text{std::string{analysisHeader} + "0" + tail};
+        veltrane::CsvReader reader{text};
+        veltrane::CsvRecord record;
+        std::string refused;
+        reader.next(record);
+        const auto columns = veltrane::AnalysisColumns::fromHeader(record, refused);
+        reader.next(record);
+        inputs.push_back(columns->inputs(record, std::chrono::year{2026} / 12 / 18));
+    }
+    const veltrane::AnalysisRowOptions options;
+    veltrane::AnalysisRowFields fields;
+    double seconds = 0;
+    for (auto _ : state) {
+        const double start = cpuSeconds();
+        for (std::int64_t i = 0; i < rows; ++i) {
+            veltrane::analyseRow(inputs[static_cast<std::size_t>(i % 600)], options, fields);
+            benchmark::DoNotOptimize(fields);
         }
-    })
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(repetitions)
-    ->Unit(benchmark::kMillisecond);
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+        seconds += cpuSeconds() - start;
+    }
+    setCounters(state, rows, 0, seconds, analysisOnlySecondsPerRow);
 }
 
-void printSummary() {
-    const auto floor = secondsPerRow.find("floor (read and write)");
-    if (floor == secondsPerRow.end()) {
-        return;
-    }
-    const double floorMedian = median(floor->second);
-    std::printf("\n1,000,000 rows, wall clock, median of %d runs (slowest to fastest):\n",
-                repetitions);
-    for (const auto& [name, values] : secondsPerRow) {
-        const auto [fastest, slowest] = std::minmax_element(values.begin(), values.end());
-        std::printf("  %-24s %10.0f rows/s  (%.0f to %.0f)   time / floor = %.2f\n", name.c_str(),
-                    1.0 / median(values), 1.0 / *slowest, 1.0 / *fastest,
-                    median(values) / floorMedian);
-    }
-}
+// The smaller run comes first: equal peaks after 100,000 and 1,000,000 rows mean flat memory.
+BENCHMARK(readWriteFloor)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(calculationOnly)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(batch)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(analysisReadWriteFloor)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(analysisOnly)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(analysisBatch)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -262,6 +345,25 @@ int main(int argc, char** argv) {
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    printSummary();
+    if (batchSecondsPerRow > 0 && floorSecondsPerRow > 0 && calculationSecondsPerRow > 0) {
+        std::printf("1,000,000 rows, CPU time of one core:\n"
+                    "  batch             %9.0f rows/s\n"
+                    "  floor (CSV only)  %9.0f rows/s   batch / floor = %.2f\n"
+                    "  calculation only  %9.0f rows/s   (batch - floor) / calculation = %.2f\n",
+                    1.0 / batchSecondsPerRow, 1.0 / floorSecondsPerRow,
+                    batchSecondsPerRow / floorSecondsPerRow, 1.0 / calculationSecondsPerRow,
+                    (batchSecondsPerRow - floorSecondsPerRow) / calculationSecondsPerRow);
+    }
+    if (analysisSecondsPerRow > 0 && analysisFloorSecondsPerRow > 0 && batchSecondsPerRow > 0 &&
+        analysisOnlySecondsPerRow > 0) {
+        std::printf(
+            "  analyze --csv     %9.0f rows/s   analyze / calc batch = %.2f\n"
+            "  its floor         %9.0f rows/s   analyze / its floor = %.2f\n"
+            "  analysis only     %9.0f rows/s   (analyze - floor) / analysis = %.2f\n",
+            1.0 / analysisSecondsPerRow, analysisSecondsPerRow / batchSecondsPerRow,
+            1.0 / analysisFloorSecondsPerRow, analysisSecondsPerRow / analysisFloorSecondsPerRow,
+            1.0 / analysisOnlySecondsPerRow,
+            (analysisSecondsPerRow - analysisFloorSecondsPerRow) / analysisOnlySecondsPerRow);
+    }
     return 0;
 }
