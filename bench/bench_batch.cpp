@@ -1,18 +1,21 @@
-// The batch mode of `pravik calc --csv` on generated positions, against the floor of reading and
-// writing the same CSV without calculating, in the same run.
+// The batch modes of `pravik calc --csv` and `pravik analyze --csv` on generated positions,
+// against the floor of reading and writing the same CSV without calculating, in the same run.
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
+#include "cli/analysis_batch.h"
 #include "cli/batch_calculation.h"
 #include "cli/csv_reader.h"
 #include "cli/csv_writer.h"
 
 #include <array>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <istream>
 #include <ostream>
+#include <sstream>
 #include <streambuf>
 #include <string>
 #include <sys/resource.h>
@@ -40,14 +43,54 @@ std::vector<std::string> rowTails() {
     return tails;
 }
 
+// The same kind of positions for the analysis: the time to expiry as days, months or an expiry
+// date in turn, contracts now and then, fees and a dividend on some.
+std::vector<std::string> analysisRowTails() {
+    std::vector<std::string> tails;
+    for (int i = 0; i < 600; ++i) {
+        const int cents = 25 + (i * 37) % 400;
+        const int strike = 20 + i % 30;
+        std::string tail = ",";
+        tail.append(std::to_string(cents / 100)).append(".");
+        tail.append(std::to_string(cents % 100 / 10)).append(std::to_string(cents % 10));
+        tail.append(",").append(std::to_string(strike));
+        tail.append(",").append(std::to_string(strike - 2)).append(".50");
+        const bool contracts = i % 5 == 0;
+        const std::string size = std::to_string(contracts ? 1 + i % 9 : 100 * (1 + i % 9));
+        tail.append(contracts ? ",," + size : "," + size + ",");
+        switch (i % 3) {
+        case 0:
+            tail.append(",").append(std::to_string(1 + i % 400)).append(",,,");
+            break;
+        case 1:
+            tail.append(",,").append(std::to_string(1 + i % 12)).append(",,");
+            break;
+        default:
+            tail.append(",,,2027-").append(i % 2 == 0 ? "03-19" : "06-18").append(",2026-12-18");
+            break;
+        }
+        tail.append(i % 4 == 0 ? ",9.95" : ",");
+        tail.append(i % 7 == 0 ? ",0.24" : ",");
+        tail.append(i % 10 == 0 ? ",\"note, quoted\"\n" : ",plain\n");
+        tails.push_back(std::move(tail));
+    }
+    return tails;
+}
+
+constexpr const char* calcHeader =
+    "id,option_price,strike_price,current_price,shares,months,note\n";
+constexpr const char* analysisHeader = "id,option_price,strike_price,current_price,shares,"
+                                       "contracts,days,months,expiry,as_of,fees,dividend,note\n";
+
 // Generates `rows` positions on the fly, so the input takes no memory of its own and the peak
 // memory measured is the batch's.
 class GeneratedPositions : public std::streambuf {
 public:
-    explicit GeneratedPositions(std::int64_t rows)
+    explicit GeneratedPositions(std::int64_t rows, const char* header = calcHeader,
+                                std::vector<std::string> tails = rowTails())
         : rows_{rows}
-        , tails_{rowTails()}
-        , buffer_{"id,option_price,strike_price,current_price,shares,months,note\n"} {
+        , tails_{std::move(tails)}
+        , buffer_{header} {
         buffer_.reserve(std::size_t{64} * 1024 + 256);
         setg(buffer_.data(), buffer_.data(), buffer_.data() + buffer_.size());
     }
@@ -107,6 +150,9 @@ double peakMemoryMiB() {
 double batchSecondsPerRow = 0;
 double floorSecondsPerRow = 0;
 double calculationSecondsPerRow = 0;
+double analysisSecondsPerRow = 0;
+double analysisFloorSecondsPerRow = 0;
+double analysisOnlySecondsPerRow = 0;
 
 void setCounters(benchmark::State& state, std::int64_t rows, std::int64_t bytes, double seconds,
                  double& secondsPerRow) {
@@ -141,13 +187,39 @@ void batch(benchmark::State& state) {
     setCounters(state, rows, bytes, seconds, batchSecondsPerRow);
 }
 
+// `pravik analyze --csv` on the rows of analysisRowTails(), as the command runs it.
+void analysisBatch(benchmark::State& state) {
+    const std::int64_t rows = state.range(0);
+    std::int64_t bytes = 0;
+    double seconds = 0;
+    veltrane::AnalysisBatchOptions options;
+    options.row.today = std::chrono::year{2026} / 12 / 18;
+    for (auto _ : state) {
+        GeneratedPositions source{rows, analysisHeader, analysisRowTails()};
+        std::istream input{&source};
+        Discard sink;
+        std::ostream output{&sink};
+        const double start = cpuSeconds();
+        const veltrane::BatchOutcome outcome = veltrane::runAnalysisBatch(input, output, options);
+        seconds += cpuSeconds() - start;
+        if (outcome.malformed || outcome.headerRefused || outcome.rejectedRows > 0 ||
+            outcome.rows != static_cast<std::uint64_t>(rows)) {
+            state.SkipWithError("the generated input did not read back");
+            return;
+        }
+        bytes = sink.bytes;
+    }
+    setCounters(state, rows, bytes, seconds, analysisSecondsPerRow);
+}
+
 // Reads every record and writes it back unchanged: what the batch costs without calculating.
-void readWriteFloor(benchmark::State& state) {
+void readWriteFloorOf(benchmark::State& state, const char* header,
+                      const std::vector<std::string>& tails, double& secondsPerRow) {
     const std::int64_t rows = state.range(0);
     std::int64_t bytes = 0;
     double seconds = 0;
     for (auto _ : state) {
-        GeneratedPositions source{rows};
+        GeneratedPositions source{rows, header, tails};
         std::istream input{&source};
         Discard sink;
         std::ostream output{&sink};
@@ -178,7 +250,15 @@ void readWriteFloor(benchmark::State& state) {
         }
         bytes = sink.bytes;
     }
-    setCounters(state, rows, bytes, seconds, floorSecondsPerRow);
+    setCounters(state, rows, bytes, seconds, secondsPerRow);
+}
+
+void readWriteFloor(benchmark::State& state) {
+    readWriteFloorOf(state, calcHeader, rowTails(), floorSecondsPerRow);
+}
+
+void analysisReadWriteFloor(benchmark::State& state) {
+    readWriteFloorOf(state, analysisHeader, analysisRowTails(), analysisFloorSecondsPerRow);
 }
 
 // The Calculate check and CalculateIt on the same rows with no CSV at all: what one row must cost
@@ -219,10 +299,42 @@ void calculationOnly(benchmark::State& state) {
     setCounters(state, rows, 0, seconds, calculationSecondsPerRow);
 }
 
+// The analysis and its eighteen texts on the same rows as analysisBatch, with no CSV: what a
+// row costs at the least beyond the floor.
+void analysisOnly(benchmark::State& state) {
+    const std::int64_t rows = state.range(0);
+    std::vector<veltrane::AnalysisInputs> inputs;
+    for (const std::string& tail : analysisRowTails()) {
+        std::istringstream text{std::string{analysisHeader} + "0" + tail};
+        veltrane::CsvReader reader{text};
+        veltrane::CsvRecord record;
+        std::string refused;
+        reader.next(record);
+        const auto columns = veltrane::AnalysisColumns::fromHeader(record, refused);
+        reader.next(record);
+        inputs.push_back(columns->inputs(record, std::chrono::year{2026} / 12 / 18));
+    }
+    const veltrane::AnalysisRowOptions options;
+    veltrane::AnalysisRowFields fields;
+    double seconds = 0;
+    for (auto _ : state) {
+        const double start = cpuSeconds();
+        for (std::int64_t i = 0; i < rows; ++i) {
+            veltrane::analyseRow(inputs[static_cast<std::size_t>(i % 600)], options, fields);
+            benchmark::DoNotOptimize(fields);
+        }
+        seconds += cpuSeconds() - start;
+    }
+    setCounters(state, rows, 0, seconds, analysisOnlySecondsPerRow);
+}
+
 // The smaller run comes first: equal peaks after 100,000 and 1,000,000 rows mean flat memory.
 BENCHMARK(readWriteFloor)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(calculationOnly)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(batch)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(analysisReadWriteFloor)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(analysisOnly)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(analysisBatch)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -241,6 +353,17 @@ int main(int argc, char** argv) {
                     1.0 / batchSecondsPerRow, 1.0 / floorSecondsPerRow,
                     batchSecondsPerRow / floorSecondsPerRow, 1.0 / calculationSecondsPerRow,
                     (batchSecondsPerRow - floorSecondsPerRow) / calculationSecondsPerRow);
+    }
+    if (analysisSecondsPerRow > 0 && analysisFloorSecondsPerRow > 0 && batchSecondsPerRow > 0 &&
+        analysisOnlySecondsPerRow > 0) {
+        std::printf(
+            "  analyze --csv     %9.0f rows/s   analyze / calc batch = %.2f\n"
+            "  its floor         %9.0f rows/s   analyze / its floor = %.2f\n"
+            "  analysis only     %9.0f rows/s   (analyze - floor) / analysis = %.2f\n",
+            1.0 / analysisSecondsPerRow, analysisSecondsPerRow / batchSecondsPerRow,
+            1.0 / analysisFloorSecondsPerRow, analysisSecondsPerRow / analysisFloorSecondsPerRow,
+            1.0 / analysisOnlySecondsPerRow,
+            (analysisSecondsPerRow - analysisFloorSecondsPerRow) / analysisOnlySecondsPerRow);
     }
     return 0;
 }

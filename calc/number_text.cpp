@@ -726,7 +726,7 @@ void appendCurrencyText(TextBuffer& out, Currency amount, const RegionalSettings
 
     // The digits, with zeros in front up to one integer digit: "0.50".
     const auto fractionDigits = static_cast<std::size_t>(decimals);
-    std::array<char, 24> buffer; // only the digits written below are read
+    std::array<char, 24> buffer{};
     char* const end = buffer.data() + buffer.size();
     char* first = writeDigitsBackwards(magnitude, end);
     while (static_cast<std::size_t>(end - first) <= fractionDigits) {

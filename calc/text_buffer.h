@@ -16,6 +16,9 @@ public:
     TextBuffer() = default;
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;
+    TextBuffer(TextBuffer&&) = delete;
+    TextBuffer& operator=(TextBuffer&&) = delete;
+    ~TextBuffer() = default;
 
     // Room for `count` more bytes at the end, for the caller to fill at once.
     char* extend(std::size_t count) {
@@ -66,7 +69,7 @@ private:
         return heap_.data() + at;
     }
 
-    std::array<char, inlineCapacity> inline_; // only the first size_ are written
+    std::array<char, inlineCapacity> inline_{};
     std::size_t size_ = 0;
     bool onHeap_ = false;
     std::string heap_;

@@ -2,11 +2,14 @@
 
 #include "calc/field_map.h"
 #include "calc/plain_numbers.h"
+#include "cli/analyze_command.h"
 #include "cli/batch_calculation.h"
+#include "cli/command_support.h"
 #include "cli/csv_dialect.h"
+#include "cli/csv_source.h"
 #include "cli/exit_status.h"
 #include "cli/messages.h"
-#include "cli/output_file.h"
+#include "cli/output_destination.h"
 #include "cli/position_check.h"
 #include "cli/position_output.h"
 #include "identity/identity.h"
@@ -37,12 +40,13 @@ namespace {
 constexpr std::string_view generalHelp =
     "Usage: pravik                   open the calculator window\n"
     "       pravik calc [OPTIONS]    calculate a position, or a CSV file of them\n"
-    "       pravik help [calc]       show this help, or the help of calc\n"
+    "       pravik analyze [OPTIONS] analyse a position: breakeven, returns, most to make or lose\n"
+    "       pravik help [COMMAND]    show this help, or the help of calc or analyze\n"
     "       pravik --help            show this help\n"
     "       pravik --version         show the version on one line\n"
     "       pravik --version-record  show the executable's whole version record\n"
     "\n"
-    "Run 'pravik calc --help' for the options of calc.\n";
+    "Run 'pravik calc --help' or 'pravik analyze --help' for their options.\n";
 
 constexpr std::string_view statusHelp =
     "\n"
@@ -72,72 +76,6 @@ std::vector<QCommandLineOption> inputOptions() {
     }
     return options;
 }
-
-ExitStatus usageError(const QString& text, std::string_view helpCommand) {
-    printError(text.toStdString() + "\nTry '" + std::string{helpCommand} + " --help'.");
-    return ExitStatus::usage;
-}
-
-bool writeAll(std::ostream& out, std::string_view text) {
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    return static_cast<bool>(out);
-}
-
-ExitStatus writeStandardOutput(std::string_view text) {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
-        std::fflush(stdout) != 0) {
-        printError(std::string{"cannot write the results: "} + std::strerror(errno));
-        return ExitStatus::outputFailed;
-    }
-    return ExitStatus::ok;
-}
-
-// Where the results go: standard output as they come, or a file replaced only when done.
-class Destination {
-public:
-    explicit Destination(const QString& outputPath) {
-        if (!outputPath.isEmpty()) {
-            file_ = std::make_unique<OutputFile>(outputPath.toStdString());
-        }
-    }
-
-    // False, with the message printed, when the output file cannot be made.
-    bool open() {
-        if (file_ && !file_->isOpen()) {
-            printError(file_->error());
-            return false;
-        }
-        return true;
-    }
-
-    std::ostream& stream() { return file_ ? file_->stream() : std::cout; }
-
-    // Ends the run with `status`: a complete run replaces the file, a fatal one leaves it.
-    ExitStatus finish(ExitStatus status) {
-        stream().flush();
-        if (!file_) {
-            if (!std::cout && status != ExitStatus::outputFailed) {
-                printError(std::string{"cannot write the results: "} + std::strerror(errno));
-                return ExitStatus::outputFailed;
-            }
-            return status;
-        }
-        if (status == ExitStatus::usage || status == ExitStatus::outputFailed) {
-            file_->discard();
-            printError("'" + file_->path() + "' is left as it was");
-            return status;
-        }
-        if (!file_->commit()) {
-            printError(file_->error() + "\n'" + file_->path() + "' is left as it was");
-            return ExitStatus::outputFailed;
-        }
-        return status;
-    }
-
-private:
-    std::unique_ptr<OutputFile> file_;
-};
 
 // The options of `pravik calc`, read from the command line.
 struct CalcOptions {
@@ -183,7 +121,7 @@ std::vector<std::string_view> refusedFields(const PositionCheck& check, const Fi
 }
 
 ExitStatus calculateOne(CalcOptions& options) {
-    Destination destination{options.output};
+    OutputDestination destination{options.output.toStdString()};
     if (!destination.open()) {
         return ExitStatus::outputFailed;
     }
@@ -216,34 +154,6 @@ ExitStatus calculateOne(CalcOptions& options) {
     return destination.finish(positionStatus(check, reason));
 }
 
-// The CSV input: a file, or standard input for none or "-".
-struct CsvSource {
-    std::string path;
-    std::ifstream file;
-
-    bool fromStandardInput() const { return path == "-"; }
-    std::istream& stream() { return fromStandardInput() ? std::cin : file; }
-    std::string name() const { return fromStandardInput() ? std::string{"standard input"} : path; }
-
-    // False, with the message printed, when the file cannot be read.
-    bool open() {
-        if (fromStandardInput()) {
-            return true;
-        }
-        std::error_code ignored;
-        if (std::filesystem::is_directory(path, ignored)) {
-            printError("cannot read " + quotedText(path) + ": it is a folder");
-            return false;
-        }
-        file.open(path, std::ios::binary);
-        if (!file) {
-            printError("cannot read " + quotedText(path) + ": " + std::strerror(errno));
-            return false;
-        }
-        return true;
-    }
-};
-
 void reportBatch(const BatchOutcome& outcome, const CsvSource& source) {
     if (outcome.writeFailed) {
         printError(std::string{"cannot write the results: "} + std::strerror(errno));
@@ -264,11 +174,11 @@ void reportBatch(const BatchOutcome& outcome, const CsvSource& source) {
 
 ExitStatus calculateCsv(const QString& path, const CalcOptions& options,
                         const BatchOptions& batchOptions) {
-    CsvSource source{path.isEmpty() ? std::string{"-"} : path.toStdString(), {}};
+    CsvSource source{path.toStdString()};
     if (!source.open()) {
         return ExitStatus::usage;
     }
-    Destination destination{options.output};
+    OutputDestination destination{options.output.toStdString()};
     if (!destination.open()) {
         return ExitStatus::outputFailed;
     }
@@ -341,30 +251,6 @@ struct CalcParser {
         return text.toStdString() + std::string{statusHelp};
     }
 };
-
-// "--csv=FILE" is "--csv FILE": Qt would take the "=" for a value of a flag.
-QStringList withCsvFileApart(QStringList arguments) {
-    const QString prefix = QStringLiteral("--csv=");
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments.at(i).startsWith(prefix)) {
-            const QString file = arguments.at(i).mid(prefix.size());
-            arguments[i] = QStringLiteral("--csv");
-            arguments.insert(i + 1, file);
-            ++i;
-        }
-    }
-    return arguments;
-}
-
-std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser) {
-    for (const QString& name : parser.optionNames()) {
-        if (parser.optionNames().count(name) > 1) {
-            return usageError(QStringLiteral("the option '%1' is given more than once").arg(name),
-                              calcHelpCommand);
-        }
-    }
-    return std::nullopt;
-}
 
 // The combinations of options that make no sense together, refused before anything is read.
 std::optional<ExitStatus> refuseCombinations(const CalcParser& calc) {
@@ -449,7 +335,7 @@ ExitStatus runCalc(const QStringList& arguments) {
     }
     CalcOptions options;
     BatchOptions batch;
-    std::optional<ExitStatus> refused = refuseRepeatedOptions(parser);
+    std::optional<ExitStatus> refused = refuseRepeatedOptions(parser, calcHelpCommand);
     if (!refused) {
         refused = refuseCombinations(calc);
     }
@@ -512,6 +398,10 @@ ExitStatus runTopLevel(const QStringList& arguments) {
         positional.back() == QStringLiteral("calc")) {
         return writeStandardOutput(CalcParser{}.helpText());
     }
+    if (positional.size() == 2 && positional.front() == QStringLiteral("help") &&
+        positional.back() == QStringLiteral("analyze")) {
+        return writeStandardOutput(analyzeHelpText());
+    }
     if (!positional.isEmpty()) {
         const QString unknown =
             positional.front() == QStringLiteral("help") && positional.size() > 1
@@ -525,6 +415,9 @@ ExitStatus runTopLevel(const QStringList& arguments) {
 } // namespace
 
 int runCommandLine(int argc, char* argv[]) {
+    if (argc > 1 && std::string_view{argv[1]} == "analyze") {
+        return runAnalyze(argc, argv); // its own application: one that can draw for --chart
+    }
     // No display is needed or opened on this path: a core application only.
     QCoreApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments();

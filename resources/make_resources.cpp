@@ -21,14 +21,19 @@ struct IndexedImage {
     IndexedImage(int w, int h, std::uint8_t fill)
         : width{w}
         , height{h}
-        , pixels(static_cast<std::size_t>(w * h), fill) {}
+        , pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), fill) {}
 
     void set(int x, int y, std::uint8_t index) {
         if (x >= 0 && y >= 0 && x < width && y < height) {
-            pixels[static_cast<std::size_t>(y * width + x)] = index;
+            pixels[offset(x, y)] = index;
         }
     }
-    std::uint8_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+    std::uint8_t at(int x, int y) const { return pixels[offset(x, y)]; }
+
+    std::size_t offset(int x, int y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+               static_cast<std::size_t>(x);
+    }
 
     void fillRect(int left, int top, int w, int h, std::uint8_t index) {
         for (int y = top; y < top + h; ++y) {
@@ -131,7 +136,7 @@ std::vector<std::uint8_t> iconImageBytes(const IndexedImage& image) {
         out.insert(out.end(), row.begin(), row.end());
     }
     // Every pixel opaque: the mask is all zero bits.
-    out.insert(out.end(), static_cast<std::size_t>(maskRow * height), 0);
+    out.insert(out.end(), static_cast<std::size_t>(maskRow) * static_cast<std::size_t>(height), 0);
     return out;
 }
 
@@ -163,7 +168,8 @@ std::vector<std::uint8_t> iconFileBytes() {
 
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
+    // The stream writes chars; the bytes are the same either way.
+    file.write(reinterpret_cast<const char*>(bytes.data()), // NOLINT(*-reinterpret-cast)
                static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file);
 }

@@ -114,18 +114,18 @@ void TestCommandLine::checkFailsWithTheWindowsMessage_data() {
     QTest::newRow("a letter in the strike price")
         << QStringList{"calc",  "--option-price", "1.25", "--strike-price", "3O", "--current-price",
                        "28.50", "--shares",       "500",  "--months",       "3"}
-        << "--strike-price \"3O\"";
+        << R"(--strike-price "3O")";
     QTest::newRow("only the months given")
         << QStringList{"calc", "--months=3"}
-        << "--option-price \"\", --strike-price \"\", --current-price \"\", --shares \"\"";
+        << R"(--option-price "", --strike-price "", --current-price "", --shares "")";
     QTest::newRow("blanks only are no number")
         << QStringList{"calc", "--option-price= ", "--strike-price=30", "--current-price=28.50",
                        "--shares=500"}
-        << "--option-price \" \"";
+        << R"(--option-price " ")";
     QTest::newRow("an empty value")
         << QStringList{"calc", "--option-price=1", "--strike-price=", "--current-price=2",
                        "--shares=abc"}
-        << "--strike-price \"\", --shares \"abc\"";
+        << R"(--strike-price "", --shares "abc")";
 }
 
 void TestCommandLine::checkFailsWithTheWindowsMessage() {

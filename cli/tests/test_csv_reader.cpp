@@ -190,8 +190,8 @@ void TestCsvReader::fieldsAreWrittenBackAsRead_data() {
                            << "";
     QTest::newRow("comma") << "a,b"
                            << "\"a,b\"";
-    QTest::newRow("quote") << "say \"hi\""
-                           << "\"say \"\"hi\"\"\"";
+    QTest::newRow("quote") << R"(say "hi")"
+                           << R"("say ""hi""")";
     QTest::newRow("line feed") << "a\nb"
                                << "\"a\nb\"";
     QTest::newRow("carriage return") << "a\rb"

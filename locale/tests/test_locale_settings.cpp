@@ -314,7 +314,7 @@ void TestLocaleSettings::textsTheProgramWritesReadBack() {
     for (int i = 0; i < 2000; ++i) {
         state = state * 6364136223846793005ULL + 1442695040888963407ULL;
         // Shown amounts up to a hundred billion, whose cents a double holds exactly.
-        const qint64 magnitude = static_cast<qint64>((state >> 11) % 1'000'000'000'000'000ULL);
+        const auto magnitude = static_cast<qint64>((state >> 11) % 1'000'000'000'000'000ULL);
         const qint64 shown = (i % 2 == 0 ? magnitude : -magnitude) / scale * scale;
         const std::string text = veltrane::currencyText(veltrane::Currency{shown}, settings);
         for (const QString& typed :

@@ -54,7 +54,7 @@ if [[ -n "$man_warnings" ]]; then
 fi
 echo "--- every option of --help is in the manual"
 manual=$(zcat "$root/usr/share/man/man1/$exe.1.gz")
-for command in "" calc; do
+for command in "" calc analyze; do
   # shellcheck disable=SC2086
   for option in $("$root/usr/bin/$exe" $command --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
     if ! grep -qF -- "${option//-/\\-}" <<<"$manual"; then

@@ -1,0 +1,315 @@
+#include "cli/analysis_batch.h"
+
+#include "cli/column_names.h"
+#include "cli/csv_dialect.h"
+#include "cli/csv_reader.h"
+#include "cli/csv_writer.h"
+#include "cli/messages.h"
+
+#include <string>
+#include <vector>
+
+namespace veltrane {
+
+namespace {
+
+constexpr std::size_t flushBytes = std::size_t{64} * 1024;
+
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// A column the program writes: a figure's key or the error column.
+bool isOutputColumn(std::string_view name) {
+    const std::string comparable = comparableColumnName(name);
+    if (comparable == analysisErrorColumn) {
+        return true;
+    }
+    for (const AnalysisFigureInfo& info : analysisFigures) {
+        if (comparable == info.key) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::string refusalText(Refusal refusal, InputNaming naming) {
+    if (!refusal.text.empty()) {
+        const std::string quoted = quotedText(refusal.text);
+        // The message puts its own quotes around the text.
+        refusal.text = quoted.substr(1, quoted.size() - 2);
+    }
+    return refusalMessage(refusal, naming);
+}
+
+std::string refusalsText(const std::vector<Refusal>& refusals, InputNaming naming) {
+    std::string text;
+    for (const Refusal& refusal : refusals) {
+        text.append(text.empty() ? "" : " ").append(refusalText(refusal, naming));
+    }
+    return text;
+}
+
+AnalysisRowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& options,
+                           AnalysisRowFields& out) {
+    const AnalysisResult result = analysePosition(inputs, options.settings);
+    if (!result.ok()) {
+        for (std::size_t i = 0; i < analysisErrorSlot; ++i) {
+            out[i].clear();
+        }
+        out[analysisErrorSlot] = refusalsText(result.refusals, InputNaming::column);
+        return AnalysisRowKind::refused;
+    }
+    const Analysis& analysis = *result.analysis;
+    for (std::size_t i = 0; i < analysisErrorSlot; ++i) {
+        const AnalysisFigure figure = analysisFigures[i].figure;
+        std::optional<std::string> text = options.plain
+                                              ? figurePlainText(analysis, figure)
+                                              : figureText(analysis, figure, options.settings);
+        out[i] = text ? std::move(*text) : std::string{};
+    }
+    out[analysisErrorSlot] = analysis.incompleteReason();
+    return analysis.complete() ? AnalysisRowKind::complete : AnalysisRowKind::incomplete;
+}
+
+std::optional<AnalysisInput> analysisInputColumn(std::string_view name) {
+    const std::string comparable = comparableColumnName(name);
+    for (const AnalysisInputInfo& info : analysisInputs) {
+        if (comparable == comparableColumnName(info.stem) ||
+            comparable == comparableColumnName(info.caption)) {
+            return info.input;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& header,
+                                                           std::string& refused) {
+    AnalysisColumns layout;
+    layout.columns_.fill(absent);
+    std::string figures;
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const std::string_view name = header.field(i);
+        if (const std::optional<AnalysisInput> input = analysisInputColumn(name)) {
+            std::size_t& column = layout.columns_[static_cast<std::size_t>(*input)];
+            if (column != absent) {
+                refused = "the header names the column " + inputName(*input, InputNaming::column) +
+                          " twice";
+                return std::nullopt;
+            }
+            column = i;
+        } else if (isOutputColumn(name)) {
+            figures.append(figures.empty() ? "" : ", ").append(comparableColumnName(name));
+        }
+    }
+    const std::string missing = layout.missingColumns();
+    if (!missing.empty()) {
+        refused = "the header lacks the columns " + missing;
+        return std::nullopt;
+    }
+    if (!figures.empty()) {
+        refused = "the header names the figure columns " + figures +
+                  ", so the file holds figures already";
+        return std::nullopt;
+    }
+    return layout;
+}
+
+std::string AnalysisColumns::missingColumns() const {
+    const auto has = [this](AnalysisInput input) {
+        return columns_[static_cast<std::size_t>(input)] != absent;
+    };
+    const auto column = [](AnalysisInput input) { return inputName(input, InputNaming::column); };
+    using I = AnalysisInput;
+    std::string missing;
+    for (const I input : {I::optionPrice, I::strikePrice, I::currentPrice}) {
+        if (!has(input)) {
+            missing.append(missing.empty() ? "" : ", ").append(column(input));
+        }
+    }
+    if (!has(I::shares) && !has(I::contracts)) {
+        missing.append(missing.empty() ? "" : ", ")
+            .append(column(I::shares) + " or " + column(I::contracts));
+    }
+    if (!has(I::expiry) && !has(I::days) && !has(I::months)) {
+        missing.append(missing.empty() ? "" : ", ")
+            .append(column(I::expiry) + ", " + column(I::days) + " or " + column(I::months));
+    }
+    return missing;
+}
+
+AnalysisInputs AnalysisColumns::inputs(const CsvRecord& row,
+                                       std::chrono::year_month_day today) const {
+    AnalysisInputs inputs;
+    inputs.today = today;
+    for (const AnalysisInputInfo& info : analysisInputs) {
+        const std::size_t column = columns_[static_cast<std::size_t>(info.input)];
+        if (column != absent && !isBlank(row.field(column))) {
+            inputText(inputs, info.input) = std::string{row.field(column)};
+        }
+    }
+    return inputs;
+}
+
+AnalysisRowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& columns,
+                                  const AnalysisRowOptions& options, char delimiter,
+                                  std::string& line) {
+    AnalysisRowFields fields;
+    const AnalysisRowKind kind = analyseRow(columns.inputs(record, options.today), options, fields);
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        appendCsvField(line, record.field(i), delimiter);
+        line.push_back(delimiter);
+    }
+    for (const std::string& field : fields) {
+        appendCsvField(line, field, delimiter);
+        line.push_back(delimiter);
+    }
+    line.pop_back();
+    return kind;
+}
+
+namespace {
+
+class AnalysisBatch {
+public:
+    AnalysisBatch(std::istream& input, std::ostream& output, const AnalysisBatchOptions& options)
+        : reader_{input}
+        , output_{output}
+        , options_{options.row}
+        , delimiter_{options.delimiter} {
+        pending_.reserve(flushBytes + 4096);
+    }
+
+    BatchOutcome run() {
+        if (!readHeader()) {
+            return outcome_;
+        }
+        writeHeader();
+        while (reader_.next(record_)) {
+            if (!takeRow()) {
+                return outcome_;
+            }
+        }
+        outcome_.malformed = reader_.error();
+        flush();
+        return outcome_;
+    }
+
+private:
+    static bool isInputColumn(std::string_view name) {
+        return analysisInputColumn(name).has_value();
+    }
+
+    // Skips blank lines, tells the delimiter from the first line that is not blank, reads it.
+    bool readHeader() {
+        std::string_view line = reader_.peekLine();
+        while (isBlank(line) && reader_.next(record_)) {
+            line = reader_.peekLine();
+        }
+        reader_.setDelimiter(delimiter_.value_or(detectDelimiter(line, isInputColumn)));
+        if (!reader_.next(record_)) {
+            outcome_.malformed = reader_.error().value_or(
+                CsvError{"the input is empty; it needs a header row that names the columns", 1});
+            return false;
+        }
+        std::string refused;
+        columns_ = AnalysisColumns::fromHeader(record_, refused);
+        if (!columns_) {
+            outcome_.headerRefused = refused;
+            return false;
+        }
+        columnCount_ = record_.size();
+        // Records end the way the header did, so a CR LF file stays one.
+        ending_ = record_.endedWithCrLf() ? "\r\n" : "\n";
+        return true;
+    }
+
+    void writeHeader() {
+        if (reader_.hadByteOrderMark()) {
+            // A spreadsheet that wrote one reads UTF-8 only with one.
+            pending_.append("\xEF\xBB\xBF");
+        }
+        const char delimiter = reader_.delimiter();
+        for (std::size_t i = 0; i < columnCount_; ++i) {
+            appendCsvField(pending_, record_.field(i), delimiter);
+            pending_.push_back(delimiter);
+        }
+        for (const AnalysisFigureInfo& info : analysisFigures) {
+            pending_.append(info.key).push_back(delimiter);
+        }
+        pending_.append(analysisErrorColumn);
+        endLine();
+    }
+
+    // Lines of blanks and rows of empty fields, a spreadsheet's padding, are no positions.
+    bool isPadding() const {
+        for (std::size_t i = 0; i < record_.size(); ++i) {
+            if (!isBlank(record_.field(i))) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool takeRow() {
+        if (record_.blank() || isPadding()) {
+            return true;
+        }
+        if (record_.size() != columnCount_) {
+            outcome_.malformed =
+                CsvError{"the record has " + std::to_string(record_.size()) +
+                             " fields, but the header names " + std::to_string(columnCount_),
+                         record_.line()};
+            flush();
+            return false;
+        }
+        ++outcome_.rows;
+        switch (appendAnalysedRow(record_, *columns_, options_, reader_.delimiter(), pending_)) {
+        case AnalysisRowKind::complete:
+            break;
+        case AnalysisRowKind::incomplete:
+            ++outcome_.incompleteRows;
+            break;
+        case AnalysisRowKind::refused:
+            ++outcome_.rejectedRows;
+            break;
+        }
+        return endLine();
+    }
+
+    bool endLine() {
+        pending_.append(ending_);
+        return pending_.size() < flushBytes || flush();
+    }
+
+    bool flush() {
+        output_.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
+        pending_.clear();
+        if (!output_) {
+            outcome_.writeFailed = true;
+        }
+        return !outcome_.writeFailed;
+    }
+
+    CsvReader reader_;
+    CsvRecord record_;
+    std::ostream& output_;
+    const AnalysisRowOptions& options_;
+    std::optional<char> delimiter_;
+    BatchOutcome outcome_;
+    std::optional<AnalysisColumns> columns_;
+    std::size_t columnCount_ = 0;
+    std::string_view ending_ = "\n";
+    std::string pending_;
+};
+
+} // namespace
+
+BatchOutcome runAnalysisBatch(std::istream& input, std::ostream& output,
+                              const AnalysisBatchOptions& options) {
+    return AnalysisBatch{input, output, options}.run();
+}
+
+} // namespace veltrane

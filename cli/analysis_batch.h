@@ -1,0 +1,94 @@
+#pragma once
+
+#include "calc/analysis.h"
+#include "calc/regional_settings.h"
+#include "cli/batch_calculation.h"
+#include "cli/csv_record.h"
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltrane {
+
+// What each row of `pravik analyze --csv` adds after its own columns: the figures under their
+// keys, then `error`.
+inline constexpr std::string_view analysisErrorColumn = "error";
+inline constexpr std::size_t analysisErrorSlot = analysisFigures.size();
+using AnalysisRowFields = std::array<std::string, analysisFigures.size() + 1>;
+
+// What became of one position.
+enum class AnalysisRowKind { complete, incomplete, refused };
+
+// How the figures of a row are written, the same for every row of a run.
+struct AnalysisRowOptions {
+    RegionalSettings settings;
+    // Figures as plain numbers ("1375.00", "4.39") rather than the user's texts.
+    bool plain = false;
+    // The date an expiry is counted from when a row gives no as-of date: read once per run.
+    std::chrono::year_month_day today{};
+};
+
+// A refusal's message with its text quoted as every message of the program quotes one: control
+// characters escaped, and a text a spreadsheet would take for a formula defused.
+std::string refusalText(Refusal refusal, InputNaming naming);
+
+// Every refusal of a position, one sentence after the other.
+std::string refusalsText(const std::vector<Refusal>& refusals, InputNaming naming);
+
+// One position, texts in, output fields out: each figure's text (empty when it has none) and
+// the error field, which names every refused input by its column, or the figure that is
+// missing. Reads nothing but its arguments, so rows may be computed on any thread.
+AnalysisRowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& options,
+                           AnalysisRowFields& out);
+
+// The columns of a CSV header that hold the inputs, by the options' names with "_" for "-"
+// ("option_price") or by the inputs' captions ("Current share price"), compared ignoring case,
+// blanks around them, "_", "-" and " ".
+class AnalysisColumns {
+public:
+    // Maps `header`; nothing, with the reason in `refused`, for a header that names a column
+    // twice, lacks a required input, or holds figure columns already.
+    static std::optional<AnalysisColumns> fromHeader(const CsvRecord& header, std::string& refused);
+
+    // The inputs of a row: a blank field is an input not given.
+    AnalysisInputs inputs(const CsvRecord& row, std::chrono::year_month_day today) const;
+
+private:
+    // The required inputs the header has no column for: empty when it has them all.
+    std::string missingColumns() const;
+
+    static constexpr std::size_t absent = static_cast<std::size_t>(-1);
+    std::array<std::size_t, analysisInputs.size()> columns_{};
+};
+
+// One row of a batch, whole: appends the record's own fields, then the figures and the error
+// field, separated by `delimiter` and without a line ending, to `line`. Reads only its
+// arguments, so rows may be analysed on several threads at once.
+AnalysisRowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& columns,
+                                  const AnalysisRowOptions& options, char delimiter,
+                                  std::string& line);
+
+// The input a column name stands for, by option name or caption; nothing for another column.
+std::optional<AnalysisInput> analysisInputColumn(std::string_view name);
+
+struct AnalysisBatchOptions {
+    AnalysisRowOptions row;
+    // The field delimiter; nothing: told from the header line (",", ";" or a tab).
+    std::optional<char> delimiter;
+};
+
+// Analyses every row of a CSV input: writes every input column, the figures and `error`, with
+// the input's delimiter, line endings and byte order mark. Lines of blanks and rows of empty
+// fields are skipped. Streams: memory does not depend on the number of rows. The outcome counts
+// refused rows as rejected ones.
+BatchOutcome runAnalysisBatch(std::istream& input, std::ostream& output,
+                              const AnalysisBatchOptions& options);
+
+} // namespace veltrane

@@ -1,0 +1,57 @@
+#include "cli/command_support.h"
+
+#include "cli/messages.h"
+
+#include <QCommandLineParser>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace veltrane {
+
+ExitStatus usageError(const QString& text, std::string_view helpCommand) {
+    printError(text.toStdString() + "\nTry '" + std::string{helpCommand} + " --help'.");
+    return ExitStatus::usage;
+}
+
+bool writeAll(std::ostream& out, std::string_view text) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+ExitStatus writeStandardOutput(std::string_view text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+        printError(std::string{"cannot write the results: "} + std::strerror(errno));
+        return ExitStatus::outputFailed;
+    }
+    return ExitStatus::ok;
+}
+
+QStringList withCsvFileApart(QStringList arguments) {
+    const QString prefix = QStringLiteral("--csv=");
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments.at(i).startsWith(prefix)) {
+            const QString file = arguments.at(i).mid(prefix.size());
+            arguments[i] = QStringLiteral("--csv");
+            arguments.insert(i + 1, file);
+            ++i;
+        }
+    }
+    return arguments;
+}
+
+std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser,
+                                                std::string_view helpCommand) {
+    for (const QString& name : parser.optionNames()) {
+        if (parser.optionNames().count(name) > 1) {
+            return usageError(QStringLiteral("the option '%1' is given more than once").arg(name),
+                              helpCommand);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace veltrane

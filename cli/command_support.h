@@ -1,0 +1,31 @@
+#pragma once
+
+#include "cli/exit_status.h"
+
+#include <QStringList>
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+class QCommandLineParser;
+
+namespace veltrane {
+
+// The message for a command line that is not understood, and where to look: status 64.
+ExitStatus usageError(const QString& text, std::string_view helpCommand);
+
+// Writes all of `text` and flushes: false when the stream failed.
+bool writeAll(std::ostream& out, std::string_view text);
+
+// Writes `text` to standard output: status 74, with the message printed, when that fails.
+ExitStatus writeStandardOutput(std::string_view text);
+
+// "--csv=FILE" is "--csv FILE": Qt would take the "=" for a value of a flag.
+QStringList withCsvFileApart(QStringList arguments);
+
+// A usage error when an option is given more than once: which one would count is no guess to
+// leave to the parser.
+std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser,
+                                                std::string_view helpCommand);
+
+} // namespace veltrane

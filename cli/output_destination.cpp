@@ -1,0 +1,50 @@
+#include "cli/output_destination.h"
+
+#include "cli/messages.h"
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+
+namespace veltrane {
+
+OutputDestination::OutputDestination(const std::string& outputPath) {
+    if (!outputPath.empty()) {
+        file_ = std::make_unique<OutputFile>(outputPath);
+    }
+}
+
+bool OutputDestination::open() {
+    if (file_ && !file_->isOpen()) {
+        printError(file_->error());
+        return false;
+    }
+    return true;
+}
+
+std::ostream& OutputDestination::stream() {
+    return file_ ? file_->stream() : std::cout;
+}
+
+ExitStatus OutputDestination::finish(ExitStatus status) {
+    stream().flush();
+    if (!file_) {
+        if (!std::cout && status != ExitStatus::outputFailed) {
+            printError(std::string{"cannot write the results: "} + std::strerror(errno));
+            return ExitStatus::outputFailed;
+        }
+        return status;
+    }
+    if (status == ExitStatus::usage || status == ExitStatus::outputFailed) {
+        file_->discard();
+        printError("'" + file_->path() + "' is left as it was");
+        return status;
+    }
+    if (!file_->commit()) {
+        printError(file_->error() + "\n'" + file_->path() + "' is left as it was");
+        return ExitStatus::outputFailed;
+    }
+    return status;
+}
+
+} // namespace veltrane

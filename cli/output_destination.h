@@ -1,0 +1,32 @@
+#pragma once
+
+#include "cli/exit_status.h"
+#include "cli/output_file.h"
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace veltrane {
+
+// Where a command's results go: standard output as they come, or a file (--output) replaced
+// only when the run is done.
+class OutputDestination {
+public:
+    // An empty path: standard output.
+    explicit OutputDestination(const std::string& outputPath);
+
+    // False, with the message printed, when the output file cannot be made.
+    bool open();
+
+    std::ostream& stream();
+
+    // Ends the run with `status`: a complete run (0, 2 or 3) replaces the file, a fatal one
+    // leaves it as it was. Returns the status the run ends with.
+    ExitStatus finish(ExitStatus status);
+
+private:
+    std::unique_ptr<OutputFile> file_;
+};
+
+} // namespace veltrane
