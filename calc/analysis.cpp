@@ -432,12 +432,11 @@ std::string inputName(AnalysisInput input, InputNaming naming) {
     return {};
 }
 
-std::optional<std::string>& inputText(AnalysisInputs& inputs, AnalysisInput input) {
-    const auto& constInputs = inputs;
-    return const_cast<std::optional<std::string>&>(inputText(constInputs, input));
-}
+namespace {
 
-const std::optional<std::string>& inputText(const AnalysisInputs& inputs, AnalysisInput input) {
+// The text of one input, for const and non-const inputs alike.
+template <typename Inputs>
+auto& textOf(Inputs& inputs, AnalysisInput input) {
     using I = AnalysisInput;
     switch (input) {
     case I::optionPrice:
@@ -464,6 +463,16 @@ const std::optional<std::string>& inputText(const AnalysisInputs& inputs, Analys
         break;
     }
     return inputs.dividend;
+}
+
+} // namespace
+
+std::optional<std::string>& inputText(AnalysisInputs& inputs, AnalysisInput input) {
+    return textOf(inputs, input);
+}
+
+const std::optional<std::string>& inputText(const AnalysisInputs& inputs, AnalysisInput input) {
+    return textOf(inputs, input);
 }
 
 std::string refusalMessage(const Refusal& refusal, InputNaming naming) {

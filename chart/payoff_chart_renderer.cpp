@@ -8,6 +8,7 @@
 #include <QPen>
 #include <QPolygonF>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -43,6 +44,11 @@ std::int64_t strideFor(double needed, double spacing) {
         stride = round % 3 == 0 ? stride * 2 : round % 3 == 1 ? stride / 2 * 5 : stride * 2;
     }
     return stride;
+}
+
+// The title of the profit axis, drawn above it; the marks' labels keep clear of it.
+QString profitAxisTitle() {
+    return QStringLiteral("Profit or loss");
 }
 
 } // namespace
@@ -120,7 +126,7 @@ ChartMapping PayoffChartRenderer::mapping(const QRectF& area, const QFontMetrics
     // price labels and their title; right: half the last price label, which is centred on its tick.
     const QRectF plot = area.adjusted(widest + 2 * gap, 2 * line + 2 * gap, -(lastPrice / 2 + gap),
                                       -(2 * line + 2 * gap));
-    return ChartMapping(axes_, plot.isValid() ? plot : QRectF(area.center(), QSizeF(1, 1)));
+    return {axes_, plot.isValid() ? plot : QRectF(area.center(), QSizeF(1, 1))};
 }
 
 void PayoffChartRenderer::paint(QPainter& painter, const QRectF& area, const ChartColours& colours,
@@ -129,11 +135,29 @@ void PayoffChartRenderer::paint(QPainter& painter, const QRectF& area, const Cha
     const double ratio = ratioOf(painter);
     const QFontMetricsF metrics(painter.font());
     const ChartMapping map = mapping(area, metrics);
-    const QRectF plot = map.plot();
-    const int thin = devicePixelsFor(1.0, ratio);
     painter.fillRect(area, colours.background);
 
-    // Grid and tick labels.
+    paintGrid(painter, area, map, colours, metrics);
+    paintAxisTitles(painter, area, map, metrics);
+    const QPolygonF curve = payoffCurve(map);
+    const double zero = ChartMapping::crisp(map.y(0.0), devicePixelsFor(1.0, ratio), ratio);
+    paintRegions(painter, map, colours, curve, zero);
+    paintLines(painter, map, colours, curve, zero);
+    paintRegionTags(painter, map, colours, metrics, curve, zero);
+    paintMarks(painter, area, map, colours, metrics);
+    if (crosshairPrice && model_.profitAt) {
+        paintCrosshair(painter, map, colours, metrics, *crosshairPrice);
+    }
+    painter.restore();
+}
+
+// Grid and tick labels.
+void PayoffChartRenderer::paintGrid(QPainter& painter, const QRectF& area, const ChartMapping& map,
+                                    const ChartColours& colours,
+                                    const QFontMetricsF& metrics) const {
+    const double ratio = ratioOf(painter);
+    const QRectF plot = map.plot();
+    const int thin = devicePixelsFor(1.0, ratio);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     // In a small chart a label goes on every second or fifth tick, so that no two touch.
@@ -168,15 +192,22 @@ void PayoffChartRenderer::paint(QPainter& painter, const QRectF& area, const Cha
                                 plot.left() - gap - area.left(), metrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, moneyText(axes_.profit.value(i)));
     }
+}
+
+// The two axes' titles, in whatever pen the grid left.
+void PayoffChartRenderer::paintAxisTitles(QPainter& painter, const QRectF& area,
+                                          const ChartMapping& map, const QFontMetricsF& metrics) {
+    const QRectF plot = map.plot();
     painter.drawText(QRectF(plot.left(), plot.bottom() + gap + metrics.height() + gap / 2,
                             plot.width(), metrics.height()),
                      Qt::AlignCenter, QStringLiteral("Share price at expiry"));
-    const QString axisTitle = QStringLiteral("Profit or loss");
-    const double titleBottom = gap / 2 + metrics.height();
     painter.drawText(QRectF(area.left(), area.top() + gap / 2, area.width(), metrics.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, axisTitle);
+                     Qt::AlignLeft | Qt::AlignVCenter, profitAxisTitle());
+}
 
-    // The payoff line, sampled along the price axis and at its corners.
+// The payoff line, sampled along the price axis and at its corners.
+QPolygonF PayoffChartRenderer::payoffCurve(const ChartMapping& map) const {
+    const QRectF plot = map.plot();
     std::vector<double> prices;
     for (double x = plot.left(); x < plot.right(); x += sampleStep) {
         prices.push_back(map.priceAt(x));
@@ -198,55 +229,73 @@ void PayoffChartRenderer::paint(QPainter& painter, const QRectF& area, const Cha
             curve << map.point(price, profit->toDouble());
         }
     }
+    return curve;
+}
 
-    // Profit above the zero line, loss below: each filled lightly, hatched its own way and named.
-    const double zero = ChartMapping::crisp(map.y(0.0), devicePixelsFor(1.0, ratio), ratio);
-    if (curve.size() >= 2) {
-        QPainterPath region;
-        region.moveTo(curve.front().x(), zero);
-        for (const QPointF& point : curve) {
-            region.lineTo(point);
-        }
-        region.lineTo(curve.back().x(), zero);
-        region.closeSubpath();
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        const struct {
-            QRectF side;
-            QColor colour;
-            double slope;
-        } sides[] = {
-            {QRectF(QPointF(plot.left(), plot.top()), QPointF(plot.right(), zero)), colours.profit,
-             -1.0},
-            {QRectF(QPointF(plot.left(), zero), QPointF(plot.right(), plot.bottom())), colours.loss,
-             1.0},
-        };
-        for (const auto& side : sides) {
-            painter.save();
-            painter.setClipRect(side.side);
-            painter.setClipPath(region, Qt::IntersectClip);
-            QColor wash = side.colour;
-            wash.setAlphaF(0.12F);
-            painter.fillRect(side.side, wash);
-            painter.setPen(QPen(side.colour, 1.0));
-            const double height = plot.height();
-            // Profit's hatch rises to the right, loss's falls.
-            const double from = side.slope < 0 ? plot.bottom() : plot.top();
-            for (double x = plot.left() - height; x < plot.right() + height; x += hatchStep) {
-                painter.drawLine(QPointF(x, from), QPointF(x + height, from + side.slope * height));
-            }
-            painter.restore();
-        }
+// Profit above the zero line, loss below: each filled lightly, hatched its own way and named.
+void PayoffChartRenderer::paintRegions(QPainter& painter, const ChartMapping& map,
+                                       const ChartColours& colours, const QPolygonF& curve,
+                                       double zero) {
+    if (curve.size() < 2) {
+        return;
     }
+    const QRectF plot = map.plot();
+    QPainterPath region;
+    region.moveTo(curve.front().x(), zero);
+    for (const QPointF& point : curve) {
+        region.lineTo(point);
+    }
+    region.lineTo(curve.back().x(), zero);
+    region.closeSubpath();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    struct Side {
+        QRectF side;
+        QColor colour;
+        double slope = 0.0;
+    };
+    const std::array<Side, 2> sides{{
+        {QRectF(QPointF(plot.left(), plot.top()), QPointF(plot.right(), zero)), colours.profit,
+         -1.0},
+        {QRectF(QPointF(plot.left(), zero), QPointF(plot.right(), plot.bottom())), colours.loss,
+         1.0},
+    }};
+    for (const Side& side : sides) {
+        painter.save();
+        painter.setClipRect(side.side);
+        painter.setClipPath(region, Qt::IntersectClip);
+        QColor wash = side.colour;
+        wash.setAlphaF(0.12F);
+        painter.fillRect(side.side, wash);
+        painter.setPen(QPen(side.colour, 1.0));
+        const double height = plot.height();
+        // Profit's hatch rises to the right, loss's falls.
+        const double from = side.slope < 0 ? plot.bottom() : plot.top();
+        for (double x = plot.left() - height; x < plot.right() + height; x += hatchStep) {
+            painter.drawLine(QPointF(x, from), QPointF(x + height, from + side.slope * height));
+        }
+        painter.restore();
+    }
+}
 
-    // The zero line, then the payoff line over everything but the marks.
+// The zero line, then the payoff line over everything but the marks.
+void PayoffChartRenderer::paintLines(QPainter& painter, const ChartMapping& map,
+                                     const ChartColours& colours, const QPolygonF& curve,
+                                     double zero) {
+    const double ratio = ratioOf(painter);
+    const QRectF plot = map.plot();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(crispPen(colours.text, devicePixelsFor(1.0, ratio), ratio));
     painter.drawLine(QPointF(plot.left(), zero), QPointF(plot.right(), zero));
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(colours.text, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPolyline(curve);
+}
 
-    // Region names, on the background so the hatch never crosses them.
+// Region names, on the background so the hatch never crosses them.
+void PayoffChartRenderer::paintRegionTags(QPainter& painter, const ChartMapping& map,
+                                          const ChartColours& colours, const QFontMetricsF& metrics,
+                                          const QPolygonF& curve, double zero) const {
+    const QRectF plot = map.plot();
     auto tag = [&](const QString& text, const QColor& colour, QPointF centre) {
         const QRectF box(centre.x() - metrics.horizontalAdvance(text) / 2 - 3,
                          centre.y() - metrics.height() / 2, metrics.horizontalAdvance(text) + 6,
@@ -269,14 +318,20 @@ void PayoffChartRenderer::paint(QPainter& painter, const QRectF& area, const Cha
             QPointF(std::max(x, plot.left() + metrics.horizontalAdvance(QStringLiteral("Loss"))),
                     zero + (curve.front().y() - zero) * 2 / 3));
     }
+}
 
-    // The marked points, each labelled with its caption and price; a label that would cover an
-    // earlier one moves down a line.
+// The marked points, each labelled with its caption and price; a label that would cover an
+// earlier one moves down a line.
+void PayoffChartRenderer::paintMarks(QPainter& painter, const QRectF& area, const ChartMapping& map,
+                                     const ChartColours& colours,
+                                     const QFontMetricsF& metrics) const {
+    const QRectF plot = map.plot();
+    const double titleBottom = gap / 2 + metrics.height();
     // The axis's title is there first; the labels may use the margin above the plot.
-    std::vector<QRectF> placed{
-        QRectF(area.left(), area.top(), metrics.horizontalAdvance(axisTitle) + gap, titleBottom)};
+    std::vector<QRectF> placed{QRectF(
+        area.left(), area.top(), metrics.horizontalAdvance(profitAxisTitle()) + gap, titleBottom)};
     const QRectF room(QPointF(plot.left(), area.top() + gap / 2), plot.bottomRight());
-    const QPolygonF shapes[] = {
+    const std::array<QPolygonF, 3> shapes{
         QPolygonF({QPointF(0, -markRadius), QPointF(markRadius, 0), QPointF(0, markRadius),
                    QPointF(-markRadius, 0)}),
         QPolygonF(QRectF(-markRadius, -markRadius, 2 * markRadius, 2 * markRadius)),
@@ -287,7 +342,7 @@ void PayoffChartRenderer::paint(QPainter& painter, const QRectF& area, const Cha
         const QPointF at = mark.at;
         painter.setPen(QPen(colours.background, 1.5));
         painter.setBrush(colours.text);
-        painter.drawPolygon(shapes[static_cast<int>(mark.kind)].translated(at));
+        painter.drawPolygon(shapes[static_cast<std::size_t>(mark.kind)].translated(at));
         painter.setBrush(Qt::NoBrush);
 
         const QString label = QStringLiteral("%1 %2").arg(mark.caption, moneyText(mark.price));
@@ -299,10 +354,14 @@ void PayoffChartRenderer::paint(QPainter& painter, const QRectF& area, const Cha
         const double above = at.y() - markRadius - 2 - metrics.height();
         const double below = at.y() + markRadius + 2;
         const double line = metrics.height() + 2;
-        const QPointF corners[] = {{toLeft, above},         {toRight, above},
-                                   {toRight, below},        {toLeft, below},
-                                   {toLeft, above - line},  {toRight, above - line},
-                                   {toRight, below + line}, {toLeft, below + line}};
+        const std::array<QPointF, 8> corners{{{toLeft, above},
+                                              {toRight, above},
+                                              {toRight, below},
+                                              {toLeft, below},
+                                              {toLeft, above - line},
+                                              {toRight, above - line},
+                                              {toRight, below + line},
+                                              {toLeft, below + line}}};
         // A chart too small for the label goes without it: the figures list has every price.
         std::optional<QRectF> box;
         for (const QPointF& corner : corners) {
@@ -323,30 +382,34 @@ void PayoffChartRenderer::paint(QPainter& painter, const QRectF& area, const Cha
         painter.setPen(colours.text);
         painter.drawText(*box, Qt::AlignCenter, label);
     }
+}
 
-    // The crosshair and its reading.
-    if (crosshairPrice && model_.profitAt) {
-        const double price = std::clamp(*crosshairPrice, axes_.price.low(), axes_.price.high());
-        const std::optional<Currency> at = Currency::fromDouble(price);
-        const std::optional<Currency> profit = at ? model_.profitAt(*at) : std::nullopt;
-        if (profit) {
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            const double x = ChartMapping::crisp(map.x(price), thin, ratio);
-            const double y = ChartMapping::crisp(map.y(profit->toDouble()), thin, ratio);
-            painter.setPen(crispPen(colours.text, thin, ratio, Qt::DashLine));
-            painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-            painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-            const QString reading = crosshairText(price);
-            const double width = metrics.horizontalAdvance(reading) + 8;
-            const double left = std::max(plot.left(), std::min(x + gap, plot.right() - width));
-            const QRectF box(left, plot.top() + 2, width, metrics.height() + 4);
-            painter.fillRect(box, colours.background);
-            painter.setPen(crispPen(colours.text, thin, ratio));
-            painter.drawRect(box);
-            painter.drawText(box, Qt::AlignCenter, reading);
-        }
+// The crosshair at `crosshairPrice` and its reading.
+void PayoffChartRenderer::paintCrosshair(QPainter& painter, const ChartMapping& map,
+                                         const ChartColours& colours, const QFontMetricsF& metrics,
+                                         double crosshairPrice) const {
+    const double ratio = ratioOf(painter);
+    const QRectF plot = map.plot();
+    const int thin = devicePixelsFor(1.0, ratio);
+    const double price = std::clamp(crosshairPrice, axes_.price.low(), axes_.price.high());
+    const std::optional<Currency> at = Currency::fromDouble(price);
+    const std::optional<Currency> profit = at ? model_.profitAt(*at) : std::nullopt;
+    if (profit) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        const double x = ChartMapping::crisp(map.x(price), thin, ratio);
+        const double y = ChartMapping::crisp(map.y(profit->toDouble()), thin, ratio);
+        painter.setPen(crispPen(colours.text, thin, ratio, Qt::DashLine));
+        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        const QString reading = crosshairText(price);
+        const double width = metrics.horizontalAdvance(reading) + 8;
+        const double left = std::max(plot.left(), std::min(x + gap, plot.right() - width));
+        const QRectF box(left, plot.top() + 2, width, metrics.height() + 4);
+        painter.fillRect(box, colours.background);
+        painter.setPen(crispPen(colours.text, thin, ratio));
+        painter.drawRect(box);
+        painter.drawText(box, Qt::AlignCenter, reading);
     }
-    painter.restore();
 }
 
 } // namespace veltrane

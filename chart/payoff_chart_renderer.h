@@ -5,6 +5,7 @@
 #include "chart/chart_mapping.h"
 #include "chart/payoff_chart_model.h"
 
+#include <QPolygonF>
 #include <QRectF>
 #include <QString>
 #include <optional>
@@ -53,6 +54,24 @@ public:
     QString description() const;
 
 private:
+    // The steps of `paint`, in the order it takes them; each leaves the painter's pen and hints
+    // as the next expects.
+    void paintGrid(QPainter& painter, const QRectF& area, const ChartMapping& map,
+                   const ChartColours& colours, const QFontMetricsF& metrics) const;
+    static void paintAxisTitles(QPainter& painter, const QRectF& area, const ChartMapping& map,
+                                const QFontMetricsF& metrics);
+    QPolygonF payoffCurve(const ChartMapping& map) const;
+    static void paintRegions(QPainter& painter, const ChartMapping& map,
+                             const ChartColours& colours, const QPolygonF& curve, double zero);
+    static void paintLines(QPainter& painter, const ChartMapping& map, const ChartColours& colours,
+                           const QPolygonF& curve, double zero);
+    void paintRegionTags(QPainter& painter, const ChartMapping& map, const ChartColours& colours,
+                         const QFontMetricsF& metrics, const QPolygonF& curve, double zero) const;
+    void paintMarks(QPainter& painter, const QRectF& area, const ChartMapping& map,
+                    const ChartColours& colours, const QFontMetricsF& metrics) const;
+    void paintCrosshair(QPainter& painter, const ChartMapping& map, const ChartColours& colours,
+                        const QFontMetricsF& metrics, double crosshairPrice) const;
+
     ChartAxes axes_;
     PayoffChartModel model_;
     RegionalSettings settings_;

@@ -8,7 +8,7 @@ namespace veltrane {
 namespace {
 
 double linear(float channel) {
-    const double c = static_cast<double>(channel);
+    const auto c = static_cast<double>(channel);
     return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 

@@ -15,7 +15,7 @@ echo "=== shellcheck"
 git ls-files -z 'scripts/*.sh' 'tests/*.sh' | xargs -0 shellcheck -x -P SCRIPTDIR
 
 echo "=== fuzzing"
-scripts/fuzz.sh 60
+scripts/fuzz.sh 30
 
 for preset in ci ci-sanitize; do
   echo "=== $preset"

@@ -66,12 +66,12 @@ QString cell(QString text) {
 
 } // namespace
 
-AnalysisForm::AnalysisForm(Runtime& runtime, const RegionalSettings& settings,
+AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings,
                            const AnalysisSources& sources, QWidget& owner, Clock today)
     : QDialog(&owner)
     , ui_{std::make_unique<Ui::AnalysisForm>()}
     , runtime_{runtime}
-    , settings_{settings}
+    , settings_{std::move(settings)}
     , sources_{sources}
     , today_{std::move(today)} {
     ui_->setupUi(this);

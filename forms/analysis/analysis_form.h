@@ -40,11 +40,13 @@ class AnalysisForm : public QDialog {
     Q_OBJECT
 
 public:
+    Q_DISABLE_COPY_MOVE(AnalysisForm)
+
     // Today's date; the program reads the clock there and nowhere else.
     using Clock = std::function<QDate()>;
 
     // A window of `owner`'s, which closes with it.
-    AnalysisForm(Runtime& runtime, const RegionalSettings& settings, const AnalysisSources& sources,
+    AnalysisForm(Runtime& runtime, RegionalSettings settings, const AnalysisSources& sources,
                  QWidget& owner, Clock today = &QDate::currentDate);
     ~AnalysisForm() override;
 
