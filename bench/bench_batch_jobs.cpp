@@ -2,6 +2,7 @@
 // computing thread and
 // with every core, against the floor of reading and writing the same CSV without calculating,
 // in the same run. bench/batch_throughput.sh runs it with the real executable's figures.
+#include "bench/csv_copy.h"
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
 #include "cli/batch_calculation.h"
@@ -139,27 +140,9 @@ void readWriteFloor(benchmark::State& state) {
         Discard sink;
         std::ostream output{&sink};
         const double start = wallSeconds();
-        veltrane::CsvReader reader{input};
-        veltrane::CsvRecord record;
-        std::string pending;
-        std::int64_t read = 0;
-        while (reader.next(record)) {
-            for (std::size_t i = 0; i < record.size(); ++i) {
-                if (i > 0) {
-                    pending.push_back(',');
-                }
-                veltrane::appendCsvField(pending, record.field(i));
-            }
-            pending.push_back('\n');
-            if (pending.size() >= std::size_t{64} * 1024) {
-                output.write(pending.data(), static_cast<std::streamsize>(pending.size()));
-                pending.clear();
-            }
-            ++read;
-        }
-        output.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+        const std::optional<std::int64_t> read = veltrane::bench::copyCsv(input, output);
         const double seconds = wallSeconds() - start;
-        if (reader.error() || read != rows + 1) {
+        if (read != rows + 1) {
             state.SkipWithError("the generated input did not read back");
             return;
         }
