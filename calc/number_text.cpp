@@ -175,6 +175,52 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
     return value;
 }
 
+// 10^0 to 10^22: every one a double exactly.
+constexpr std::array<double, 23> exactPowersOfTen = [] {
+    std::array<double, 23> powers{};
+    double power = 1.0;
+    for (double& p : powers) {
+        p = power;
+        power *= 10.0;
+    }
+    return powers;
+}();
+
+// The plain texts of readPlainDigits with at most 15 digits, read in the one pass that checks
+// them: the digits as a whole number, divided once by a power of ten. Both are doubles exactly
+// (below 10^15 and up to 10^22), so the one rounding of the division gives the double nearest
+// the decimal, which is what from_chars gives. Nothing for any other text, which then takes
+// the longer road.
+std::optional<double> readShortPlainDigits(std::string_view text,
+                                           const RegionalSettings& settings) {
+    constexpr std::size_t shortLimit = 16; // 15 digits and a point at most
+    if (text.empty() || text.size() > shortLimit) {
+        return std::nullopt;
+    }
+    const bool pointIsDot =
+        settings.decimalSeparator.size() == 1 && settings.decimalSeparator[0] == '.';
+    std::uint64_t whole = 0;
+    std::size_t digits = 0;
+    std::size_t fraction = 0;
+    bool point = false;
+    for (const char c : text) {
+        const auto d = static_cast<unsigned>(static_cast<unsigned char>(c)) - unsigned{'0'};
+        if (d <= 9) {
+            whole = whole * 10 + d;
+            ++digits;
+            fraction += point ? 1U : 0U;
+        } else if (c == '.' && pointIsDot && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0 || digits > 15) {
+        return std::nullopt;
+    }
+    return static_cast<double>(whole) / exactPowersOfTen[fraction];
+}
+
 // How numbers or money are grouped and pointed: the one part of the settings that differs
 // between LC_NUMERIC and LC_MONETARY.
 struct Separators {
@@ -468,6 +514,9 @@ ParsedNumber parseLatin(std::string_view text, const RegionalSettings& settings,
 } // namespace
 
 ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings) {
+    if (const auto plain = readShortPlainDigits(text, settings)) {
+        return {*plain, ParseError::None};
+    }
     if (const auto plain = readPlainDigits(text, settings)) {
         return {*plain, ParseError::None};
     }
