@@ -69,7 +69,8 @@ private:
         return heap_.data() + at;
     }
 
-    std::array<char, inlineCapacity> inline_{};
+    // Left unset: only the first size_ bytes are ever read, and a calculation makes eight of these.
+    std::array<char, inlineCapacity> inline_; // NOLINT(cppcoreguidelines-pro-type-member-init)
     std::size_t size_ = 0;
     bool onHeap_ = false;
     std::string heap_;
