@@ -5,6 +5,7 @@
 #include "calc/plain_numbers.h"
 #include "cli/column_names.h"
 #include "cli/csv_dialect.h"
+#include "cli/csv_line_writer.h"
 #include "cli/csv_writer.h"
 #include "cli/messages.h"
 #include "cli/position_check.h"
@@ -297,18 +298,20 @@ private:
     }
 
     void writeRow(const CsvRecord& record, std::string& line) const {
-        const char delimiter = batch_.delimiter_;
+        std::size_t resultBytes = 0;
+        for (const std::string_view result : results_) {
+            resultBytes += result.size();
+        }
+        CsvLineWriter writer{line, batch_.columnCount_ + batch_.layout_.appended.size(),
+                             record.bytes() + resultBytes, batch_.delimiter_};
         for (std::size_t i = 0; i < batch_.columnCount_; ++i) {
             const std::size_t slot = batch_.layout_.replaced[i];
-            appendCsvField(line, slot == absent ? record.field(i) : results_[slot], delimiter);
-            line.push_back(delimiter);
+            writer.field(slot == absent ? record.field(i) : results_[slot]);
         }
         for (const std::size_t slot : batch_.layout_.appended) {
-            appendCsvField(line, results_[slot], delimiter);
-            line.push_back(delimiter);
+            writer.field(results_[slot]);
         }
-        line.pop_back();
-        line.append(batch_.ending_);
+        writer.end(batch_.ending_);
     }
 
     const CalculationBatch& batch_;
