@@ -83,42 +83,42 @@ MoneyLayout::MoneyLayout(const RegionalSettings& settings)
                 split(settings.currencyPositivePattern, positive_);
 }
 
+// The pattern walked once from the right: the text after "#", then the text before it, each
+// right-aligned in its block. "¤" is the symbol and every other byte itself, as
+// appendCurrencyText reads the pattern from the left: the marks found are the same, since two
+// cannot overlap and "#" is no byte of one.
 bool MoneyLayout::split(std::string_view pattern, Sides& sides) const {
-    std::size_t hash = std::string_view::npos;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '#') {
-            if (hash != std::string_view::npos) {
+    const std::string_view symbol = settings_.currencySymbol;
+    Affix* affix = &sides.after;
+    char* at = affix->bytes.data() + affixLimit;
+    bool hash = false;
+    for (std::size_t i = pattern.size(); i > 0;) {
+        const char c = pattern[i - 1];
+        if (c == '#') {
+            if (hash) {
                 return false;
             }
-            hash = i;
-        }
-    }
-    return hash != std::string_view::npos && expand(pattern.substr(0, hash), sides.before) &&
-           expand(pattern.substr(hash + 1), sides.after);
-}
-
-// One side of "#" as appendCurrencyText walks it, "¤" the symbol and every other byte itself;
-// walked from the right, which finds the same marks, since two cannot overlap.
-bool MoneyLayout::expand(std::string_view part, Affix& affix) const {
-    char* const end = affix.bytes.data() + affix.bytes.size();
-    char* at = end;
-    const std::string_view symbol = settings_.currencySymbol;
-    for (std::size_t i = part.size(); i > 0;) {
-        if (i >= 2 && part[i - 2] == symbolMark[0] && part[i - 1] == symbolMark[1]) {
-            if (symbol.size() > static_cast<std::size_t>(at - affix.bytes.data())) {
+            hash = true;
+            affix->size = static_cast<std::size_t>(affix->bytes.data() + affixLimit - at);
+            affix = &sides.before;
+            at = affix->bytes.data() + affixLimit;
+            --i;
+        } else if (c == symbolMark[1] && i >= 2 && pattern[i - 2] == symbolMark[0]) {
+            if (symbol.size() > static_cast<std::size_t>(at - affix->bytes.data())) {
                 return false;
             }
             at = putBefore(symbol, at);
             i -= 2;
         } else {
-            if (at == affix.bytes.data()) {
+            if (at == affix->bytes.data()) {
                 return false;
             }
-            *--at = part[--i];
+            *--at = c;
+            --i;
         }
     }
-    affix.size = static_cast<std::size_t>(end - at);
-    return true;
+    affix->size = static_cast<std::size_t>(affix->bytes.data() + affixLimit - at);
+    return hash;
 }
 
 // The magnitude's digits with the decimal point and group separators, ending at `last`.

@@ -50,7 +50,6 @@ private:
     // False for a pattern this layout does not cover (no "#" or more than one, or an affix too
     // long): those amounts are written the long way.
     bool split(std::string_view pattern, Sides& sides) const;
-    bool expand(std::string_view part, Affix& affix) const;
     template <typename Unsigned>
     char* writeDigits(Unsigned magnitude, char* last) const;
 

@@ -218,6 +218,10 @@ std::optional<double> readShortPlainDigits(std::string_view text,
     if (digits == 0 || digits > 15) {
         return std::nullopt;
     }
+    // A whole number needs no division, whose wait is most of the time a short text takes.
+    if (fraction == 0) {
+        return static_cast<double>(whole);
+    }
     return static_cast<double>(whole) / exactPowersOfTen[fraction];
 }
 
