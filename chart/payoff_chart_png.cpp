@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QSaveFile>
 #include <array>
 #include <memory>
 
@@ -50,7 +51,10 @@ bool writePayoffChartPng(const PayoffChartModel& model, const RegionalSettings& 
         PayoffChartRenderer(model, settings)
             .paint(painter, QRectF(QPointF(0, 0), QSizeF(size)), colours);
     }
-    return image.save(path, "PNG");
+    // Through a temporary file, so a write that fails halfway leaves the old picture, not half
+    // of a new one.
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
 }
 
 } // namespace veltrane

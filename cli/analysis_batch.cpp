@@ -1,19 +1,20 @@
 #include "cli/analysis_batch.h"
 
 #include "cli/column_names.h"
+#include "cli/csv_batch_runner.h"
 #include "cli/csv_dialect.h"
 #include "cli/csv_reader.h"
+#include "cli/csv_row_work.h"
 #include "cli/csv_writer.h"
 #include "cli/messages.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace veltrane {
 
 namespace {
-
-constexpr std::size_t flushBytes = std::size_t{64} * 1024;
 
 bool isBlank(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
@@ -172,144 +173,137 @@ AnalysisRowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns
 
 namespace {
 
-class AnalysisBatch {
+// The analysis of every row, after a header that says where the inputs stand. The header is
+// read once; then row makers, one for each thread, read what it set and nothing else.
+class AnalysisWork : public CsvRowWork {
 public:
-    AnalysisBatch(std::istream& input, std::ostream& output, const AnalysisBatchOptions& options)
-        : reader_{input}
-        , output_{output}
-        , options_{options.row}
-        , delimiter_{options.delimiter} {
-        pending_.reserve(flushBytes + 4096);
+    explicit AnalysisWork(const AnalysisBatchOptions& options)
+        : options_{options} {}
+
+    bool header(CsvReader& reader, CsvRecord& record, std::string& out,
+                BatchOutcome& outcome) override {
+        columns_.reset();
+        if (!readHeader(reader, record, outcome)) {
+            return false;
+        }
+        writeHeader(reader, record, out);
+        return true;
     }
 
-    BatchOutcome run() {
-        if (!readHeader()) {
-            return outcome_;
-        }
-        writeHeader();
-        while (reader_.next(record_)) {
-            if (!takeRow()) {
-                return outcome_;
-            }
-        }
-        outcome_.malformed = reader_.error();
-        flush();
-        return outcome_;
-    }
+    std::unique_ptr<RowMaker> rowMaker() const override;
 
 private:
+    class Rows;
+
     static bool isInputColumn(std::string_view name) {
         return analysisInputColumn(name).has_value();
     }
 
     // Skips blank lines, tells the delimiter from the first line that is not blank, reads it.
-    bool readHeader() {
-        std::string_view line = reader_.peekLine();
-        while (isBlank(line) && reader_.next(record_)) {
-            line = reader_.peekLine();
+    bool readHeader(CsvReader& reader, CsvRecord& record, BatchOutcome& outcome) {
+        std::string_view line = reader.peekLine();
+        while (isBlank(line) && reader.next(record)) {
+            line = reader.peekLine();
         }
-        reader_.setDelimiter(delimiter_.value_or(detectDelimiter(line, isInputColumn)));
-        if (!reader_.next(record_)) {
-            outcome_.malformed = reader_.error().value_or(
+        reader.setDelimiter(options_.delimiter.value_or(detectDelimiter(line, isInputColumn)));
+        if (!reader.next(record)) {
+            outcome.malformed = reader.error().value_or(
                 CsvError{"the input is empty; it needs a header row that names the columns", 1});
             return false;
         }
         std::string refused;
-        columns_ = AnalysisColumns::fromHeader(record_, refused);
+        columns_ = AnalysisColumns::fromHeader(record, refused);
         if (!columns_) {
-            outcome_.headerRefused = refused;
+            outcome.headerRefused = refused;
             return false;
         }
-        columnCount_ = record_.size();
+        columnCount_ = record.size();
         // Records end the way the header did, so a CR LF file stays one.
-        ending_ = record_.endedWithCrLf() ? "\r\n" : "\n";
+        ending_ = record.endedWithCrLf() ? "\r\n" : "\n";
+        delimiter_ = reader.delimiter();
         return true;
     }
 
-    void writeHeader() {
-        if (reader_.hadByteOrderMark()) {
+    void writeHeader(const CsvReader& reader, const CsvRecord& record, std::string& line) const {
+        if (reader.hadByteOrderMark()) {
             // A spreadsheet that wrote one reads UTF-8 only with one.
-            pending_.append("\xEF\xBB\xBF");
+            line.append("\xEF\xBB\xBF");
         }
-        const char delimiter = reader_.delimiter();
         for (std::size_t i = 0; i < columnCount_; ++i) {
-            appendCsvField(pending_, record_.field(i), delimiter);
-            pending_.push_back(delimiter);
+            appendCsvField(line, record.field(i), delimiter_);
+            line.push_back(delimiter_);
         }
         for (const AnalysisFigureInfo& info : analysisFigures) {
-            pending_.append(info.key).push_back(delimiter);
+            line.append(info.key).push_back(delimiter_);
         }
-        pending_.append(analysisErrorColumn);
-        endLine();
+        line.append(analysisErrorColumn).append(ending_);
     }
 
+    const AnalysisBatchOptions& options_;
+    std::optional<AnalysisColumns> columns_;
+    std::size_t columnCount_ = 0;
+    std::string_view ending_ = "\n";
+    char delimiter_ = ',';
+};
+
+// The rows of one thread.
+class AnalysisWork::Rows : public CsvRowWork::RowMaker {
+public:
+    explicit Rows(const AnalysisWork& work)
+        : work_{work} {}
+
+    RowKind row(const CsvRecord& record, std::string& out,
+                std::optional<CsvError>& fatal) override {
+        if (record.blank() || isPadding(record)) {
+            return RowKind::skipped;
+        }
+        if (record.size() != work_.columnCount_) {
+            fatal =
+                CsvError{"the record has " + std::to_string(record.size()) +
+                             " fields, but the header names " + std::to_string(work_.columnCount_),
+                         record.line()};
+            return RowKind::skipped;
+        }
+        const AnalysisRowKind kind =
+            appendAnalysedRow(record, *work_.columns_, work_.options_.row, work_.delimiter_, out);
+        out.append(work_.ending_);
+        switch (kind) {
+        case AnalysisRowKind::complete:
+            return RowKind::complete;
+        case AnalysisRowKind::incomplete:
+            return RowKind::incomplete;
+        case AnalysisRowKind::refused:
+            return RowKind::rejected;
+        }
+        return RowKind::rejected;
+    }
+
+private:
     // Lines of blanks and rows of empty fields, a spreadsheet's padding, are no positions.
-    bool isPadding() const {
-        for (std::size_t i = 0; i < record_.size(); ++i) {
-            if (!isBlank(record_.field(i))) {
+    static bool isPadding(const CsvRecord& record) {
+        for (std::size_t i = 0; i < record.size(); ++i) {
+            if (!isBlank(record.field(i))) {
                 return false;
             }
         }
         return true;
     }
 
-    bool takeRow() {
-        if (record_.blank() || isPadding()) {
-            return true;
-        }
-        if (record_.size() != columnCount_) {
-            outcome_.malformed =
-                CsvError{"the record has " + std::to_string(record_.size()) +
-                             " fields, but the header names " + std::to_string(columnCount_),
-                         record_.line()};
-            flush();
-            return false;
-        }
-        ++outcome_.rows;
-        switch (appendAnalysedRow(record_, *columns_, options_, reader_.delimiter(), pending_)) {
-        case AnalysisRowKind::complete:
-            break;
-        case AnalysisRowKind::incomplete:
-            ++outcome_.incompleteRows;
-            break;
-        case AnalysisRowKind::refused:
-            ++outcome_.rejectedRows;
-            break;
-        }
-        return endLine();
-    }
-
-    bool endLine() {
-        pending_.append(ending_);
-        return pending_.size() < flushBytes || flush();
-    }
-
-    bool flush() {
-        output_.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
-        pending_.clear();
-        if (!output_) {
-            outcome_.writeFailed = true;
-        }
-        return !outcome_.writeFailed;
-    }
-
-    CsvReader reader_;
-    CsvRecord record_;
-    std::ostream& output_;
-    const AnalysisRowOptions& options_;
-    std::optional<char> delimiter_;
-    BatchOutcome outcome_;
-    std::optional<AnalysisColumns> columns_;
-    std::size_t columnCount_ = 0;
-    std::string_view ending_ = "\n";
-    std::string pending_;
+    const AnalysisWork& work_;
 };
+
+std::unique_ptr<CsvRowWork::RowMaker> AnalysisWork::rowMaker() const {
+    return std::make_unique<Rows>(*this);
+}
 
 } // namespace
 
 BatchOutcome runAnalysisBatch(std::istream& input, std::ostream& output,
                               const AnalysisBatchOptions& options) {
-    return AnalysisBatch{input, output, options}.run();
+    AnalysisWork work{options};
+    CsvBatchOptions running;
+    running.jobs = options.jobs;
+    return runCsvRows(input, output, work, running);
 }
 
 } // namespace veltrane

@@ -82,6 +82,8 @@ struct AnalysisBatchOptions {
     AnalysisRowOptions row;
     // The field delimiter; nothing: told from the header line (",", ";" or a tab).
     std::optional<char> delimiter;
+    // Threads that analyse rows (cli/csv_batch_runner.h); the output is the same for any number.
+    unsigned jobs = 1;
 };
 
 // Analyses every row of a CSV input: writes every input column, the figures and `error`, with

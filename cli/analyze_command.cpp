@@ -122,6 +122,7 @@ struct AnalyzeParser {
         QStringLiteral("Also draw the payoff chart of the position, profit or loss at expiry "
                        "against the share price, as a 960 x 600 PNG picture in FILE."),
         QStringLiteral("FILE")};
+    QCommandLineOption jobs = jobsOption();
     QCommandLineOption locale{
         QStringLiteral("locale"),
         QStringLiteral("Read and write numbers and money as locale NAME does (C: the US "
@@ -143,7 +144,7 @@ struct AnalyzeParser {
             parser.addOption(inputs.back());
         }
         for (const QCommandLineOption* option :
-             {&json, &csv, &plain, &output, &chart, &delimiter, &locale}) {
+             {&json, &csv, &plain, &output, &chart, &delimiter, &jobs, &locale}) {
             parser.addOption(*option);
         }
         parser.addPositionalArgument(QStringLiteral("FILE"),
@@ -165,6 +166,7 @@ struct AnalyzeParser {
 struct AnalyzeOptions {
     AnalysisRowOptions row;
     std::optional<char> delimiter;
+    unsigned jobs = 1;
     bool json = false;
     QString chart; // empty: no chart
     std::string output;
@@ -322,8 +324,8 @@ ExitStatus analyseCsv(const QString& path, const AnalyzeOptions& options) {
         return ExitStatus::outputFailed;
     }
     std::ios::sync_with_stdio(false);
-    const BatchOutcome outcome =
-        runAnalysisBatch(source.stream(), destination.stream(), {options.row, options.delimiter});
+    const BatchOutcome outcome = runAnalysisBatch(source.stream(), destination.stream(),
+                                                  {options.row, options.delimiter, options.jobs});
     reportBatch(outcome, source);
     return destination.finish(outcome.status());
 }
@@ -360,8 +362,11 @@ std::optional<ExitStatus> refuseCombinations(const AnalyzeParser& analyze) {
         }
         return std::nullopt;
     }
-    if (parser.isSet(analyze.delimiter)) {
-        return usageError(QStringLiteral("--delimiter goes with --csv"), helpCommand);
+    for (const QCommandLineOption* option : {&analyze.delimiter, &analyze.jobs}) {
+        if (parser.isSet(*option)) {
+            return usageError(QStringLiteral("--%1 goes with --csv").arg(option->names().front()),
+                              helpCommand);
+        }
     }
     if (!files.isEmpty()) {
         return usageError(QStringLiteral("unexpected argument '%1'").arg(files.front()),
@@ -411,6 +416,10 @@ ExitStatus analyze(const QStringList& arguments) {
                 QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'").arg(name),
                 helpCommand);
         }
+    }
+    if (const std::optional<ExitStatus> refused =
+            readJobCount(parser, analyze.jobs, helpCommand, options.jobs)) {
+        return *refused;
     }
     options.output = parser.value(analyze.output).toStdString();
     if (parser.isSet(analyze.csv)) {

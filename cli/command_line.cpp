@@ -8,7 +8,6 @@
 #include "cli/csv_dialect.h"
 #include "cli/csv_source.h"
 #include "cli/exit_status.h"
-#include "cli/job_count.h"
 #include "cli/messages.h"
 #include "cli/output_destination.h"
 #include "cli/position_check.h"
@@ -226,12 +225,7 @@ struct CalcParser {
     QCommandLineOption replaceResults{
         QStringLiteral("replace-results"),
         QStringLiteral("With --csv: recompute the result columns of a file that has them.")};
-    QCommandLineOption jobs{
-        QStringLiteral("jobs"),
-        QStringLiteral("With --csv: compute the rows on N threads (default: the cores this "
-                       "process may use). The output is the same for any N; 1 starts no "
-                       "thread."),
-        QStringLiteral("N")};
+    QCommandLineOption jobs = jobsOption();
 
     CalcParser() {
         parser.setApplicationDescription(
@@ -313,18 +307,9 @@ std::optional<ExitStatus> readSettings(const CalcParser& calc, CalcOptions& opti
 std::optional<ExitStatus> readBatchOptions(const CalcParser& calc, BatchOptions& batch) {
     batch.plain = calc.parser.isSet(calc.plain);
     batch.replaceResults = calc.parser.isSet(calc.replaceResults);
-    batch.jobs = availableCores();
-    if (calc.parser.isSet(calc.jobs)) {
-        const QString text = calc.parser.value(calc.jobs);
-        const std::optional<unsigned> jobs = parseJobCount(text.toStdString());
-        if (!jobs) {
-            return usageError(
-                QStringLiteral("--jobs takes a number of threads from 1 to %1, not '%2'")
-                    .arg(maxJobs)
-                    .arg(text),
-                calcHelpCommand);
-        }
-        batch.jobs = *jobs;
+    if (const std::optional<ExitStatus> refused =
+            readJobCount(calc.parser, calc.jobs, calcHelpCommand, batch.jobs)) {
+        return refused;
     }
     if (calc.parser.isSet(calc.delimiter)) {
         const QString name = calc.parser.value(calc.delimiter);

@@ -1,5 +1,6 @@
 #include "cli/command_support.h"
 
+#include "cli/job_count.h"
 #include "cli/messages.h"
 
 #include <QCommandLineParser>
@@ -51,6 +52,33 @@ std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser
                               helpCommand);
         }
     }
+    return std::nullopt;
+}
+
+QCommandLineOption jobsOption() {
+    return {QStringLiteral("jobs"),
+            QStringLiteral("With --csv: compute the rows on N threads (default: the cores this "
+                           "process may use). The output is the same for any N; 1 starts no "
+                           "thread."),
+            QStringLiteral("N")};
+}
+
+std::optional<ExitStatus> readJobCount(const QCommandLineParser& parser,
+                                       const QCommandLineOption& jobs, std::string_view helpCommand,
+                                       unsigned& count) {
+    if (!parser.isSet(jobs)) {
+        count = availableCores();
+        return std::nullopt;
+    }
+    const QString text = parser.value(jobs);
+    const std::optional<unsigned> parsed = parseJobCount(text.toStdString());
+    if (!parsed) {
+        return usageError(QStringLiteral("--jobs takes a number of threads from 1 to %1, not '%2'")
+                              .arg(maxJobs)
+                              .arg(text),
+                          helpCommand);
+    }
+    count = *parsed;
     return std::nullopt;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/exit_status.h"
 
+#include <QCommandLineOption>
 #include <QStringList>
 #include <optional>
 #include <ostream>
@@ -27,5 +28,14 @@ QStringList withCsvFileApart(QStringList arguments);
 // leave to the parser.
 std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser,
                                                 std::string_view helpCommand);
+
+// `--jobs N`, as every command that reads a CSV batch takes it.
+QCommandLineOption jobsOption();
+
+// The threads a batch computes on: `--jobs N` when given, else every core the process may use.
+// A usage error for an N that is not a whole number from 1 to maxJobs.
+std::optional<ExitStatus> readJobCount(const QCommandLineParser& parser,
+                                       const QCommandLineOption& jobs, std::string_view helpCommand,
+                                       unsigned& count);
 
 } // namespace veltrane

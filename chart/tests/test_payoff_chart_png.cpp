@@ -5,6 +5,7 @@
 #include "chart/tests/payoff_positions.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
@@ -38,6 +39,7 @@ private slots:
     void writesThePictureAtTheAskedSize_data();
     void writesThePictureAtTheAskedSize();
     void refusesWhatItCannotWrite();
+    void replacesAnOldPictureWhole();
 };
 
 void TestPayoffChartPng::writesThePictureAtTheAskedSize_data() {
@@ -77,6 +79,21 @@ void TestPayoffChartPng::refusesWhatItCannotWrite() {
     QVERIFY(!writePayoffChartPng(veltrane::testing::workedExample(), {}, QSize(100, 100),
                                  folder.filePath(QStringLiteral("no/such/folder/chart.png"))));
     QVERIFY(!QDir(folder.path()).exists(QStringLiteral("empty.png")));
+}
+
+// A chart written over an old file replaces it, and no temporary file is left beside it.
+void TestPayoffChartPng::replacesAnOldPictureWhole() {
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("chart.png"));
+    QFile old{path};
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    QVERIFY(old.write(QByteArray(100'000, 'x')) == 100'000);
+    old.close();
+    QVERIFY(writePayoffChartPng(veltrane::testing::workedExample(), {}, QSize(320, 200), path));
+    QImage image;
+    QVERIFY(image.load(path, "PNG"));
+    QCOMPARE(image.size(), QSize(320, 200));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("chart.png")});
 }
 
 // No application object: the chart writer must bring its own, as the command line's does.

@@ -82,6 +82,50 @@ QByteArray generatedRows(int rows, const QByteArray& ending) {
 const QByteArray header = "id,option_price,strike_price,current_price,shares,months,note";
 const QByteArray fullHeader = "option_price,strike_price,current_price,shares,months";
 
+// Positions for analyze, as many as generatedRows makes: expiry dates, days and months; shares
+// and contracts; fees and dividends; quoted notes across lines; refused and incomplete rows.
+const QByteArray analysisHeader =
+    "id,option_price,strike_price,current_price,shares,contracts,expiry,as_of,days,months,fees,"
+    "dividend,note";
+
+QByteArray generatedPositions(int rows, const QByteArray& ending) {
+    QByteArray text;
+    for (int i = 0; i < rows; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        text += n;
+        if (i % 97 == 5) {
+            text += ",1.25,30,abc,500,,,,91,,,,refused";
+        } else if (i % 89 == 7) {
+            text += ",1,900000000000000,28.50,1000,,,,30,,,,\"beyond the money range\"";
+        } else if (i % 83 == 11) {
+            text += ",1.25,30,28.50,500,5,,,,3,,,both shares and contracts";
+        } else {
+            text += ",1." + QByteArray::number(i % 100) + "," + QByteArray::number(20 + i % 30) +
+                    ",28.50";
+            text += i % 2 == 0 ? "," + QByteArray::number(100 * (1 + i % 9)) + ","
+                               : ",," + QByteArray::number(1 + i % 7);
+            switch (i % 3) {
+            case 0:
+                text += ",2027-0" + QByteArray::number(1 + i % 9) + "-19,2026-12-18,,";
+                break;
+            case 1:
+                text += ",,," + QByteArray::number(1 + i % 400) + ",";
+                break;
+            default:
+                text += ",,,," + QByteArray::number(1 + i % 12);
+                break;
+            }
+            text += i % 5 == 0 ? ",9.95,0.2" : ",,";
+            text += i % 11 == 0 ? R"(,"note, ""quoted"")" + ending + R"(on two lines")" : ",plain";
+        }
+        text += ending;
+        if (i % 1000 == 999) {
+            text += ending + ",,,,,,,,,,,," + ending;
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 class TestBatchJobs : public QObject {
@@ -95,19 +139,25 @@ private slots:
     void jobsRefused_data();
     void jobsRefused();
     void jobsGoWithCsv();
+    void jobsInHelp();
 
 private:
     QTemporaryDir folder_;
 };
 
 void TestBatchJobs::sameOutputForAnyNumberOfThreads_data() {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("status");
 
     auto row = [](const char* name, const QByteArray& input, int status,
                   const QStringList& options = {}) {
-        QTest::newRow(name) << input << options << status;
+        QTest::newRow(name) << QStringLiteral("calc") << input << options << status;
+    };
+    auto analyzeRow = [](const char* name, const QByteArray& input, int status,
+                         const QStringList& options = {}) {
+        QTest::newRow(name) << QStringLiteral("analyze") << input << options << status;
     };
     // The files of the command line's own tests.
     row("quoting and pass-through",
@@ -153,9 +203,36 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads_data() {
         header + "\n" + rows + "1,1.25,30,28.50,500,3,\"x\"y\n" + rows, 64);
     row("a quoted field never closed at the end",
         header + "\n" + rows + "1,1.25,30,28.50,500,3,\"open\n", 64);
+
+    // The same for analyze: its command's test files, then generated positions.
+    analyzeRow("analyze: mixed rows, captions, CR LF",
+               "id,Option Price,STRIKE_PRICE,current-price,shares,contracts,expiry,as_of,"
+               "Days to expiry,months,fees,dividend\r\n"
+               "a,1.25,30,28.50,500,,2027-03-19,2026-12-18,,,,\r\n,,,,,,,,,,,\r\n"
+               "b,1.25,30,28.50,,5,,,,3,10,0.2\r\nc,=1+1,30,28.50,500,,,,,13,,\r\n"
+               "d,1,900000000000000,28.50,1000,,,,30,,,\r\n",
+               2, {"--plain"});
+    analyzeRow("analyze: a header without a time to expiry",
+               "option_price,strike_price,current_price,shares\n1,2,3,4\n", 64);
+    analyzeRow("analyze: semicolons and decimal commas",
+               "Option Price;Strike Price;Current Price;Shares;Days\n1,25;30;28,50;500;91\n", 0,
+               {"--locale", "de_DE"});
+    const QByteArray positions = generatedPositions(20'000, "\n");
+    analyzeRow("analyze: many rows, multi-line notes, refused and incomplete rows, padding",
+               analysisHeader + "\n" + positions, 2);
+    analyzeRow("analyze: many rows, plain, CR LF with a byte order mark",
+               "\xEF\xBB\xBF" + analysisHeader + "\r\n" + generatedPositions(20'000, "\r\n"), 2,
+               {"--plain"});
+    analyzeRow("analyze: many rows with semicolons",
+               QByteArray{analysisHeader + "\n" + positions}.replace(',', ';'), 2);
+    analyzeRow("analyze: a record with a field too few late in the file",
+               analysisHeader + "\n" + positions + "1,1.25,30,28.50,500\n" + positions, 64);
+    analyzeRow("analyze: a quoted field never closed at the end",
+               analysisHeader + "\n" + positions + "1,1.25,30,28.50,500,,,,91,,,,\"open\n", 64);
 }
 
 void TestBatchJobs::sameOutputForAnyNumberOfThreads() {
+    QFETCH(QString, command);
     QFETCH(QByteArray, input);
     QFETCH(QStringList, options);
     QFETCH(int, status);
@@ -163,7 +240,7 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads() {
     const QString path = folder_.filePath(QStringLiteral("positions.csv"));
     QVERIFY(writeFile(path, input));
 
-    const QStringList arguments = QStringList{"calc", "--csv", path} + options;
+    const QStringList arguments = QStringList{command, "--csv", path} + options;
     const Run one = runPravik(arguments + QStringList{"--jobs", "1"});
     QCOMPARE(one.status, status);
     QVERIFY(!one.out.isEmpty() || !one.err.isEmpty());
@@ -179,17 +256,24 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads() {
 }
 
 void TestBatchJobs::outputFileForAnyNumberOfThreads_data() {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<int>("status");
     const QByteArray rows = generatedRows(20'000, "\n");
-    QTest::newRow("rows refused, the file replaced") << header + "\n" + rows << 2;
+    QTest::newRow("rows refused, the file replaced") << "calc" << header + "\n" + rows << 2;
     QTest::newRow("a fault late in the file, the file left as it was")
-        << header + "\n" + rows + "1,1.25,\"30\"x,28.50,500,3,x\n" + rows << 64;
+        << "calc" << header + "\n" + rows + "1,1.25,\"30\"x,28.50,500,3,x\n" + rows << 64;
+    const QByteArray positions = generatedPositions(20'000, "\n");
+    QTest::newRow("analyze: rows refused, the file replaced")
+        << "analyze" << analysisHeader + "\n" + positions << 2;
+    QTest::newRow("analyze: a fault late in the file, the file left as it was")
+        << "analyze" << analysisHeader + "\n" + positions + "1,1.25,\"30\"x\n" + positions << 64;
 }
 
 // --output replaces the file only when the run completes: with threads as with one, the file,
 // the messages and the status are the same, and no temporary file is left.
 void TestBatchJobs::outputFileForAnyNumberOfThreads() {
+    QFETCH(QString, command);
     QFETCH(QByteArray, input);
     QFETCH(int, status);
     QVERIFY(folder_.isValid());
@@ -201,8 +285,8 @@ void TestBatchJobs::outputFileForAnyNumberOfThreads() {
     QByteArray firstWritten;
     for (int jobs = 1; jobs <= 8; ++jobs) {
         QVERIFY(writeFile(target, "yesterday's results\n"));
-        const Run run =
-            runPravik({"calc", "--csv", path, "--output", target, "--jobs", QString::number(jobs)});
+        const Run run = runPravik(
+            {command, "--csv", path, "--output", target, "--jobs", QString::number(jobs)});
         const QByteArray written = readFile(target);
         QCOMPARE(run.status, status);
         QCOMPARE(run.out, QByteArray{});
@@ -233,19 +317,35 @@ void TestBatchJobs::jobsRefused_data() {
 
 void TestBatchJobs::jobsRefused() {
     QFETCH(QString, jobs);
-    const Run run = runPravik({"calc", "--csv", "-", "--jobs", jobs});
-    QCOMPARE(run.status, 64);
-    QCOMPARE(run.out, QByteArray{});
-    QVERIFY2(run.err.startsWith("pravik: --jobs takes a number of threads from 1 to 1024, not '" +
-                                jobs.toUtf8() + "'\n"),
-             run.err.constData());
+    for (const QString& command : {QStringLiteral("calc"), QStringLiteral("analyze")}) {
+        const Run run = runPravik({command, "--csv", "-", "--jobs", jobs});
+        QCOMPARE(run.status, 64);
+        QCOMPARE(run.out, QByteArray{});
+        QVERIFY2(run.err.startsWith(
+                     "pravik: --jobs takes a number of threads from 1 to 1024, not '" +
+                     jobs.toUtf8() + "'\npravik: Try 'pravik " + command.toUtf8() + " --help'."),
+                 run.err.constData());
+    }
 }
 
 void TestBatchJobs::jobsGoWithCsv() {
-    const Run run = runPravik({"calc", "--option-price", "1.25", "--strike-price", "30",
-                               "--current-price", "28.50", "--shares", "500", "--jobs", "2"});
-    QCOMPARE(run.status, 64);
-    QVERIFY2(run.err.startsWith("pravik: --jobs goes with --csv\n"), run.err.constData());
+    const QStringList position{"--option-price",  "1.25",  "--strike-price", "30",
+                               "--current-price", "28.50", "--shares",       "500"};
+    for (const QStringList& arguments :
+         {QStringList{"calc"} + position, QStringList{"analyze", "--days", "91"} + position}) {
+        const Run run = runPravik(arguments + QStringList{"--jobs", "2"});
+        QCOMPARE(run.status, 64);
+        QVERIFY2(run.err.startsWith("pravik: --jobs goes with --csv\n"), run.err.constData());
+    }
+}
+
+// Both commands that read a batch tell of --jobs in their help.
+void TestBatchJobs::jobsInHelp() {
+    for (const QString& command : {QStringLiteral("calc"), QStringLiteral("analyze")}) {
+        const Run run = runPravik({command, "--help"});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains("--jobs <N>"), qPrintable(command));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBatchJobs)
