@@ -11,8 +11,10 @@ namespace veltrane {
 // A text built in place: on the stack while it fits, which every amount, ratio and return of an
 // ordinary calculation does, and moved to a string only past that (a percentage of hundreds of
 // digits, or unusually long regional symbols).
+// NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): inline_ is written before it is read
 class TextBuffer {
 public:
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): as above
     TextBuffer() = default;
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;

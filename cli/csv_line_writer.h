@@ -15,13 +15,9 @@ public:
     // `mostFieldBytes`: at least the sum of the sizes of the fields to come.
     CsvLineWriter(std::string& line, std::size_t fields, std::size_t mostFieldBytes, char delimiter)
         : line_{line}
-        , start_{line.size()}
-        , delimiter_{delimiter} {
-        // A field needs at most twice its bytes and two quotes, and a delimiter or an ending of
-        // two bytes after it.
-        line_.resize(start_ + 2 * mostFieldBytes + 4 * fields + 2);
-        at_ = line_.data() + start_;
-    }
+        , delimiter_{delimiter} // A field needs at most twice its bytes and two quotes, and a
+                                // delimiter or an ending of two bytes after it.
+        , at_{grow(line, 2 * mostFieldBytes + 4 * fields + 2)} {}
 
     CsvLineWriter(const CsvLineWriter&) = delete;
     CsvLineWriter& operator=(const CsvLineWriter&) = delete;
@@ -54,6 +50,13 @@ public:
     }
 
 private:
+    // Room for `bytes` more at the end of `line`; where it starts.
+    static char* grow(std::string& line, std::size_t bytes) {
+        const std::size_t start = line.size();
+        line.resize(start + bytes);
+        return line.data() + start;
+    }
+
     bool needsQuotes(char c) const {
         // Every byte that needs quotes is at most '"' but the delimiter: one test for the rest.
         return (static_cast<unsigned char>(c) <= '"' || c == delimiter_) &&
@@ -74,7 +77,6 @@ private:
     }
 
     std::string& line_;
-    std::size_t start_;
     char delimiter_;
     char* at_ = nullptr;
     bool first_ = true;
