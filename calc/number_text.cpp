@@ -197,24 +197,36 @@ std::optional<double> readShortPlainDigits(std::string_view text,
     if (text.empty() || text.size() > shortLimit) {
         return std::nullopt;
     }
-    const bool pointIsDot =
-        settings.decimalSeparator.size() == 1 && settings.decimalSeparator[0] == '.';
+    const char* at = text.data();
+    const char* const end = at + text.size();
     std::uint64_t whole = 0;
-    std::size_t digits = 0;
-    std::size_t fraction = 0;
-    bool point = false;
-    for (const char c : text) {
-        const auto d = static_cast<unsigned>(static_cast<unsigned char>(c)) - unsigned{'0'};
-        if (d <= 9) {
+    const auto readDigits = [&] {
+        for (; at != end; ++at) {
+            const auto d = static_cast<unsigned>(static_cast<unsigned char>(*at)) - unsigned{'0'};
+            if (d > 9) {
+                return;
+            }
             whole = whole * 10 + d;
-            ++digits;
-            fraction += point ? 1U : 0U;
-        } else if (c == '.' && pointIsDot && !point) {
-            point = true;
-        } else {
+        }
+    };
+    readDigits();
+    std::size_t fraction = 0;
+    const bool point = at != end;
+    if (point) {
+        const bool pointIsDot =
+            settings.decimalSeparator.size() == 1 && settings.decimalSeparator[0] == '.';
+        if (*at != '.' || !pointIsDot) {
             return std::nullopt;
         }
+        const char* const fractionStart = ++at;
+        readDigits();
+        if (at != end) {
+            return std::nullopt;
+        }
+        fraction = static_cast<std::size_t>(end - fractionStart);
     }
+    // Every byte is a digit but the point, if there is one.
+    const std::size_t digits = text.size() - (point ? 1U : 0U);
     if (digits == 0 || digits > 15) {
         return std::nullopt;
     }
@@ -557,11 +569,15 @@ SignificantDigits significantDigits(double magnitude) {
     for (std::size_t i = 1; i < out.digits.size(); ++i) {
         out.digits[i] = buffer[i + 1];
     }
-    const char* exponentText = buffer.data() + 17; // after "e"
-    if (*exponentText == '+') {
-        ++exponentText;
+    // A sign and two or three digits after the "e", read by hand: a call to from_chars costs
+    // more than the three digits.
+    const char* exponentText = buffer.data() + 17;
+    const bool negative = *exponentText == '-';
+    int exponent = 0;
+    for (++exponentText; exponentText != result.ptr; ++exponentText) {
+        exponent = exponent * 10 + (*exponentText - '0');
     }
-    std::from_chars(exponentText, result.ptr, out.exponent);
+    out.exponent = negative ? -exponent : exponent;
     return out;
 }
 
