@@ -1,6 +1,7 @@
 #include "calc/calculation.h"
 
 #include "calc/currency.h"
+#include "calc/money_layout.h"
 #include "calc/number_text.h"
 #include "calc/text_buffer.h"
 
@@ -37,11 +38,43 @@ struct Amount {
     bool known = true;
 };
 
-class Calculation {
+// Where the calculation's inputs come from: the texts of the fields, read as they are needed.
+class FieldTexts {
 public:
-    Calculation(FieldAccess& fields, const RegionalSettings& settings)
+    FieldTexts(const FieldAccess& fields, const RegionalSettings& settings)
         : fields_{fields}
         , settings_{settings} {}
+
+    ParsedNumber operator()(Field field) const {
+        return parseNumber(fields_.text(field), settings_);
+    }
+
+private:
+    const FieldAccess& fields_;
+    const RegionalSettings& settings_;
+};
+
+// ... or the numbers a caller read from them before.
+class ReadNumbers {
+public:
+    explicit ReadNumbers(const ReadInputs& inputs)
+        : inputs_{inputs} {}
+
+    ParsedNumber operator()(Field field) const { return inputs_[field]; }
+
+private:
+    const ReadInputs& inputs_;
+};
+
+template <typename Inputs>
+class Calculation {
+public:
+    Calculation(const Inputs& inputs, FieldAccess& fields, const RegionalSettings& settings,
+                const MoneyLayout& money)
+        : inputs_{inputs}
+        , fields_{fields}
+        , settings_{settings}
+        , money_{money} {}
 
     void run() {
         // Reading a field has no effect the user can see: each input is read and converted
@@ -95,7 +128,7 @@ public:
     }
 
 private:
-    ParsedNumber num(Field field) const { return parseNumber(fields_.text(field), settings_); }
+    ParsedNumber num(Field field) const { return inputs_(field); }
 
     // Shares × price, formed in double and held as money. A text that is not a number skips
     // the step (the amount stays 0); an overflow anywhere makes the amount unknowable. Shares
@@ -132,11 +165,13 @@ private:
     }
 
     void writeAmount(Field field, const Amount& amount) const {
-        TextBuffer text;
-        if (amount.known) {
-            appendCurrencyText(text, amount.value, settings_);
+        if (!amount.known) {
+            fields_.setText(field, {});
+            return;
         }
-        fields_.setText(field, text.view());
+        MoneyLayout::Room room;
+        TextBuffer spill;
+        fields_.setText(field, money_.text(amount.value, room, spill));
     }
 
     // A ratio that is not finite (no stock cost) has no figure to show. Leaves in `text` what
@@ -158,14 +193,38 @@ private:
         fields_.setText(Field::pctReturn, text.view());
     }
 
+    const Inputs& inputs_;
     FieldAccess& fields_;
     const RegionalSettings& settings_;
+    // The five amounts share one currency layout, worked out once.
+    const MoneyLayout& money_;
 };
 
 } // namespace
 
 void CalculateIt(FieldAccess& fields, const RegionalSettings& settings) {
-    Calculation{fields, settings}.run();
+    const FieldTexts texts{fields, settings};
+    const MoneyLayout money{settings};
+    Calculation<FieldTexts>{texts, fields, settings, money}.run();
+}
+
+ReadInputs readInputs(const FieldAccess& fields, const RegionalSettings& settings) {
+    ReadInputs inputs;
+    for (const Field field : inputFields) {
+        inputs.numbers[static_cast<std::size_t>(field)] = parseNumber(fields.text(field), settings);
+    }
+    return inputs;
+}
+
+void CalculateIt(const ReadInputs& inputs, FieldAccess& results, const RegionalSettings& settings,
+                 const MoneyLayout& money) {
+    const ReadNumbers numbers{inputs};
+    if (&money.settings() != &settings) {
+        const MoneyLayout own{settings};
+        Calculation<ReadNumbers>{numbers, results, settings, own}.run();
+        return;
+    }
+    Calculation<ReadNumbers>{numbers, results, settings, money}.run();
 }
 
 } // namespace veltrane

@@ -9,8 +9,16 @@ namespace veltrane {
 
 std::optional<Currency> Currency::fromDouble(double x) {
     const double scaled = x * static_cast<double>(unitsPerOne);
-    // nearbyint honours the default rounding mode: to nearest, ties to even.
-    const double rounded = std::nearbyint(scaled);
+    // To the nearest integer, ties to even, as nearbyint rounds in the default mode: below 2^52
+    // adding and taking away 2^52 leaves the bits of the fraction nowhere to go, which is what
+    // nearbyint does inside (spared its call); from 2^52 on every double is an integer already.
+    constexpr double twoTo52 = 4'503'599'627'370'496.0;
+    double rounded = scaled;
+    if (scaled > 0.0 && scaled < twoTo52) {
+        rounded = (scaled + twoTo52) - twoTo52;
+    } else if (scaled < 0.0 && scaled > -twoTo52) {
+        rounded = (scaled - twoTo52) + twoTo52;
+    }
     // 2^63 is exact in double; the largest double below it is well inside the range.
     constexpr double twoTo63 = 9'223'372'036'854'775'808.0;
     if (!(rounded >= -twoTo63 && rounded < twoTo63)) {

@@ -33,6 +33,15 @@ inline EntryCheck checkEntries(const FieldAccess& fields, const RegionalSettings
     return check;
 }
 
+// The same check on inputs already read: a text is a number exactly when it reads as one.
+inline EntryCheck checkEntries(const ReadInputs& inputs) {
+    EntryCheck check;
+    for (std::size_t i = 0; i < checkedFields.size(); ++i) {
+        check.failed[i] = !inputs[checkedFields[i]].ok();
+    }
+    return check;
+}
+
 // How a rejection names the fields: as command-line options ("--shares") or CSV columns.
 enum class FieldNaming { option, column };
 

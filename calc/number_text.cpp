@@ -175,6 +175,68 @@ std::optional<double> readPlainDigits(std::string_view text, const RegionalSetti
     return value;
 }
 
+// 10^0 to 10^22: every one a double exactly.
+constexpr std::array<double, 23> exactPowersOfTen = [] {
+    std::array<double, 23> powers{};
+    double power = 1.0;
+    for (double& p : powers) {
+        p = power;
+        power *= 10.0;
+    }
+    return powers;
+}();
+
+// The plain texts of readPlainDigits with at most 15 digits, read in the one pass that checks
+// them: the digits as a whole number, divided once by a power of ten. Both are doubles exactly
+// (below 10^15 and up to 10^22), so the one rounding of the division gives the double nearest
+// the decimal, which is what from_chars gives. Nothing for any other text, which then takes
+// the longer road.
+std::optional<double> readShortPlainDigits(std::string_view text,
+                                           const RegionalSettings& settings) {
+    constexpr std::size_t shortLimit = 16; // 15 digits and a point at most
+    if (text.empty() || text.size() > shortLimit) {
+        return std::nullopt;
+    }
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    std::uint64_t whole = 0;
+    const auto readDigits = [&] {
+        for (; at != end; ++at) {
+            const auto d = static_cast<unsigned>(static_cast<unsigned char>(*at)) - unsigned{'0'};
+            if (d > 9) {
+                return;
+            }
+            whole = whole * 10 + d;
+        }
+    };
+    readDigits();
+    std::size_t fraction = 0;
+    const bool point = at != end;
+    if (point) {
+        const bool pointIsDot =
+            settings.decimalSeparator.size() == 1 && settings.decimalSeparator[0] == '.';
+        if (*at != '.' || !pointIsDot) {
+            return std::nullopt;
+        }
+        const char* const fractionStart = ++at;
+        readDigits();
+        if (at != end) {
+            return std::nullopt;
+        }
+        fraction = static_cast<std::size_t>(end - fractionStart);
+    }
+    // Every byte is a digit but the point, if there is one.
+    const std::size_t digits = text.size() - (point ? 1U : 0U);
+    if (digits == 0 || digits > 15) {
+        return std::nullopt;
+    }
+    // A whole number needs no division, whose wait is most of the time a short text takes.
+    if (fraction == 0) {
+        return static_cast<double>(whole);
+    }
+    return static_cast<double>(whole) / exactPowersOfTen[fraction];
+}
+
 // How numbers or money are grouped and pointed: the one part of the settings that differs
 // between LC_NUMERIC and LC_MONETARY.
 struct Separators {
@@ -468,6 +530,9 @@ ParsedNumber parseLatin(std::string_view text, const RegionalSettings& settings,
 } // namespace
 
 ParsedNumber parseNumber(std::string_view text, const RegionalSettings& settings) {
+    if (const auto plain = readShortPlainDigits(text, settings)) {
+        return {*plain, ParseError::None};
+    }
     if (const auto plain = readPlainDigits(text, settings)) {
         return {*plain, ParseError::None};
     }
@@ -504,11 +569,15 @@ SignificantDigits significantDigits(double magnitude) {
     for (std::size_t i = 1; i < out.digits.size(); ++i) {
         out.digits[i] = buffer[i + 1];
     }
-    const char* exponentText = buffer.data() + 17; // after "e"
-    if (*exponentText == '+') {
-        ++exponentText;
+    // A sign and two or three digits after the "e", read by hand: a call to from_chars costs
+    // more than the three digits.
+    const char* exponentText = buffer.data() + 17;
+    const bool negative = *exponentText == '-';
+    int exponent = 0;
+    for (++exponentText; exponentText != result.ptr; ++exponentText) {
+        exponent = exponent * 10 + (*exponentText - '0');
     }
-    std::from_chars(exponentText, result.ptr, out.exponent);
+    out.exponent = negative ? -exponent : exponent;
     return out;
 }
 

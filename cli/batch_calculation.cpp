@@ -1,9 +1,11 @@
 #include "cli/batch_calculation.h"
 
 #include "calc/field_map.h"
+#include "calc/money_layout.h"
 #include "calc/plain_numbers.h"
 #include "cli/column_names.h"
 #include "cli/csv_dialect.h"
+#include "cli/csv_line_writer.h"
 #include "cli/csv_writer.h"
 #include "cli/messages.h"
 #include "cli/position_check.h"
@@ -236,19 +238,24 @@ private:
     }
 
     RowKind computeRow(const CsvRecord& record) {
-        // The same fields for every row, every input set afresh and every result emptied before
-        // the calculation, as the window's Clear would: a step that fails must leave nothing of
-        // the row before.
+        // Each input text is read once, straight from the record: the check tests what was read
+        // and the calculation computes with it. The fields hold what is read as text later: the
+        // months for the messages, and every input for the plain results, which read them anew.
+        const bool plain = batch_.options_.plain;
+        ReadInputs inputs;
         for (std::size_t c = 0; c < inputFields.size(); ++c) {
             const std::size_t column = batch_.layout_.inputs[c];
-            fields_.setText(inputFields[c],
-                            column == absent ? std::string_view{} : record.field(column));
+            const std::string_view text =
+                column == absent ? std::string_view{} : record.field(column);
+            inputs.numbers[c] = parseNumber(text, batch_.settings_);
+            if (plain || inputFields[c] == Field::cboMonthsOut) {
+                fields_.setText(inputFields[c], text);
+            }
         }
-        // The months straight from the record: the check needs no copy of them.
         const std::size_t monthsColumn =
             batch_.layout_.inputs[static_cast<std::size_t>(Field::cboMonthsOut)];
         PositionCheck check;
-        check.entries = checkEntries(fields_, batch_.settings_);
+        check.entries = checkEntries(inputs);
         check.monthsRefused = monthsColumn != absent && !isMonthsChoice(record.field(monthsColumn));
         results_.fill({});
         if (!check.passed()) {
@@ -256,15 +263,14 @@ private:
             results_[errorSlot] = errorText_;
             return RowKind::rejected;
         }
-        for (const Field field : resultFields) {
-            fields_.setText(field, {});
-        }
-        // Every input and result of the plain fields is written afresh by calculatePlainly.
-        FieldMap& shown = batch_.options_.plain ? plainFields_ : fields_;
-        if (batch_.options_.plain) {
+        // The calculation writes all seven results, an empty text where a step failed, so
+        // nothing of the row before survives; every input and result of the plain fields is
+        // written afresh by calculatePlainly.
+        FieldMap& shown = plain ? plainFields_ : fields_;
+        if (plain) {
             calculatePlainly(fields_, batch_.settings_, plainFields_);
         } else {
-            CalculateIt(fields_, batch_.settings_);
+            CalculateIt(inputs, fields_, batch_.settings_, money_);
         }
         bool complete = true;
         for (std::size_t slot = 0; slot < errorSlot; ++slot) {
@@ -292,21 +298,25 @@ private:
     }
 
     void writeRow(const CsvRecord& record, std::string& line) const {
-        const char delimiter = batch_.delimiter_;
+        std::size_t resultBytes = 0;
+        for (const std::string_view result : results_) {
+            resultBytes += result.size();
+        }
+        CsvLineWriter writer{line, batch_.columnCount_ + batch_.layout_.appended.size(),
+                             record.bytes() + resultBytes, batch_.delimiter_};
         for (std::size_t i = 0; i < batch_.columnCount_; ++i) {
             const std::size_t slot = batch_.layout_.replaced[i];
-            appendCsvField(line, slot == absent ? record.field(i) : results_[slot], delimiter);
-            line.push_back(delimiter);
+            writer.field(slot == absent ? record.field(i) : results_[slot]);
         }
         for (const std::size_t slot : batch_.layout_.appended) {
-            appendCsvField(line, results_[slot], delimiter);
-            line.push_back(delimiter);
+            writer.field(results_[slot]);
         }
-        line.pop_back();
-        line.append(batch_.ending_);
+        writer.end(batch_.ending_);
     }
 
     const CalculationBatch& batch_;
+    // The currency layout of the batch's settings, worked out once for all the thread's rows.
+    const MoneyLayout money_{batch_.settings_};
     FieldMap fields_;
     FieldMap plainFields_;
     // What the output puts after the input columns; views into the fields above and errorText_.

@@ -17,6 +17,8 @@ public:
         const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
         return std::string_view{text_}.substr(begin, ends_[index] - begin);
     }
+    // The bytes of all its fields together, quotes undone.
+    std::size_t bytes() const { return text_.size(); }
     // The line on which the record starts, counting from 1.
     std::uint64_t line() const { return line_; }
     // A line with nothing on it at all (not even "").

@@ -1,5 +1,7 @@
 #include "calc/calculation.h"
+#include "calc/entry_check.h"
 #include "calc/field_map.h"
+#include "calc/money_layout.h"
 #include "tests/support/reference_calculation.h"
 
 #include <QtTest>
@@ -42,6 +44,13 @@ const std::vector<RegionalSettings>& allSettings() {
                          .currencyPositivePattern = "<¤#>",
                          .currencyNegativePattern = "[¤#]"},
         RegionalSettings{.decimalSeparator = ",", .groupSeparator = ",", .currencyDecimals = 4},
+        // Money written the long way: a symbol too long to keep ready, two amounts in a pattern.
+        RegionalSettings{.currencySymbol = "a currency symbol of forty-two bytes long",
+                         .currencyPositivePattern = "¤ # ¤",
+                         .currencyNegativePattern = "#-#",
+                         .moneyGroupSeparator = "'",
+                         .moneySecondaryGroupSize = 2,
+                         .moneyMinimumGroupingDigits = 3},
     };
     return all;
 }
@@ -72,17 +81,33 @@ QString difference(const Inputs& inputs, const RegionalSettings& settings, std::
     FieldMap afresh = withInputs(inputs);
     veltrane::CalculateIt(once, settings);
     veltrane::reference::calculateReadingAfresh(afresh, settings);
+    // The batch's road: the inputs read once for the check and the calculation both, with a
+    // money layout prepared beforehand.
+    FieldMap read = withInputs(inputs);
+    const veltrane::ReadInputs numbers = veltrane::readInputs(read, settings);
+    if (veltrane::checkEntries(numbers).failed != veltrane::checkEntries(read, settings).failed) {
+        return QStringLiteral("settings %1, inputs %2: the check on the numbers read differs")
+            .arg(which)
+            .arg(describe(inputs));
+    }
+    const veltrane::MoneyLayout money{settings};
+    veltrane::CalculateIt(numbers, read, settings, money);
     for (Field field : veltrane::resultFields) {
-        const std::string got = once.text(field);
-        const std::string expected = afresh.text(field);
-        if (got != expected) {
+        for (const auto& [road, shipped] :
+             {std::pair{"reading once", &once}, std::pair{"from the numbers read", &read}}) {
+            const std::string got = shipped->text(field);
+            const std::string expected = afresh.text(field);
+            if (got == expected) {
+                continue;
+            }
             return QStringLiteral(
-                       "settings %1, inputs %2: %3 is \"%4\", reading afresh gives \"%5\"")
+                       "settings %1, inputs %2: %3 %6 is \"%4\", reading afresh gives \"%5\"")
                 .arg(which)
                 .arg(describe(inputs))
                 .arg(QString::fromUtf8(veltrane::fieldName(field).data(),
                                        static_cast<qsizetype>(veltrane::fieldName(field).size())))
-                .arg(QString::fromStdString(got), QString::fromStdString(expected));
+                .arg(QString::fromStdString(got), QString::fromStdString(expected),
+                     QString::fromLatin1(road));
         }
     }
     return {};

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <random>
 #include <string>
 
 using veltrane::Currency;
@@ -89,6 +91,59 @@ private slots:
         QCOMPARE(amount.has_value(), ok);
         if (ok) {
             QCOMPARE(amount->units(), units);
+        }
+    }
+
+    // fromDouble rounds without calling nearbyint: the same units as nearbyint gives, on every
+    // half and near-half, at the 2^52 and 2^53 edges and the ends of the range, and at random.
+    void fromDoubleRoundsAsNearbyint() {
+        const auto byNearbyint = [](double x) -> std::optional<Currency> {
+            const double rounded = std::nearbyint(x * 10'000.0);
+            constexpr double twoTo63 = 9'223'372'036'854'775'808.0;
+            if (!(rounded >= -twoTo63 && rounded < twoTo63)) {
+                return std::nullopt;
+            }
+            return Currency{static_cast<std::int64_t>(rounded)};
+        };
+        std::vector<double> scaled{0.0,
+                                   -0.0,
+                                   0.5,
+                                   1.5,
+                                   2.5,
+                                   0.49999999999999994,
+                                   -0.5,
+                                   -1.5,
+                                   -2.5,
+                                   1e-300,
+                                   -1e-300,
+                                   4503599627370495.5,
+                                   4503599627370496.0,
+                                   4503599627370497.0,
+                                   9007199254740993.0,
+                                   -4503599627370495.5,
+                                   -4503599627370497.0,
+                                   9'223'372'036'854'775'807.0,
+                                   -9'223'372'036'854'775'808.0,
+                                   std::numeric_limits<double>::infinity(),
+                                   -std::numeric_limits<double>::infinity(),
+                                   std::numeric_limits<double>::quiet_NaN(),
+                                   std::numeric_limits<double>::max(),
+                                   std::numeric_limits<double>::denorm_min()};
+        std::mt19937_64 random{20'261'207};
+        for (int i = 0; i < 100'000; ++i) {
+            // Halves and their neighbours at every size, and doubles of any bits at all.
+            const double half = static_cast<double>(random() >> (random() % 64)) + 0.5;
+            scaled.push_back(std::nextafter(half, 0.0));
+            scaled.push_back(half);
+            scaled.push_back(-std::nextafter(half, 1e300));
+            scaled.push_back(std::bit_cast<double>(random()));
+        }
+        for (const double x : scaled) {
+            // x is the scaled value; fromDouble scales by 10,000 itself.
+            const double input = x / 10'000.0;
+            const std::optional<Currency> got = Currency::fromDouble(input);
+            const std::optional<Currency> expected = byNearbyint(input);
+            QVERIFY2(got == expected, qPrintable(QString::number(input, 'g', 17)));
         }
     }
 

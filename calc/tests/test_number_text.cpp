@@ -3,9 +3,11 @@
 
 #include <QtTest>
 #include <array>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
 using veltrane::Currency;
@@ -193,6 +195,84 @@ private slots:
         }
         // The test and the conversion share one grammar: they never disagree.
         QCOMPARE(veltrane::isNumeric(str(text), us), outcome == Outcome::Number);
+    }
+
+    // Plain digits with perhaps a point, the texts nearly every input is, are read by a shortcut
+    // of their own: it must give the double from_chars gives, bit for bit.
+    void plainDigitsAsFromChars_data() {
+        QTest::addColumn<QByteArray>("text");
+
+        for (const char* text : {"0",
+                                 "5",
+                                 "500",
+                                 "1.25",
+                                 "28.50",
+                                 "0.1",
+                                 "0.3",
+                                 ".5",
+                                 "5.",
+                                 "007",
+                                 "0.000",
+                                 "00.10",
+                                 "999999999999999",
+                                 "99999999999999.9",
+                                 "0.00000000000001",
+                                 ".000000000000001",
+                                 "123456789012345.",
+                                 "900719925474099",
+                                 "1000000000000000",
+                                 "9007199254740993",
+                                 "0.1000000000000000055511151231257827",
+                                 "4503599627370497.5",
+                                 "1234567890.12345",
+                                 "2.2250738585072014",
+                                 "0.30000000000000004",
+                                 "123.456e1",
+                                 "1..2",
+                                 ".",
+                                 "",
+                                 "12345678901234567890123456789012345678901"}) {
+            QTest::newRow(text[0] == '\0' ? "empty" : text) << QByteArray{text};
+        }
+    }
+
+    void plainDigitsAsFromChars() {
+        QFETCH(QByteArray, text);
+        const RegionalSettings us;
+        const std::string_view view{text.constData(), static_cast<std::size_t>(text.size())};
+        double expected = 0.0;
+        const auto [end, ec] = std::from_chars(view.data(), view.data() + view.size(), expected);
+        const auto parsed = veltrane::parseNumber(view, us);
+        if (ec == std::errc{} && end == view.data() + view.size()) {
+            QVERIFY(parsed.ok());
+            COMPARE_EXACT(parsed.value, expected);
+        } else {
+            QVERIFY(!parsed.ok() || view.find_first_not_of("0123456789.") != view.npos);
+        }
+    }
+
+    // Every length up to the shortcut's limit and past it, the point anywhere, leading zeros;
+    // a fixed seed so that a failure names a text that fails again.
+    void randomPlainDigitsAsFromChars() {
+        const RegionalSettings us;
+        std::mt19937 random{20'261'207};
+        for (int i = 0; i < 200'000; ++i) {
+            std::string text;
+            const std::size_t digits = 1 + random() % 18;
+            for (std::size_t d = 0; d < digits; ++d) {
+                text += static_cast<char>('0' + random() % 10);
+            }
+            if (random() % 3 != 0) {
+                text.insert(random() % (text.size() + 1), 1, '.');
+            }
+            double expected = 0.0;
+            std::from_chars(text.data(), text.data() + text.size(), expected);
+            const auto parsed = veltrane::parseNumber(text, us);
+            QVERIFY2(parsed.ok(), text.c_str());
+            QVERIFY2(std::bit_cast<std::uint64_t>(parsed.value) ==
+                         std::bit_cast<std::uint64_t>(expected),
+                     text.c_str());
+        }
     }
 
     void parseWithOtherSeparators_data() {
