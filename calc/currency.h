@@ -53,4 +53,39 @@ constexpr std::optional<Currency> subtract(Currency a, Currency b) {
     return Currency{difference};
 }
 
+namespace detail {
+
+// A count of units rounded to `divisor` units, an exact half away from zero. The divisor is a
+// constant, so no division instruction is needed.
+template <std::int64_t divisor>
+constexpr std::int64_t roundedQuotient(std::int64_t units) {
+    std::int64_t quotient = units / divisor;
+    const std::int64_t rest = units % divisor;
+    if (2 * rest >= divisor) {
+        ++quotient;
+    } else if (2 * rest <= -divisor) {
+        --quotient;
+    }
+    return quotient;
+}
+
+} // namespace detail
+
+// The amount as a whole count of the last decimal a text with `decimals` decimals (0 to 4)
+// shows, an exact half away from zero: 1.2350 is 124 with two, -1.2350 is -124.
+constexpr std::int64_t shownUnits(Currency amount, int decimals) {
+    switch (decimals) {
+    case 0:
+        return detail::roundedQuotient<10'000>(amount.units());
+    case 1:
+        return detail::roundedQuotient<1'000>(amount.units());
+    case 2:
+        return detail::roundedQuotient<100>(amount.units());
+    case 3:
+        return detail::roundedQuotient<10>(amount.units());
+    default:
+        return amount.units();
+    }
+}
+
 } // namespace veltrane

@@ -1,5 +1,6 @@
 #include "calc/money_layout.h"
 
+#include "calc/decimal_digits.h"
 #include "calc/number_text.h"
 
 #include <algorithm>
@@ -12,37 +13,6 @@ namespace {
 
 constexpr std::string_view symbolMark = "¤";
 static_assert(symbolMark.size() == 2, "the symbol mark is two bytes of UTF-8");
-
-// "00" to "99": digits written two at a time.
-constexpr std::array<char, 200> digitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (std::size_t i = 0; i < 100; ++i) {
-        pairs[2 * i] = static_cast<char>('0' + i / 10);
-        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-}();
-
-template <typename Unsigned>
-char* putPair(Unsigned pair, char* last) {
-    const auto at = 2 * static_cast<std::size_t>(pair);
-    *--last = digitPairs[at + 1];
-    *--last = digitPairs[at];
-    return last;
-}
-
-// A count of units rounded to `divisor` units, an exact half away from zero.
-template <std::int64_t divisor>
-std::int64_t roundedQuotient(std::int64_t units) {
-    std::int64_t quotient = units / divisor;
-    const std::int64_t rest = units % divisor;
-    if (2 * rest >= divisor) {
-        ++quotient;
-    } else if (2 * rest <= -divisor) {
-        --quotient;
-    }
-    return quotient;
-}
 
 // Separators are mostly one byte: spare those the call a general copy would make.
 char* putBefore(std::string_view text, char* last) {
@@ -126,7 +96,7 @@ template <typename Unsigned>
 char* MoneyLayout::writeDigits(Unsigned magnitude, char* last) const {
     Unsigned rest = magnitude;
     if (decimals_ == 2) {
-        last = putPair(rest % 100, last);
+        last = digits::putPair(rest % 100, last);
         rest /= 100;
         last = putBefore(decimal_, last);
     } else if (decimals_ > 0) {
@@ -137,15 +107,7 @@ char* MoneyLayout::writeDigits(Unsigned magnitude, char* last) const {
         last = putBefore(decimal_, last);
     }
     if (!grouping_ || rest < groupedFrom_) {
-        while (rest >= 100) {
-            last = putPair(rest % 100, last);
-            rest /= 100;
-        }
-        if (rest >= 10) {
-            return putPair(rest, last);
-        }
-        *--last = static_cast<char>('0' + rest);
-        return last;
+        return digits::putBackwards(rest, last);
     }
     // A separator before each full group that has digits in front of it: the primary group
     // next to the point, secondary groups further left. Groups of three, the usual, a group
@@ -154,20 +116,11 @@ char* MoneyLayout::writeDigits(Unsigned magnitude, char* last) const {
         while (rest >= 1000) {
             const Unsigned group = rest % 1000;
             rest /= 1000;
-            last = putPair(group % 100, last);
+            last = digits::putPair(group % 100, last);
             *--last = static_cast<char>('0' + group / 100);
             last = putBefore(group_, last);
         }
-        if (rest >= 100) {
-            last = putPair(rest % 100, last);
-            *--last = static_cast<char>('0' + rest / 100);
-            return last;
-        }
-        if (rest >= 10) {
-            return putPair(rest, last);
-        }
-        *--last = static_cast<char>('0' + rest);
-        return last;
+        return digits::putBackwards(rest, last);
     }
     unsigned group = primary_;
     unsigned inGroup = 0;
@@ -190,23 +143,7 @@ std::string_view MoneyLayout::text(Currency amount, Room& room, TextBuffer& spil
         appendCurrencyText(spill, amount, settings_);
         return spill.view();
     }
-    std::int64_t shown = amount.units();
-    switch (decimals_) {
-    case 0:
-        shown = roundedQuotient<10'000>(shown);
-        break;
-    case 1:
-        shown = roundedQuotient<1'000>(shown);
-        break;
-    case 2:
-        shown = roundedQuotient<100>(shown);
-        break;
-    case 3:
-        shown = roundedQuotient<10>(shown);
-        break;
-    default:
-        break;
-    }
+    const std::int64_t shown = shownUnits(amount, decimals_);
     const bool negative = shown < 0;
     const std::uint64_t magnitude = negative ? std::uint64_t{0} - static_cast<std::uint64_t>(shown)
                                              : static_cast<std::uint64_t>(shown);

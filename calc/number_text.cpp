@@ -1,5 +1,7 @@
 #include "calc/number_text.h"
 
+#include "calc/decimal_digits.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -630,48 +632,6 @@ void appendFixed(TextBuffer& out, std::string_view digits, std::size_t fractionD
     copyShort({digit, fractionDigits}, at);
 }
 
-// A count of units rounded to `divisor` units, an exact half away from zero. The divisor is a
-// constant, so no division instruction is needed.
-template <std::int64_t divisor>
-std::int64_t roundedQuotient(std::int64_t units) {
-    std::int64_t quotient = units / divisor;
-    const std::int64_t rest = units % divisor;
-    if (2 * rest >= divisor) {
-        ++quotient;
-    } else if (2 * rest <= -divisor) {
-        --quotient;
-    }
-    return quotient;
-}
-
-// "00" to "99": the digits of a number written two at a time.
-constexpr std::array<char, 200> digitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (std::size_t i = 0; i < 100; ++i) {
-        pairs[2 * i] = static_cast<char>('0' + i / 10);
-        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-}();
-
-// Writes the decimal digits of `value` so that they end at `last`; gives where they start.
-char* writeDigitsBackwards(std::uint64_t value, char* last) {
-    while (value >= 100) {
-        const std::size_t pair = 2 * static_cast<std::size_t>(value % 100);
-        value /= 100;
-        *--last = digitPairs[pair + 1];
-        *--last = digitPairs[pair];
-    }
-    if (value >= 10) {
-        const std::size_t pair = 2 * static_cast<std::size_t>(value);
-        *--last = digitPairs[pair + 1];
-        *--last = digitPairs[pair];
-    } else {
-        *--last = static_cast<char>('0' + value);
-    }
-    return last;
-}
-
 // Adds one to a run of decimal digits in place. True when it carried out of the first digit,
 // which then reads "0": the caller puts the "1" in front.
 bool incrementDigits(char* first, char* last) {
@@ -772,23 +732,7 @@ std::optional<std::string> numberText(double x, const RegionalSettings& settings
 void appendCurrencyText(TextBuffer& out, Currency amount, const RegionalSettings& settings) {
     // Round to the shown decimals, an exact half away from zero, without leaving int64.
     const int decimals = std::clamp(settings.currencyDecimals, 0, 4);
-    std::int64_t shown = amount.units();
-    switch (decimals) {
-    case 0:
-        shown = roundedQuotient<10'000>(shown);
-        break;
-    case 1:
-        shown = roundedQuotient<1'000>(shown);
-        break;
-    case 2:
-        shown = roundedQuotient<100>(shown);
-        break;
-    case 3:
-        shown = roundedQuotient<10>(shown);
-        break;
-    default:
-        break;
-    }
+    const std::int64_t shown = shownUnits(amount, decimals);
     const bool negative = shown < 0;
     const std::uint64_t magnitude = negative ? std::uint64_t{0} - static_cast<std::uint64_t>(shown)
                                              : static_cast<std::uint64_t>(shown);
@@ -797,7 +741,7 @@ void appendCurrencyText(TextBuffer& out, Currency amount, const RegionalSettings
     const auto fractionDigits = static_cast<std::size_t>(decimals);
     std::array<char, 24> buffer{};
     char* const end = buffer.data() + buffer.size();
-    char* first = writeDigitsBackwards(magnitude, end);
+    char* first = digits::putBackwards(magnitude, end);
     while (static_cast<std::size_t>(end - first) <= fractionDigits) {
         *--first = '0';
     }
