@@ -2,7 +2,7 @@
 
 #include "cli/column_names.h"
 #include "cli/csv_batch_runner.h"
-#include "cli/csv_dialect.h"
+#include "cli/csv_batch_steps.h"
 #include "cli/csv_reader.h"
 #include "cli/csv_row_work.h"
 #include "cli/csv_writer.h"
@@ -15,10 +15,6 @@
 namespace veltrane {
 
 namespace {
-
-bool isBlank(std::string_view text) {
-    return text.find_first_not_of(" \t") == std::string_view::npos;
-}
 
 // A column the program writes: a figure's key or the error column.
 bool isOutputColumn(std::string_view name) {
@@ -147,7 +143,7 @@ AnalysisInputs AnalysisColumns::inputs(const CsvRecord& row,
     inputs.today = today;
     for (const AnalysisInputInfo& info : analysisInputs) {
         const std::size_t column = columns_[static_cast<std::size_t>(info.input)];
-        if (column != absent && !isBlank(row.field(column))) {
+        if (column != absent && !isBlankField(row.field(column))) {
             inputText(inputs, info.input) = std::string{row.field(column)};
         }
     }
@@ -199,16 +195,8 @@ private:
         return analysisInputColumn(name).has_value();
     }
 
-    // Skips blank lines, tells the delimiter from the first line that is not blank, reads it.
     bool readHeader(CsvReader& reader, CsvRecord& record, BatchOutcome& outcome) {
-        std::string_view line = reader.peekLine();
-        while (isBlank(line) && reader.next(record)) {
-            line = reader.peekLine();
-        }
-        reader.setDelimiter(options_.delimiter.value_or(detectDelimiter(line, isInputColumn)));
-        if (!reader.next(record)) {
-            outcome.malformed = reader.error().value_or(
-                CsvError{"the input is empty; it needs a header row that names the columns", 1});
+        if (!readHeaderRecord(reader, record, options_.delimiter, isInputColumn, outcome)) {
             return false;
         }
         std::string refused;
@@ -218,8 +206,7 @@ private:
             return false;
         }
         columnCount_ = record.size();
-        // Records end the way the header did, so a CR LF file stays one.
-        ending_ = record.endedWithCrLf() ? "\r\n" : "\n";
+        ending_ = lineEndingOf(record);
         delimiter_ = reader.delimiter();
         return true;
     }
@@ -254,14 +241,11 @@ public:
 
     RowKind row(const CsvRecord& record, std::string& out,
                 std::optional<CsvError>& fatal) override {
-        if (record.blank() || isPadding(record)) {
+        if (isPaddingRecord(record)) {
             return RowKind::skipped;
         }
-        if (record.size() != work_.columnCount_) {
-            fatal =
-                CsvError{"the record has " + std::to_string(record.size()) +
-                             " fields, but the header names " + std::to_string(work_.columnCount_),
-                         record.line()};
+        fatal = fieldCountFault(record, work_.columnCount_);
+        if (fatal) {
             return RowKind::skipped;
         }
         const AnalysisRowKind kind =
@@ -279,16 +263,6 @@ public:
     }
 
 private:
-    // Lines of blanks and rows of empty fields, a spreadsheet's padding, are no positions.
-    static bool isPadding(const CsvRecord& record) {
-        for (std::size_t i = 0; i < record.size(); ++i) {
-            if (!isBlank(record.field(i))) {
-                return false;
-            }
-        }
-        return true;
-    }
-
     const AnalysisWork& work_;
 };
 

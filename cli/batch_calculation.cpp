@@ -4,7 +4,7 @@
 #include "calc/money_layout.h"
 #include "calc/plain_numbers.h"
 #include "cli/column_names.h"
-#include "cli/csv_dialect.h"
+#include "cli/csv_batch_steps.h"
 #include "cli/csv_line_writer.h"
 #include "cli/csv_writer.h"
 #include "cli/messages.h"
@@ -27,10 +27,6 @@ constexpr std::size_t absent = static_cast<std::size_t>(-1);
 constexpr std::size_t errorSlot = resultFields.size();
 constexpr std::size_t slotCount = resultFields.size() + 1;
 using RowResults = std::array<std::string_view, slotCount>;
-
-bool isBlank(std::string_view text) {
-    return text.find_first_not_of(" \t") == std::string_view::npos;
-}
 
 bool isKnownColumn(std::string_view name) {
     return knownColumn(name).has_value();
@@ -78,21 +74,12 @@ public:
 private:
     class Rows;
 
-    // Skips blank lines, tells the delimiter from the first line that is not blank, reads it.
     bool readHeader(CsvReader& reader, CsvRecord& record, BatchOutcome& outcome) {
-        std::string_view line = reader.peekLine();
-        while (isBlank(line) && reader.next(record)) {
-            line = reader.peekLine();
-        }
-        reader.setDelimiter(options_.delimiter.value_or(detectDelimiter(line, isKnownColumn)));
-        if (!reader.next(record)) {
-            outcome.malformed = reader.error().value_or(
-                CsvError{"the input is empty; it needs a header row that names the columns", 1});
+        if (!readHeaderRecord(reader, record, options_.delimiter, isKnownColumn, outcome)) {
             return false;
         }
         columnCount_ = record.size();
-        // Records end the way the header did, so a CR LF file stays one.
-        ending_ = record.endedWithCrLf() ? "\r\n" : "\n";
+        ending_ = lineEndingOf(record);
         delimiter_ = reader.delimiter();
         return true;
     }
@@ -211,14 +198,11 @@ public:
 
     RowKind row(const CsvRecord& record, std::string& out,
                 std::optional<CsvError>& fatal) override {
-        if (record.blank() || isPadding(record)) {
+        if (isPaddingRecord(record)) {
             return RowKind::skipped;
         }
-        if (record.size() != batch_.columnCount_) {
-            fatal =
-                CsvError{"the record has " + std::to_string(record.size()) +
-                             " fields, but the header names " + std::to_string(batch_.columnCount_),
-                         record.line()};
+        fatal = fieldCountFault(record, batch_.columnCount_);
+        if (fatal) {
             return RowKind::skipped;
         }
         const RowKind kind = computeRow(record);
@@ -227,16 +211,6 @@ public:
     }
 
 private:
-    // Lines of blanks and rows of empty fields, a spreadsheet's padding, are no positions.
-    static bool isPadding(const CsvRecord& record) {
-        for (std::size_t i = 0; i < record.size(); ++i) {
-            if (!isBlank(record.field(i))) {
-                return false;
-            }
-        }
-        return true;
-    }
-
     RowKind computeRow(const CsvRecord& record) {
         // Each input text is read once, straight from the record: the check tests what was read
         // and the calculation computes with it. The fields hold what is read as text later: the

@@ -1,0 +1,53 @@
+#include "cli/csv_batch_steps.h"
+
+#include "cli/csv_dialect.h"
+
+#include <string>
+
+namespace veltrane {
+
+bool isBlankField(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+bool isPaddingRecord(const CsvRecord& record) {
+    if (record.blank()) {
+        return true;
+    }
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        if (!isBlankField(record.field(i))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool readHeaderRecord(CsvReader& reader, CsvRecord& record, std::optional<char> delimiter,
+                      bool (*isKnownColumn)(std::string_view), BatchOutcome& outcome) {
+    std::string_view line = reader.peekLine();
+    while (isBlankField(line) && reader.next(record)) {
+        line = reader.peekLine();
+    }
+    reader.setDelimiter(delimiter.value_or(detectDelimiter(line, isKnownColumn)));
+    if (!reader.next(record)) {
+        outcome.malformed = reader.error().value_or(
+            CsvError{"the input is empty; it needs a header row that names the columns", 1});
+        return false;
+    }
+    return true;
+}
+
+std::string_view lineEndingOf(const CsvRecord& header) {
+    return header.endedWithCrLf() ? "\r\n" : "\n";
+}
+
+std::optional<CsvError> fieldCountFault(const CsvRecord& record, std::size_t headerFields) {
+    if (record.size() == headerFields) {
+        return std::nullopt;
+    }
+    return CsvError{"the record has " + std::to_string(record.size()) +
+                        " fields, but the header names " + std::to_string(headerFields),
+                    record.line()};
+}
+
+} // namespace veltrane
