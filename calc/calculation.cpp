@@ -178,9 +178,7 @@ private:
     // it wrote.
     void writeRatio(TextBuffer& text, std::optional<double> ratio) const {
         if (ratio && std::isfinite(*ratio)) {
-            if (const std::optional<double> rounded = roundToPlaces(*ratio, 3)) {
-                appendNumberText(text, *rounded, settings_);
-            }
+            appendRoundedNumberText(text, *ratio, 3, settings_);
         }
         fields_.setText(Field::intDivideIntoCost, text.view());
     }

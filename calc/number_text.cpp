@@ -648,12 +648,15 @@ bool incrementDigits(char* first, char* last) {
 
 } // namespace
 
-std::optional<double> roundToPlaces(double x, int places) {
+namespace {
+
+// x × 10^places rounded half to even: a whole number of 10^-places. Nothing for a value that is
+// not finite or whose scaled value overflows.
+std::optional<double> roundedSteps(double x, int places) {
     if (places < 0 || places > 22 || !std::isfinite(x)) {
         return std::nullopt;
     }
-    const double scale = powerOfTen(places);
-    const double y = x * scale;
+    const double y = x * powerOfTen(places);
     if (!std::isfinite(y)) {
         return std::nullopt;
     }
@@ -667,24 +670,31 @@ std::optional<double> roundToPlaces(double x, int places) {
     } else if (f < -0.5 || (f == -0.5 && !wEven)) {
         rounded = w - 1.0;
     }
-    return rounded / scale;
+    return rounded;
 }
 
-bool appendNumberText(TextBuffer& out, double x, const RegionalSettings& settings) {
-    if (!std::isfinite(x)) {
-        return false;
+} // namespace
+
+std::optional<double> roundToPlaces(double x, int places) {
+    const std::optional<double> steps = roundedSteps(x, places);
+    if (!steps) {
+        return std::nullopt;
     }
-    if (x == 0.0) {
-        out.push('0'); // negative zero too: a sign on nothing would only confuse
-        return true;
-    }
-    const SignificantDigits sig = significantDigits(std::fabs(x));
+    return *steps / powerOfTen(places);
+}
+
+namespace {
+
+// The text of a nonzero number from its 15 significant digits: plain, or in the exponent form
+// beyond the plain range.
+void appendSignificant(TextBuffer& out, const SignificantDigits& sig, bool negative,
+                       const RegionalSettings& settings) {
     std::string_view digits{sig.digits.data(), sig.digits.size()};
     while (digits.size() > 1 && digits.back() == '0') {
         digits.remove_suffix(1);
     }
 
-    if (x < 0.0) {
+    if (negative) {
         out.append(settings.negativeSign);
     }
     const int e = sig.exponent;
@@ -718,6 +728,52 @@ bool appendNumberText(TextBuffer& out, double x, const RegionalSettings& setting
         out.append(static_cast<std::size_t>(-e - 1), '0');
         out.append(digits);
     }
+}
+
+// The significant digits of the decimal `whole` × 10^-places (`whole` from 1 to 10^15 - 1):
+// exactly the 15 that to_chars gives for the double nearest that decimal, since a decimal of at
+// most 15 significant digits comes back whole from the double nearest it.
+SignificantDigits decimalDigits(std::uint64_t whole, int places) {
+    std::array<char, 20> buffer{};
+    char* const end = buffer.data() + buffer.size();
+    const char* const first = digits::putBackwards(whole, end);
+    const auto count = static_cast<std::size_t>(end - first);
+    SignificantDigits out;
+    out.digits.fill('0');
+    std::copy(first, static_cast<const char*>(end), out.digits.begin());
+    out.exponent = static_cast<int>(count) - 1 - places;
+    return out;
+}
+
+} // namespace
+
+bool appendNumberText(TextBuffer& out, double x, const RegionalSettings& settings) {
+    if (!std::isfinite(x)) {
+        return false;
+    }
+    if (x == 0.0) {
+        out.push('0'); // negative zero too: a sign on nothing would only confuse
+        return true;
+    }
+    appendSignificant(out, significantDigits(std::fabs(x)), x < 0.0, settings);
+    return true;
+}
+
+bool appendRoundedNumberText(TextBuffer& out, double x, int places,
+                             const RegionalSettings& settings) {
+    const std::optional<double> steps = roundedSteps(x, places);
+    if (!steps) {
+        return false;
+    }
+    // The rounded value is a whole number of 10^-places, which gives its digits without
+    // to_chars while it has at most 15 of them.
+    const double magnitude = std::fabs(*steps);
+    constexpr double fifteenDigits = 1e15;
+    if (magnitude == 0.0 || !(magnitude < fifteenDigits)) {
+        return appendNumberText(out, *steps / powerOfTen(places), settings);
+    }
+    appendSignificant(out, decimalDigits(static_cast<std::uint64_t>(magnitude), places),
+                      *steps < 0.0, settings);
     return true;
 }
 

@@ -51,4 +51,9 @@ bool appendNumberText(TextBuffer& out, double x, const RegionalSettings& setting
 void appendCurrencyText(TextBuffer& out, Currency amount, const RegionalSettings& settings);
 bool appendPercentText(TextBuffer& out, double x, int decimals, const RegionalSettings& settings);
 
+// appendNumberText of roundToPlaces(x, places), the digits of a short result taken from the
+// rounding itself rather than worked out again.
+bool appendRoundedNumberText(TextBuffer& out, double x, int places,
+                             const RegionalSettings& settings);
+
 } // namespace veltrane

@@ -1,5 +1,6 @@
 #include "calc/number_text.h"
 #include "calc/tests/exact_compare.h"
+#include "calc/text_buffer.h"
 
 #include <QtTest>
 #include <array>
@@ -56,6 +57,15 @@ Q_DECLARE_METATYPE(RegionalSettings)
 
 class TestNumberText : public QObject {
     Q_OBJECT
+
+    static void compareRoundedText(double x, int places, const RegionalSettings& settings) {
+        veltrane::TextBuffer expected;
+        const std::optional<double> rounded = veltrane::roundToPlaces(x, places);
+        const bool written = rounded && veltrane::appendNumberText(expected, *rounded, settings);
+        veltrane::TextBuffer actual;
+        QCOMPARE(veltrane::appendRoundedNumberText(actual, x, places, settings), written);
+        QCOMPARE(std::string{actual.view()}, std::string{expected.view()});
+    }
 
 private slots:
     void initTestCase() {
@@ -492,6 +502,75 @@ private slots:
         QCOMPARE(veltrane::numberText(-0.057, oddSettings()).value(), "_0?057");
         QCOMPARE(veltrane::numberText(1234.5, oddSettings()).value(), "1234?5");
         QCOMPARE(veltrane::numberText(1.5e-5, oddSettings()).value(), "1?5E-05");
+    }
+
+    // The rounded text takes its digits from the rounding: it must write what the text of the
+    // rounded value writes, byte for byte, for every value and number of places.
+    void roundedNumberTextAsTextOfRounded_data() {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<int>("places");
+
+        const double tiny = std::numeric_limits<double>::denorm_min();
+        const double largest = std::numeric_limits<double>::max();
+        const std::array<std::pair<const char*, double>, 24> values{{
+            {"the worked example's ratio", 0.0964912280701754},
+            {"zero", 0.0},
+            {"negative zero", -0.0},
+            {"below half a step", 0.0004},
+            {"below half a step, negative", -0.0004},
+            {"half a step, to even", 0.0005},
+            {"half a step, negative", -0.0025},
+            {"just under one", 0.9995},
+            {"a loss", -0.3125},
+            {"a whole number", 42.0},
+            {"a thousand", 1000.0},
+            {"15 digits after rounding", 999999999999.999},
+            {"one step past 15 digits", 1000000000000.0},
+            {"16 digits", 1234567890123.4567},
+            {"past 2^53", 9007199254740993.0},
+            {"the exponent form, large", 1.5e20},
+            {"the largest double", largest},
+            {"the smallest double", tiny},
+            {"0.1", 0.1},
+            {"0.3", 0.3},
+            {"1/3", 1.0 / 3.0},
+            {"-2/3", -2.0 / 3.0},
+            {"just under 10^-4", 0.000099999},
+            {"1.0005", 1.0005},
+        }};
+        for (const auto& [name, value] : values) {
+            for (const int places : {0, 3, 15, 22}) {
+                QTest::addRow("%s, %d places", name, places) << value << places;
+            }
+        }
+        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << 3;
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << 3;
+        QTest::newRow("places out of range") << 1.5 << 23;
+    }
+
+    void roundedNumberTextAsTextOfRounded() {
+        QFETCH(double, x);
+        QFETCH(int, places);
+        for (const RegionalSettings& settings : {RegionalSettings{}, oddSettings()}) {
+            compareRoundedText(x, places, settings);
+        }
+    }
+
+    // Ratios of every size, by a fixed seed so that a failure names a value that fails again.
+    void randomRoundedNumberTexts() {
+        std::mt19937_64 random{20'261'207};
+        std::uniform_real_distribution<double> exponent{-8.0, 17.0};
+        const RegionalSettings us;
+        for (int i = 0; i < 200'000; ++i) {
+            const double sign = random() % 2 == 0 ? 1.0 : -1.0;
+            const double x = sign * std::pow(10.0, exponent(random));
+            const int places = static_cast<int>(random() % 8);
+            compareRoundedText(x, places, us);
+            if (QTest::currentTestFailed()) {
+                qInfo("x = %.17g, places = %d", x, places);
+                return;
+            }
+        }
     }
 
     void currencyText_data() {
