@@ -5,13 +5,11 @@
 #include "chart/payoff_chart_png.h"
 #include "cli/analysis_batch.h"
 #include "cli/command_support.h"
-#include "cli/csv_dialect.h"
 #include "cli/csv_source.h"
 #include "cli/exit_status.h"
 #include "cli/messages.h"
 #include "cli/output_destination.h"
 #include "cli/position_output.h"
-#include "locale/locale_settings.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -112,22 +110,14 @@ struct AnalyzeParser {
         QStringLiteral("Write the results to FILE, replacing it only when the run completes "
                        "(status 0, 2 or 3)."),
         QStringLiteral("FILE")};
-    QCommandLineOption delimiter{
-        QStringLiteral("delimiter"),
-        QStringLiteral("With --csv: the field delimiter, ',', ';', 'tab' or '|' (default: told "
-                       "from the header; the output uses the same)."),
-        QStringLiteral("NAME")};
+    QCommandLineOption delimiter = delimiterOption();
     QCommandLineOption chart{
         QStringLiteral("chart"),
         QStringLiteral("Also draw the payoff chart of the position, profit or loss at expiry "
                        "against the share price, as a 960 x 600 PNG picture in FILE."),
         QStringLiteral("FILE")};
     QCommandLineOption jobs = jobsOption();
-    QCommandLineOption locale{
-        QStringLiteral("locale"),
-        QStringLiteral("Read and write numbers and money as locale NAME does (C: the US "
-                       "reference), whatever the environment says."),
-        QStringLiteral("NAME")};
+    QCommandLineOption locale = localeOption();
 
     AnalyzeParser() {
         parser.setApplicationDescription(QStringLiteral(
@@ -394,28 +384,17 @@ ExitStatus analyze(const QStringList& arguments) {
         return *refused;
     }
     AnalyzeOptions options;
-    if (parser.isSet(analyze.locale)) {
-        const QString name = parser.value(analyze.locale);
-        const std::optional<RegionalSettings> named = regionalSettingsNamed(name);
-        if (!named) {
-            return usageError(QStringLiteral("unknown locale '%1'").arg(name), helpCommand);
-        }
-        options.row.settings = *named;
-    } else {
-        options.row.settings = userRegionalSettings();
+    if (const std::optional<ExitStatus> refused =
+            readRegionalSettings(parser, analyze.locale, helpCommand, options.row.settings)) {
+        return *refused;
     }
     options.row.plain = parser.isSet(analyze.plain);
     options.row.today = localToday();
     options.json = parser.isSet(analyze.json);
     options.chart = parser.value(analyze.chart);
-    if (parser.isSet(analyze.delimiter)) {
-        const QString name = parser.value(analyze.delimiter);
-        options.delimiter = delimiterNamed(name.toStdString());
-        if (!options.delimiter) {
-            return usageError(
-                QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'").arg(name),
-                helpCommand);
-        }
+    if (const std::optional<ExitStatus> refused =
+            readDelimiter(parser, analyze.delimiter, helpCommand, options.delimiter)) {
+        return *refused;
     }
     if (const std::optional<ExitStatus> refused =
             readJobCount(parser, analyze.jobs, helpCommand, options.jobs)) {

@@ -5,7 +5,6 @@
 #include "cli/analyze_command.h"
 #include "cli/batch_calculation.h"
 #include "cli/command_support.h"
-#include "cli/csv_dialect.h"
 #include "cli/csv_source.h"
 #include "cli/exit_status.h"
 #include "cli/messages.h"
@@ -13,7 +12,6 @@
 #include "cli/position_check.h"
 #include "cli/position_output.h"
 #include "identity/identity.h"
-#include "locale/locale_settings.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -212,16 +210,8 @@ struct CalcParser {
         QStringLiteral("Write the results to FILE, replacing it only when the run completes "
                        "(status 0, 2 or 3)."),
         QStringLiteral("FILE")};
-    QCommandLineOption delimiter{
-        QStringLiteral("delimiter"),
-        QStringLiteral("With --csv: the field delimiter, ',', ';', 'tab' or '|' (default: told "
-                       "from the header; the output uses the same)."),
-        QStringLiteral("NAME")};
-    QCommandLineOption locale{
-        QStringLiteral("locale"),
-        QStringLiteral("Read and write numbers and money as locale NAME does (C: the US "
-                       "reference), whatever the environment says."),
-        QStringLiteral("NAME")};
+    QCommandLineOption delimiter = delimiterOption();
+    QCommandLineOption locale = localeOption();
     QCommandLineOption replaceResults{
         QStringLiteral("replace-results"),
         QStringLiteral("With --csv: recompute the result columns of a file that has them.")};
@@ -291,17 +281,7 @@ std::optional<ExitStatus> refuseCombinations(const CalcParser& calc) {
 }
 
 std::optional<ExitStatus> readSettings(const CalcParser& calc, CalcOptions& options) {
-    if (!calc.parser.isSet(calc.locale)) {
-        options.settings = userRegionalSettings();
-        return std::nullopt;
-    }
-    const QString name = calc.parser.value(calc.locale);
-    const std::optional<RegionalSettings> named = regionalSettingsNamed(name);
-    if (!named) {
-        return usageError(QStringLiteral("unknown locale '%1'").arg(name), calcHelpCommand);
-    }
-    options.settings = *named;
-    return std::nullopt;
+    return readRegionalSettings(calc.parser, calc.locale, calcHelpCommand, options.settings);
 }
 
 std::optional<ExitStatus> readBatchOptions(const CalcParser& calc, BatchOptions& batch) {
@@ -311,16 +291,7 @@ std::optional<ExitStatus> readBatchOptions(const CalcParser& calc, BatchOptions&
             readJobCount(calc.parser, calc.jobs, calcHelpCommand, batch.jobs)) {
         return refused;
     }
-    if (calc.parser.isSet(calc.delimiter)) {
-        const QString name = calc.parser.value(calc.delimiter);
-        batch.delimiter = delimiterNamed(name.toStdString());
-        if (!batch.delimiter) {
-            return usageError(
-                QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'").arg(name),
-                calcHelpCommand);
-        }
-    }
-    return std::nullopt;
+    return readDelimiter(calc.parser, calc.delimiter, calcHelpCommand, batch.delimiter);
 }
 
 ExitStatus runCalc(const QStringList& arguments) {

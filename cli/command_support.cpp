@@ -1,7 +1,9 @@
 #include "cli/command_support.h"
 
+#include "cli/csv_dialect.h"
 #include "cli/job_count.h"
 #include "cli/messages.h"
+#include "locale/locale_settings.h"
 
 #include <QCommandLineParser>
 #include <cerrno>
@@ -52,6 +54,55 @@ std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser
                               helpCommand);
         }
     }
+    return std::nullopt;
+}
+
+QCommandLineOption delimiterOption() {
+    return {QStringLiteral("delimiter"),
+            QStringLiteral("With --csv: the field delimiter, ',', ';', 'tab' or '|' (default: told "
+                           "from the header; the output uses the same)."),
+            QStringLiteral("NAME")};
+}
+
+QCommandLineOption localeOption() {
+    return {QStringLiteral("locale"),
+            QStringLiteral("Read and write numbers and money as locale NAME does (C: the US "
+                           "reference), whatever the environment says."),
+            QStringLiteral("NAME")};
+}
+
+std::optional<ExitStatus> readDelimiter(const QCommandLineParser& parser,
+                                        const QCommandLineOption& option,
+                                        std::string_view helpCommand,
+                                        std::optional<char>& delimiter) {
+    delimiter.reset();
+    if (!parser.isSet(option)) {
+        return std::nullopt;
+    }
+    const QString name = parser.value(option);
+    delimiter = delimiterNamed(name.toStdString());
+    if (!delimiter) {
+        return usageError(
+            QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'").arg(name),
+            helpCommand);
+    }
+    return std::nullopt;
+}
+
+std::optional<ExitStatus> readRegionalSettings(const QCommandLineParser& parser,
+                                               const QCommandLineOption& option,
+                                               std::string_view helpCommand,
+                                               RegionalSettings& settings) {
+    if (!parser.isSet(option)) {
+        settings = userRegionalSettings();
+        return std::nullopt;
+    }
+    const QString name = parser.value(option);
+    const std::optional<RegionalSettings> named = regionalSettingsNamed(name);
+    if (!named) {
+        return usageError(QStringLiteral("unknown locale '%1'").arg(name), helpCommand);
+    }
+    settings = *named;
     return std::nullopt;
 }
 

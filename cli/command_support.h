@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/regional_settings.h"
 #include "cli/exit_status.h"
 
 #include <QCommandLineOption>
@@ -28,6 +29,24 @@ QStringList withCsvFileApart(QStringList arguments);
 // leave to the parser.
 std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser,
                                                 std::string_view helpCommand);
+
+// `--delimiter NAME` and `--locale NAME`, as every command that reads a CSV batch takes them.
+QCommandLineOption delimiterOption();
+QCommandLineOption localeOption();
+
+// The delimiter `--delimiter` names; nothing when it is not given (told from the header then).
+// A usage error for a name that is no delimiter.
+std::optional<ExitStatus> readDelimiter(const QCommandLineParser& parser,
+                                        const QCommandLineOption& option,
+                                        std::string_view helpCommand,
+                                        std::optional<char>& delimiter);
+
+// The regional settings `--locale` names, else the user's own. A usage error for an unknown
+// name.
+std::optional<ExitStatus> readRegionalSettings(const QCommandLineParser& parser,
+                                               const QCommandLineOption& option,
+                                               std::string_view helpCommand,
+                                               RegionalSettings& settings);
 
 // `--jobs N`, as every command that reads a CSV batch takes it.
 QCommandLineOption jobsOption();
