@@ -1,6 +1,7 @@
 // The batch modes of `pravik calc --csv` and `pravik analyze --csv` on generated positions,
 // against the floor of reading and writing the same CSV without calculating, in the same run.
 #include "bench/csv_copy.h"
+#include "bench/generated_positions.h"
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
 #include "cli/analysis_batch.h"
@@ -24,64 +25,11 @@
 
 namespace {
 
-// A few hundred different amounts, every months value, and a quoted note now and then:
-// the text of a row after its id.
-std::vector<std::string> rowTails() {
-    std::vector<std::string> tails;
-    for (int i = 0; i < 600; ++i) {
-        const int cents = 25 + (i * 37) % 400;
-        const int strike = 20 + i % 30;
-        std::string tail = ",";
-        tail.append(std::to_string(cents / 100)).append(".");
-        tail.append(std::to_string(cents % 100 / 10)).append(std::to_string(cents % 10));
-        tail.append(",").append(std::to_string(strike));
-        tail.append(",").append(std::to_string(strike - 2)).append(".50");
-        tail.append(",").append(std::to_string(100 * (1 + i % 9)));
-        tail.append(",").append(std::to_string(1 + i % 12));
-        tail.append(i % 10 == 0 ? ",\"note, quoted\"\n" : ",plain\n");
-        tails.push_back(std::move(tail));
-    }
-    return tails;
-}
-
-// The same kind of positions for the analysis: the time to expiry as days, months or an expiry
-// date in turn, contracts now and then, fees and a dividend on some.
-std::vector<std::string> analysisRowTails() {
-    std::vector<std::string> tails;
-    for (int i = 0; i < 600; ++i) {
-        const int cents = 25 + (i * 37) % 400;
-        const int strike = 20 + i % 30;
-        std::string tail = ",";
-        tail.append(std::to_string(cents / 100)).append(".");
-        tail.append(std::to_string(cents % 100 / 10)).append(std::to_string(cents % 10));
-        tail.append(",").append(std::to_string(strike));
-        tail.append(",").append(std::to_string(strike - 2)).append(".50");
-        const bool contracts = i % 5 == 0;
-        const std::string size = std::to_string(contracts ? 1 + i % 9 : 100 * (1 + i % 9));
-        tail.append(contracts ? ",," + size : "," + size + ",");
-        switch (i % 3) {
-        case 0:
-            tail.append(",").append(std::to_string(1 + i % 400)).append(",,,");
-            break;
-        case 1:
-            tail.append(",,").append(std::to_string(1 + i % 12)).append(",,");
-            break;
-        default:
-            tail.append(",,,2027-").append(i % 2 == 0 ? "03-19" : "06-18").append(",2026-12-18");
-            break;
-        }
-        tail.append(i % 4 == 0 ? ",9.95" : ",");
-        tail.append(i % 7 == 0 ? ",0.24" : ",");
-        tail.append(i % 10 == 0 ? ",\"note, quoted\"\n" : ",plain\n");
-        tails.push_back(std::move(tail));
-    }
-    return tails;
-}
-
-constexpr const char* calcHeader =
-    "id,option_price,strike_price,current_price,shares,months,note\n";
-constexpr const char* analysisHeader = "id,option_price,strike_price,current_price,shares,"
-                                       "contracts,days,months,expiry,as_of,fees,dividend,note\n";
+using veltrane::bench::analysisHeader;
+using veltrane::bench::analysisRowTails;
+using veltrane::bench::calcHeader;
+using veltrane::bench::Discard;
+using veltrane::bench::rowTails;
 
 // Generates `rows` positions on the fly, so the input takes no memory of its own and the peak
 // memory measured is the batch's.
@@ -116,22 +64,6 @@ private:
     std::int64_t next_ = 0;
     std::vector<std::string> tails_;
     std::string buffer_;
-};
-
-// Counts what is written and keeps none of it.
-class Discard : public std::streambuf {
-public:
-    std::int64_t bytes = 0;
-
-protected:
-    std::streamsize xsputn(const char*, std::streamsize count) override {
-        bytes += count;
-        return count;
-    }
-    int_type overflow(int_type c) override {
-        ++bytes;
-        return c;
-    }
 };
 
 // Time on this thread's core only: the machine may be busy with other work.

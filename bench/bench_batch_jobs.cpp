@@ -1,8 +1,9 @@
 // The batch mode of `pravik calc --csv` on generated positions, by the wall clock, with one
-// computing thread and
-// with every core, against the floor of reading and writing the same CSV without calculating,
-// in the same run. bench/batch_throughput.sh runs it with the real executable's figures.
+// computing thread and with every core, against the floor of reading and writing the same CSV
+// without calculating, in the same run. bench/batch_throughput.sh runs it with the real
+// executable's figures.
 #include "bench/csv_copy.h"
+#include "bench/generated_positions.h"
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
 #include "cli/batch_calculation.h"
@@ -25,25 +26,9 @@
 
 namespace {
 
-// A few hundred different amounts, every months value, and a quoted note now and then:
-// the text of a row after its id.
-std::vector<std::string> rowTails() {
-    std::vector<std::string> tails;
-    for (int i = 0; i < 600; ++i) {
-        const int cents = 25 + (i * 37) % 400;
-        const int strike = 20 + i % 30;
-        std::string tail = ",";
-        tail.append(std::to_string(cents / 100)).append(".");
-        tail.append(std::to_string(cents % 100 / 10)).append(std::to_string(cents % 10));
-        tail.append(",").append(std::to_string(strike));
-        tail.append(",").append(std::to_string(strike - 2)).append(".50");
-        tail.append(",").append(std::to_string(100 * (1 + i % 9)));
-        tail.append(",").append(std::to_string(1 + i % 12));
-        tail.append(i % 10 == 0 ? ",\"note, quoted\"\n" : ",plain\n");
-        tails.push_back(std::move(tail));
-    }
-    return tails;
-}
+using veltrane::bench::calcHeader;
+using veltrane::bench::Discard;
+using veltrane::bench::rowTails;
 
 // The CSV of `rows` generated positions, made once and kept: the batch reads it from memory as
 // the program reads a file from the page cache.
@@ -52,7 +37,7 @@ std::string& positions(std::int64_t rows) {
     std::string& text = made[rows];
     if (text.empty()) {
         const std::vector<std::string> tails = rowTails();
-        text = "id,option_price,strike_price,current_price,shares,months,note\n";
+        text = calcHeader;
         for (std::int64_t i = 0; i < rows; ++i) {
             text += std::to_string(i);
             text += tails[static_cast<std::size_t>(i % 600)];
@@ -65,22 +50,6 @@ class MemoryInput : public std::streambuf {
 public:
     explicit MemoryInput(std::string& text) {
         setg(text.data(), text.data(), text.data() + text.size());
-    }
-};
-
-// Counts what is written and keeps none of it.
-class Discard : public std::streambuf {
-public:
-    std::int64_t bytes = 0;
-
-protected:
-    std::streamsize xsputn(const char*, std::streamsize count) override {
-        bytes += count;
-        return count;
-    }
-    int_type overflow(int_type c) override {
-        ++bytes;
-        return c;
     }
 };
 
