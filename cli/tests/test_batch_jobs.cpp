@@ -1,46 +1,16 @@
 // Runs the real executable with one thread and with several on the same inputs: the output, the
 // messages and the status must not depend on the number of threads.
+#include "cli/tests/pravik_process.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runPravik(const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_MONETARY", "DISPLAY"}) {
-        environment.remove(QString::fromLatin1(name));
-    }
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(PRAVIK_PATH), arguments);
-    Run run;
-    if (process.waitForStarted()) {
-        process.closeWriteChannel();
-    }
-    if (process.state() == QProcess::NotRunning || !process.waitForFinished(240'000)) {
-        process.kill();
-        process.waitForFinished();
-        run.err = "pravik did not run to its end";
-        return run;
-    }
-    if (process.exitStatus() == QProcess::NormalExit) {
-        run.status = process.exitCode();
-    }
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
+using pravik_process::Run;
+using pravik_process::runPravik;
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file{path};
@@ -243,14 +213,14 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads() {
     const QStringList arguments = QStringList{command, "--csv", path} + options;
     const Run one = runPravik(arguments + QStringList{"--jobs", "1"});
     QCOMPARE(one.status, status);
-    QVERIFY(!one.out.isEmpty() || !one.err.isEmpty());
+    QVERIFY(!one.outBytes.isEmpty() || !one.err.isEmpty());
     for (int jobs = 2; jobs <= 8; ++jobs) {
         const Run many = runPravik(arguments + QStringList{"--jobs", QString::number(jobs)});
-        if (many.out != one.out || many.err != one.err || many.status != one.status) {
+        if (many.outBytes != one.outBytes || many.err != one.err || many.status != one.status) {
             qInfo("--jobs %d", jobs);
             QCOMPARE(many.err, one.err);
             QCOMPARE(many.status, one.status);
-            QVERIFY2(many.out == one.out, "the output differs from that of one thread");
+            QVERIFY2(many.outBytes == one.outBytes, "the output differs from that of one thread");
         }
     }
 }
@@ -289,7 +259,7 @@ void TestBatchJobs::outputFileForAnyNumberOfThreads() {
             {command, "--csv", path, "--output", target, "--jobs", QString::number(jobs)});
         const QByteArray written = readFile(target);
         QCOMPARE(run.status, status);
-        QCOMPARE(run.out, QByteArray{});
+        QCOMPARE(run.outBytes, QByteArray{});
         QCOMPARE(QDir{folder_.path()}.entryList(QDir::Files).size(), 2);
         if (jobs == 1) {
             first = run;
@@ -320,11 +290,11 @@ void TestBatchJobs::jobsRefused() {
     for (const QString& command : {QStringLiteral("calc"), QStringLiteral("analyze")}) {
         const Run run = runPravik({command, "--csv", "-", "--jobs", jobs});
         QCOMPARE(run.status, 64);
-        QCOMPARE(run.out, QByteArray{});
-        QVERIFY2(run.err.startsWith(
-                     "pravik: --jobs takes a number of threads from 1 to 1024, not '" +
-                     jobs.toUtf8() + "'\npravik: Try 'pravik " + command.toUtf8() + " --help'."),
-                 run.err.constData());
+        QCOMPARE(run.outBytes, QByteArray{});
+        QVERIFY2(
+            run.err.startsWith("pravik: --jobs takes a number of threads from 1 to 1024, not '" +
+                               jobs + "'\npravik: Try 'pravik " + command + " --help'."),
+            qPrintable(run.err));
     }
 }
 
@@ -335,7 +305,7 @@ void TestBatchJobs::jobsGoWithCsv() {
          {QStringList{"calc"} + position, QStringList{"analyze", "--days", "91"} + position}) {
         const Run run = runPravik(arguments + QStringList{"--jobs", "2"});
         QCOMPARE(run.status, 64);
-        QVERIFY2(run.err.startsWith("pravik: --jobs goes with --csv\n"), run.err.constData());
+        QVERIFY2(run.err.startsWith("pravik: --jobs goes with --csv\n"), qPrintable(run.err));
     }
 }
 
