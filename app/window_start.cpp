@@ -152,16 +152,21 @@ int runWindow(int argc, char* argv[]) {
         reportNoDisplay(why);
         return toInt(ExitStatus::noDisplay);
     }
-    previousHandler = qInstallMessageHandler(startupMessages);
-    QApplication application(argc, argv);
-    qInstallMessageHandler(previousHandler);
-
+    // The names are set before the application exists, so that everything it starts (the
+    // platform theme, the accessibility bridge) registers the program under one name.
     QApplication::setApplicationName(QString::fromUtf8(identity::internalName));
     QApplication::setApplicationVersion(QString::fromStdString(identity::versionText()));
     QApplication::setOrganizationName(QString::fromUtf8(identity::companyName));
     // Ties the running window to its desktop entry and icon.
     QGuiApplication::setDesktopFileName(QString::fromUtf8(identity::applicationId));
+
+    previousHandler = qInstallMessageHandler(startupMessages);
+    QApplication application(argc, argv);
+    qInstallMessageHandler(previousHandler);
     QApplication::setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
+    // The program ends when the main window closes or Exit is chosen, both through the runtime;
+    // the toolkit's count of open windows, which a dialog's state can sway, has no say.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     // Read once, here: nothing else in the window looks at the locale.
     const RegionalSettings settings = userRegionalSettings();

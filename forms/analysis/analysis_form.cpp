@@ -92,8 +92,8 @@ AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings,
     connect(ui_->cmdSaveChart, &QPushButton::clicked, this, &AnalysisForm::saveChart);
     connect(ui_->cmdClose, &QPushButton::clicked, this, &QWidget::close);
     watchSources();
-    // It closes with its owner.
-    owner.installEventFilter(this);
+    // Only the main window decides when the program ends; this one goes with it.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     reanalyse();
 }
@@ -287,13 +287,6 @@ void AnalysisForm::saveChart() {
         runtime_.messageBox(QStringLiteral("The chart could not be saved to %1.")
                                 .arg(QDir::toNativeSeparators(path)));
     }
-}
-
-bool AnalysisForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close && watched == parent()) {
-        close();
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void AnalysisForm::changeEvent(QEvent* event) {

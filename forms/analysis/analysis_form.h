@@ -59,7 +59,6 @@ public:
     QString copiedText() const;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

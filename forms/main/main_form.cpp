@@ -11,6 +11,7 @@
 #include "runtime/runtime.h"
 #include "ui_main_form.h"
 
+#include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPalette>
@@ -113,6 +114,19 @@ void MainForm::changeEvent(QEvent* event) {
         colourResults();
     }
     QMainWindow::changeEvent(event);
+}
+
+// Closing the main window ends the program as Exit does, whatever the analysis window is doing:
+// the end is said here rather than left to the toolkit's count of open windows, which a dialog
+// of ours could sway.
+void MainForm::closeEvent(QCloseEvent* event) {
+    if (analysis_ != nullptr) {
+        analysis_->hide();
+    }
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) {
+        runtime_.end();
+    }
 }
 
 std::array<QLabel*, 3> MainForm::currencySigns() const {
