@@ -1,6 +1,9 @@
 #include "calc/calendar_date.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
+#include <vector>
 
 namespace veltrane {
 
@@ -33,7 +36,145 @@ int digitsAt(std::string_view text, std::size_t first, std::size_t count) {
     return value;
 }
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+enum class Part { day, month, year };
+
+// The order of day, month and year in a date pattern; month, day, year where it names none.
+std::array<Part, 3> partOrder(std::string_view pattern) {
+    std::array<Part, 3> order{Part::month, Part::day, Part::year};
+    std::size_t found = 0;
+    bool quoted = false;
+    for (const char c : pattern) {
+        if (c == '\'') {
+            quoted = !quoted;
+            continue;
+        }
+        const Part part = c == 'd' ? Part::day : c == 'M' ? Part::month : Part::year;
+        if (quoted || (c != 'd' && c != 'M' && c != 'y') ||
+            std::find(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(found), part) !=
+                order.begin() + static_cast<std::ptrdiff_t>(found)) {
+            continue;
+        }
+        if (found < order.size()) {
+            order[found++] = part;
+        }
+    }
+    return found == order.size() ? order : std::array<Part, 3>{Part::month, Part::day, Part::year};
+}
+
 } // namespace
+
+std::optional<std::chrono::year_month_day> readShownDate(std::string_view text,
+                                                         std::string_view pattern) {
+    const std::string_view shown = trimmed(text);
+    // The runs of digits, and whether anything but separators stands between them.
+    std::vector<std::string_view> runs;
+    for (std::size_t i = 0; i < shown.size();) {
+        if (isLetter(shown[i])) {
+            return std::nullopt;
+        }
+        if (!isDigit(shown[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t first = i;
+        while (i < shown.size() && isDigit(shown[i])) {
+            ++i;
+        }
+        runs.push_back(shown.substr(first, i - first));
+    }
+    const std::array<Part, 3> order = partOrder(pattern);
+    if (runs.size() == 1 && (runs[0].size() == 6 || runs[0].size() == 8)) {
+        // Digits alone: two each, and the year's two or four.
+        const std::string_view digits = runs[0];
+        runs.clear();
+        std::size_t at = 0;
+        for (const Part part : order) {
+            const std::size_t length = part == Part::year ? digits.size() - 4 : 2;
+            runs.push_back(digits.substr(at, length));
+            at += length;
+        }
+    }
+    if (runs.size() != 3 || !isDigit(shown.front()) || !isDigit(shown.back())) {
+        return std::nullopt;
+    }
+    int day = 0;
+    int month = 0;
+    int year = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const std::string_view run = runs[i];
+        const bool fits =
+            order[i] == Part::year ? run.size() == 2 || run.size() == 4 : run.size() <= 2;
+        if (!fits) {
+            return std::nullopt;
+        }
+        const int value = digitsAt(run, 0, run.size());
+        switch (order[i]) {
+        case Part::day:
+            day = value;
+            break;
+        case Part::month:
+            month = value;
+            break;
+        case Part::year:
+            year = run.size() == 2 ? 2000 + value : value;
+            break;
+        }
+    }
+    const std::chrono::year_month_day date{std::chrono::year{year},
+                                           std::chrono::month{static_cast<unsigned>(month)},
+                                           std::chrono::day{static_cast<unsigned>(day)}};
+    if (year < 1 || !date.ok()) {
+        return std::nullopt;
+    }
+    return date;
+}
+
+std::string shownDateText(std::chrono::year_month_day date, std::string_view pattern) {
+    const auto year = static_cast<int>(date.year());
+    const auto month = static_cast<unsigned>(date.month());
+    const auto day = static_cast<unsigned>(date.day());
+    const auto padded = [](unsigned value, std::size_t width) {
+        std::string digits = std::to_string(value);
+        return std::string(digits.size() < width ? width - digits.size() : 0, '0') + digits;
+    };
+    std::string out;
+    bool quoted = false;
+    for (std::size_t i = 0; i < pattern.size();) {
+        const char c = pattern[i];
+        std::size_t count = 1;
+        while (i + count < pattern.size() && pattern[i + count] == c) {
+            ++count;
+        }
+        if (c == '\'') {
+            quoted = !quoted;
+            ++i;
+            continue;
+        }
+        if (quoted || (c != 'd' && c != 'M' && c != 'y')) {
+            out += c;
+            ++i;
+            continue;
+        }
+        if (c == 'd') {
+            out += padded(day, count);
+        } else if (c == 'M') {
+            out += padded(month, count);
+        } else {
+            const auto positive = static_cast<unsigned>(year < 0 ? -year : year);
+            out += count == 2 ? padded(positive % 100, 2) : padded(positive, 4);
+        }
+        i += count;
+    }
+    return out;
+}
 
 ParsedDate parseCalendarDate(std::string_view text) {
     const std::string_view date = trimmed(text);

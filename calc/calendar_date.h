@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,18 @@ ParsedDate parseCalendarDate(std::string_view text);
 
 // The date written YYYY-MM-DD, as parseCalendarDate reads it.
 std::string calendarDateText(std::chrono::year_month_day date);
+
+// A date as the user's short date pattern shows it ("M/d/yy", "dd.MM.yy", "yyyy-MM-dd"): the
+// day, month and year in the pattern's order, parted by any one separator or more ("3/18/27",
+// "03/18/2027", "18.03.27"), or as digits alone, two for each part and two or four for the year
+// ("031827", "03182027"). A two-digit year is in this century. Nothing for anything else or a
+// date the calendar does not have.
+std::optional<std::chrono::year_month_day> readShownDate(std::string_view text,
+                                                         std::string_view pattern);
+
+// The date written by the pattern's d, dd, M, MM, yy and yyyy; its other characters as they are,
+// a quoted text without its quotes.
+std::string shownDateText(std::chrono::year_month_day date, std::string_view pattern);
 
 // Calendar days from `from` to `to`: negative when `to` comes first.
 std::int64_t daysBetween(std::chrono::year_month_day from, std::chrono::year_month_day to);

@@ -39,6 +39,9 @@ struct RegionalSettings {
     std::string nativeGroupSeparator{};
     std::string nativeNegativeSign{};
 
+    // How the user's short dates are written, as a Qt date pattern ("M/d/yy", "dd.MM.yy").
+    std::string shortDatePattern = "M/d/yy";
+
     friend bool operator==(const RegionalSettings&, const RegionalSettings&) = default;
 };
 

@@ -147,6 +147,12 @@ void readMoneyConventions(const QLocale& locale, RegionalSettings& settings) {
     settings.currencyNegativePattern = utf8(moneyPattern(negative, inNegative, symbol));
 }
 
+void readDateConventions(const QLocale& locale, RegionalSettings& settings) {
+    if (!writesLikeReference(locale)) {
+        settings.shortDatePattern = utf8(locale.dateFormat(QLocale::ShortFormat));
+    }
+}
+
 QLocale localeFromEnvironment(const QProcessEnvironment& environment, const QString& category) {
     for (const QString& name : {QStringLiteral("LC_ALL"), category, QStringLiteral("LANG")}) {
         const QString value = environment.value(name);
@@ -160,7 +166,9 @@ QLocale localeFromEnvironment(const QProcessEnvironment& environment, const QStr
 } // namespace
 
 RegionalSettings regionalSettingsFor(const QLocale& locale) {
-    return regionalSettingsFor(locale, locale);
+    RegionalSettings settings = regionalSettingsFor(locale, locale);
+    readDateConventions(locale, settings);
+    return settings;
 }
 
 RegionalSettings regionalSettingsFor(const QLocale& numeric, const QLocale& monetary) {
@@ -175,8 +183,11 @@ RegionalSettings regionalSettingsFor(const QLocale& numeric, const QLocale& mone
 }
 
 RegionalSettings regionalSettingsFromEnvironment(const QProcessEnvironment& environment) {
-    return regionalSettingsFor(localeFromEnvironment(environment, QStringLiteral("LC_NUMERIC")),
-                               localeFromEnvironment(environment, QStringLiteral("LC_MONETARY")));
+    RegionalSettings settings =
+        regionalSettingsFor(localeFromEnvironment(environment, QStringLiteral("LC_NUMERIC")),
+                            localeFromEnvironment(environment, QStringLiteral("LC_MONETARY")));
+    readDateConventions(localeFromEnvironment(environment, QStringLiteral("LC_TIME")), settings);
+    return settings;
 }
 
 std::optional<RegionalSettings> regionalSettingsNamed(const QString& name) {

@@ -10,7 +10,7 @@ class QString;
 
 namespace veltrane {
 
-// How `locale` writes numbers and money. US English and the C locale give the reference
+// How `locale` writes numbers, money and dates. US English and the C locale give the reference
 // settings exactly, whatever their locale data says.
 RegionalSettings regionalSettingsFor(const QLocale& locale);
 
@@ -18,8 +18,8 @@ RegionalSettings regionalSettingsFor(const QLocale& locale);
 // and LC_MONETARY differ.
 RegionalSettings regionalSettingsFor(const QLocale& numeric, const QLocale& monetary);
 
-// The locale names the C library would use: LC_ALL, then LC_NUMERIC or LC_MONETARY, then LANG;
-// an empty value counts as unset, and nothing at all means the C locale.
+// The locale names the C library would use: LC_ALL, then LC_NUMERIC, LC_MONETARY or LC_TIME, then
+// LANG; an empty value counts as unset, and nothing at all means the C locale.
 RegionalSettings regionalSettingsFromEnvironment(const QProcessEnvironment& environment);
 
 // The settings of the locale `name` names ("de_DE.UTF-8", "fr", "C"), for numbers and money

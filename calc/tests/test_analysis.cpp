@@ -777,6 +777,80 @@ private slots:
         QCOMPARE(veltrane::daysBetween(a.date, b.date), days);
         QCOMPARE(QByteArray::fromStdString(veltrane::calendarDateText(a.date)), from);
     }
+
+    // A date typed as the user's settings show it: the pattern's order, any separators, digits
+    // alone, two-digit years in this century; an empty result for what is no date.
+    void shownDates_data() {
+        QTest::addColumn<QByteArray>("pattern");
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<QByteArray>("date");
+
+        const QByteArray us("M/d/yy");
+        const QByteArray german("dd.MM.yy");
+        QTest::newRow("en_US as shown") << us << QByteArray("3/18/27") << QByteArray("2027-03-18");
+        QTest::newRow("en_US, both digits and a long year")
+            << us << QByteArray("03/18/2027") << QByteArray("2027-03-18");
+        QTest::newRow("en_US, digits alone")
+            << us << QByteArray("031827") << QByteArray("2027-03-18");
+        QTest::newRow("en_US, eight digits alone")
+            << us << QByteArray("03182027") << QByteArray("2027-03-18");
+        QTest::newRow("en_US, other separators and blanks")
+            << us << QByteArray(" 3-18-27 ") << QByteArray("2027-03-18");
+        QTest::newRow("de_DE as shown")
+            << german << QByteArray("18.03.27") << QByteArray("2027-03-18");
+        QTest::newRow("de_DE, one-digit parts")
+            << german << QByteArray("8.1.2027") << QByteArray("2027-01-08");
+        QTest::newRow("de_DE, digits alone")
+            << german << QByteArray("180327") << QByteArray("2027-03-18");
+        QTest::newRow("year first")
+            << QByteArray("yyyy-MM-dd") << QByteArray("2027-03-18") << QByteArray("2027-03-18");
+        QTest::newRow("en_US order refuses the German date")
+            << us << QByteArray("18.03.27") << QByteArray();
+        QTest::newRow("no 30 February") << us << QByteArray("2/30/27") << QByteArray();
+        QTest::newRow("two parts") << us << QByteArray("3/18") << QByteArray();
+        QTest::newRow("a three-digit year") << us << QByteArray("3/18/202") << QByteArray();
+        QTest::newRow("a day of three digits") << us << QByteArray("3/018/27") << QByteArray();
+        QTest::newRow("letters") << us << QByteArray("Mar 18 27") << QByteArray();
+        QTest::newRow("a trailing separator") << us << QByteArray("3/18/27/") << QByteArray();
+        QTest::newRow("seven digits alone") << us << QByteArray("0318202") << QByteArray();
+        QTest::newRow("a run too long for any number")
+            << us << QByteArray("3/18/99999999999999999999") << QByteArray();
+        QTest::newRow("empty") << us << QByteArray("") << QByteArray();
+    }
+
+    void shownDates() {
+        QFETCH(QByteArray, pattern);
+        QFETCH(QByteArray, typed);
+        QFETCH(QByteArray, date);
+
+        const auto read = veltrane::readShownDate(typed.toStdString(), pattern.toStdString());
+        QCOMPARE(read.has_value(), !date.isEmpty());
+        if (read) {
+            QCOMPARE(QByteArray::fromStdString(veltrane::calendarDateText(*read)), date);
+            // What the window then shows reads back as the same date.
+            const std::string shown = veltrane::shownDateText(*read, pattern.toStdString());
+            QCOMPARE(veltrane::readShownDate(shown, pattern.toStdString()), read);
+        }
+    }
+
+    void shownDateTexts_data() {
+        QTest::addColumn<QByteArray>("pattern");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("en_US") << QByteArray("M/d/yy") << QByteArray("1/8/27");
+        QTest::newRow("de_DE") << QByteArray("dd.MM.yy") << QByteArray("08.01.27");
+        QTest::newRow("ISO") << QByteArray("yyyy-MM-dd") << QByteArray("2027-01-08");
+        QTest::newRow("a quoted text")
+            << QByteArray("d 'de' M 'y' yyyy") << QByteArray("8 de 1 y 2027");
+    }
+
+    void shownDateTexts() {
+        QFETCH(QByteArray, pattern);
+        QFETCH(QByteArray, text);
+        const std::chrono::year_month_day date{std::chrono::year{2027}, std::chrono::January,
+                                               std::chrono::day{8}};
+        QCOMPARE(QByteArray::fromStdString(veltrane::shownDateText(date, pattern.toStdString())),
+                 text);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAnalysis)

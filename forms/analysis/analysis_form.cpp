@@ -5,12 +5,14 @@
 #include "chart/payoff_chart_png.h"
 #include "chart/payoff_chart_renderer.h"
 #include "chart/readable_colour.h"
+#include "forms/analysis/date_field.h"
 #include "runtime/runtime.h"
 #include "ui_analysis_form.h"
 
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,13 +81,16 @@ AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings,
     // It resizes, and may fill the screen, for a larger chart.
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
+    ui_->dteExpiry->setPattern(settings_.shortDatePattern);
     ui_->dteExpiry->setDate(today_().addMonths(1));
+    sizeInputs();
     addFigureRows();
     colourMarks();
 
     connect(ui_->chkExpiry, &QCheckBox::toggled, ui_->dteExpiry, &QWidget::setEnabled);
     connect(ui_->chkExpiry, &QCheckBox::toggled, this, &AnalysisForm::reanalyse);
-    connect(ui_->dteExpiry, &QDateEdit::dateChanged, this, &AnalysisForm::reanalyse);
+    connect(ui_->dteExpiry, &DateField::dateChanged, this, &AnalysisForm::reanalyse);
+    connect(ui_->dteExpiry, &DateField::refusalChanged, this, &AnalysisForm::reanalyse);
     connect(ui_->txtFees, &QLineEdit::textChanged, this, &AnalysisForm::reanalyse);
     connect(ui_->txtDividend, &QLineEdit::textChanged, this, &AnalysisForm::reanalyse);
     connect(ui_->cmdCopy, &QPushButton::clicked, this, &AnalysisForm::copyToClipboard);
@@ -98,7 +103,26 @@ AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings,
     reanalyse();
 }
 
-AnalysisForm::~AnalysisForm() = default;
+// The date field finishes its typing when it loses the focus, which happens while the window's
+// children are taken down: by then nothing here may answer.
+AnalysisForm::~AnalysisForm() {
+    ui_->dteExpiry->disconnect(this);
+}
+
+// The short inputs as wide as what they hold, not the window: a date, and an amount of money.
+void AnalysisForm::sizeInputs() {
+    const auto fit = [](QLineEdit* input, const QString& longest, int extra) {
+        const QFontMetrics metrics = input->fontMetrics();
+        input->setMaximumWidth(metrics.horizontalAdvance(longest) + 4 * metrics.averageCharWidth() +
+                               extra);
+    };
+    // The date's calendar button takes about a square of the box's height.
+    DateField* date = ui_->dteExpiry;
+    fit(date, date->shownText(QDate(2027, 12, 28)), date->sizeHint().height());
+    for (QLineEdit* amount : {ui_->txtFees, ui_->txtDividend}) {
+        fit(amount, QStringLiteral("000,000,000.0000"), 0);
+    }
+}
 
 // One row per figure, from the analysis's table: the caption, and the text in a read-only box
 // that a screen reader names by the caption; both carry the figure's definition.
@@ -209,6 +233,20 @@ void AnalysisForm::markRefusals(const std::vector<Refusal>& refusals) {
                 mine.field->setAccessibleDescription(message);
             }
         }
+    }
+    // A date typed that could not be read: the date it had still counts, and the user is told.
+    if (ui_->chkExpiry->isChecked() && !ui_->dteExpiry->refusedText().isEmpty()) {
+        const DateField* date = ui_->dteExpiry;
+        const QString message =
+            QStringLiteral("Expiry date \"%1\" is not a date written like %2; the date stays %3.")
+                .arg(date->refusedText(), date->shownText(QDate(date->date().year(), 12, 31)),
+                     date->shownText(date->date()));
+        ui_->lblExpiryRefusal->setText(ui_->lblExpiryRefusal->text().isEmpty()
+                                           ? message
+                                           : message + QLatin1Char('\n') +
+                                                 ui_->lblExpiryRefusal->text());
+        ui_->lblExpiryRefusal->show();
+        ui_->dteExpiry->setAccessibleDescription(ui_->lblExpiryRefusal->text());
     }
     ui_->lblMainRefusals->setText(mainLines.join(QLatin1Char('\n')));
     ui_->lblMainRefusals->setVisible(!mainLines.isEmpty());

@@ -62,6 +62,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void sizeInputs();
     void addFigureRows();
     void watchSources();
     void markRefusals(const std::vector<Refusal>& refusals);

@@ -33,7 +33,8 @@ char* toString(const RegionalSettings& s) {
             .arg(QString::fromStdString(s.nativeZeroDigit),
                  QString::fromStdString(s.nativeDecimalSeparator),
                  QString::fromStdString(s.nativeGroupSeparator),
-                 QString::fromStdString(s.nativeNegativeSign));
+                 QString::fromStdString(s.nativeNegativeSign)) +
+        QStringLiteral(" dates[%1]").arg(QString::fromStdString(s.shortDatePattern));
     return qstrdup(text.toUtf8().constData());
 }
 
@@ -69,6 +70,10 @@ struct Expected {
         settings.currencyDecimals = decimals;
         settings.currencyPositivePattern = positive;
         settings.currencyNegativePattern = negative;
+        return *this;
+    }
+    Expected& dates(const char* pattern) {
+        settings.shortDatePattern = pattern;
         return *this;
     }
     Expected& negativeSign(const char* sign) {
@@ -110,12 +115,14 @@ void TestLocaleSettings::fromLocale_data() {
         << Expected{}
                .separators(",", ".")
                .money("€", 2, "#\u00a0\u00a4", "-#\u00a0\u00a4")
+               .dates("dd.MM.yy")
                .settings;
     QTest::newRow("fr_FR: narrow no-break space groups, negative in parentheses")
         << "fr_FR"
         << Expected{}
                .separators(",", "\u202f")
                .money("€", 2, "#\u00a0\u00a4", "(#\u00a0\u00a4)")
+               .dates("dd/MM/yyyy")
                .settings;
     QTest::newRow("es_ES: groups only from five digits")
         << "es_ES"
@@ -123,16 +130,24 @@ void TestLocaleSettings::fromLocale_data() {
                .separators(",", ".")
                .grouping(3, 3, 2)
                .money("€", 2, "#\u00a0\u00a4", "-#\u00a0\u00a4")
+               .dates("d/M/yy")
                .settings;
     QTest::newRow("hi_IN: groups of two above the first three")
-        << "hi_IN" << Expected{}.grouping(3, 2, 1).money("₹", 2, "\u00a4#", "\u00a4-#").settings;
+        << "hi_IN"
+        << Expected{}
+               .grouping(3, 2, 1)
+               .money("₹", 2, "\u00a4#", "\u00a4-#")
+               .dates("d/M/yy")
+               .settings;
     QTest::newRow("ja_JP: no currency decimals")
-        << "ja_JP" << Expected{}.money("￥", 0, "\u00a4#", "(\u00a4#)").settings;
+        << "ja_JP"
+        << Expected{}.money("￥", 0, "\u00a4#", "(\u00a4#)").dates("yyyy/MM/dd").settings;
     QTest::newRow("nl_NL: symbol in front, behind a no-break space")
         << "nl_NL"
         << Expected{}
                .separators(",", ".")
                .money("€", 2, "\u00a4\u00a0#", "(\u00a4\u00a0#)")
+               .dates("dd-MM-yyyy")
                .settings;
     QTest::newRow("sv_SE: a real minus sign and a symbol of two letters")
         << "sv_SE"
@@ -140,15 +155,17 @@ void TestLocaleSettings::fromLocale_data() {
                .separators(",", "\u00a0")
                .negativeSign("\u2212")
                .money("kr", 2, "#\u00a0\u00a4", "\u2212#\u00a0\u00a4")
+               .dates("yyyy-MM-dd")
                .settings;
     QTest::newRow("de_CH: apostrophe groups, point decimals")
         << "de_CH"
         << Expected{}
                .separators(".", "\u2019")
                .money("CHF", 2, "#\u00a0\u00a4", "-#\u00a0\u00a4")
+               .dates("dd.MM.yy")
                .settings;
     QTest::newRow("en_GB is English but not the reference")
-        << "en_GB" << Expected{}.money("£", 2, "\u00a4#", "(\u00a4#)").settings;
+        << "en_GB" << Expected{}.money("£", 2, "\u00a4#", "(\u00a4#)").dates("dd/MM/yyyy").settings;
 }
 
 void TestLocaleSettings::fromLocale() {

@@ -4,6 +4,7 @@
 
 #include "calc/analysis.h"
 #include "forms/analysis/analysis_form.h"
+#include "forms/analysis/date_field.h"
 #include "forms/analysis/payoff_chart_widget.h"
 #include "forms/main/main_form.h"
 #include "runtime/qt_runtime.h"
@@ -13,7 +14,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +24,7 @@
 #include <memory>
 
 using veltrane::AnalysisForm;
+using veltrane::DateField;
 using veltrane::MainForm;
 using veltrane::PayoffChartWidget;
 using veltrane::testing::RecordingRuntime;
@@ -38,8 +39,8 @@ struct Opened {
     MainForm main;
     AnalysisForm* analysis = nullptr;
 
-    Opened()
-        : main(runtime, {}) {
+    explicit Opened(veltrane::RegionalSettings settings = {})
+        : main(runtime, std::move(settings)) {
         main.show();
         main.activateWindow();
     }
@@ -111,6 +112,8 @@ private slots:
     void followsTheMainWindowLive();
     void ownInputs_data();
     void ownInputs();
+    void datesTypedAsShown_data();
+    void datesTypedAsShown();
     void refusedInputIsMarked_data();
     void refusedInputIsMarked();
     void copyPutsTwoColumnsOnTheClipboard();
@@ -294,10 +297,9 @@ void TestAnalysisForm::ownInputs() {
     QTest::keyClicks(window.control("txtFees"), fees);
     QTest::keyClicks(window.control("txtDividend"), dividend);
     auto* check = window.control<QCheckBox>("chkExpiry");
-    auto* date = window.control<QDateEdit>("dteExpiry");
+    auto* date = window.control<DateField>("dteExpiry");
     QVERIFY(!check->isChecked());
     QVERIFY(!date->isEnabled());
-    QVERIFY(date->calendarPopup());
     if (expiryInDays > 0) {
         // Alt+E ticks the box; the date is then the analysis's time to expiry.
         QVERIFY(window.activateAnalysis());
@@ -307,6 +309,62 @@ void TestAnalysisForm::ownInputs() {
         date->setDate(QDate::currentDate().addDays(expiryInDays));
     }
     QCOMPARE(window.figure(qPrintable(figure)), text);
+}
+
+void TestAnalysisForm::datesTypedAsShown_data() {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("shown");
+    const QString us = QStringLiteral("M/d/yy");
+    const QString german = QStringLiteral("dd.MM.yy");
+    const QDate march18(2027, 3, 18);
+    QTest::newRow("en_US as shown") << us << "3/18/27" << march18 << "3/18/27";
+    QTest::newRow("en_US, two digits each and the long year")
+        << us << "03/18/2027" << march18 << "3/18/27";
+    QTest::newRow("en_US, digits alone") << us << "031827" << march18 << "3/18/27";
+    QTest::newRow("de_DE as shown") << german << "18.03.27" << march18 << "18.03.27";
+    QTest::newRow("de_DE, digits alone") << german << "180327" << march18 << "18.03.27";
+    // Refused: the date it had (a month after today) stays, and the window says so.
+    QTest::newRow("en_US refuses a 38th day") << us << "3/38/27" << QDate() << "1/7/27";
+    QTest::newRow("de_DE refuses a US date") << german << "3/18/27" << QDate() << "07.01.27";
+}
+
+// Typed by keys into the date field and left with Enter, as a user would.
+void TestAnalysisForm::datesTypedAsShown() {
+    QFETCH(QString, pattern);
+    QFETCH(QString, typed);
+    QFETCH(QDate, date);
+    QFETCH(QString, shown);
+    veltrane::RegionalSettings settings;
+    settings.shortDatePattern = pattern.toStdString();
+    Opened window(settings);
+    QVERIFY(window.open());
+    window.enterWorkedExample();
+    QVERIFY(window.activateAnalysis());
+    auto* field = window.control<DateField>("dteExpiry");
+    field->setDate(today.addMonths(1));
+    const QDate before = field->date();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+    QTRY_VERIFY(field->isEnabled());
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, typed);
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(field->text(), shown);
+    const auto* mark = window.control<QLabel>("lblExpiryRefusal");
+    if (date.isValid()) {
+        QCOMPARE(field->date(), date);
+        QVERIFY(!mark->isVisible());
+        QCOMPARE(window.figure("days"), QString::number(QDate::currentDate().daysTo(date)));
+    } else {
+        QCOMPARE(field->date(), before);
+        QVERIFY(mark->isVisible());
+        QVERIFY2(mark->text().contains(QStringLiteral("\"%1\" is not a date").arg(typed)),
+                 qPrintable(mark->text()));
+        QVERIFY2(mark->text().contains(QStringLiteral("the date stays %1").arg(shown)),
+                 qPrintable(mark->text()));
+    }
 }
 
 void TestAnalysisForm::refusedInputIsMarked_data() {
@@ -349,7 +407,7 @@ void TestAnalysisForm::refusedInputIsMarked() {
     QTest::keyClicks(window.control("txtDividend"), dividend);
     if (expiryInDays < 0) {
         window.control<QCheckBox>("chkExpiry")->setChecked(true);
-        window.control<QDateEdit>("dteExpiry")->setDate(QDate::currentDate());
+        window.control<DateField>("dteExpiry")->setDate(QDate::currentDate());
     }
     // Marked where it belongs, and only there; no message box.
     for (const char* name :
