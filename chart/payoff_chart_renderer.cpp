@@ -17,6 +17,7 @@ namespace veltrane {
 namespace {
 
 constexpr double gap = 6.0;        // between a label and what it labels
+constexpr double edgeMargin = 6.0; // between every title and label and the chart's edge
 constexpr double hatchStep = 8.0;  // between the lines of a region's hatch
 constexpr double markRadius = 4.0; // of the marked points
 constexpr double sampleStep = 2.0; // pixels between samples of the payoff line
@@ -115,13 +116,15 @@ std::vector<ChartMark> PayoffChartRenderer::marks(const ChartMapping& map) const
     return found;
 }
 
-ChartMapping PayoffChartRenderer::mapping(const QRectF& area, const QFontMetricsF& metrics) const {
+ChartMapping PayoffChartRenderer::mapping(const QRectF& bounds,
+                                          const QFontMetricsF& metrics) const {
     double widest = 0.0;
     for (std::int64_t i = axes_.profit.first; i <= axes_.profit.last; ++i) {
         widest = std::max(widest, metrics.horizontalAdvance(moneyText(axes_.profit.value(i))));
     }
     const double lastPrice = metrics.horizontalAdvance(moneyText(axes_.price.high()));
     const double line = metrics.height();
+    const QRectF area = bounds.adjusted(edgeMargin, edgeMargin, -edgeMargin, -edgeMargin);
     // Left: the profit labels; top: the axis's title and a line for the marks' labels; bottom: the
     // price labels and their title; right: half the last price label, which is centred on its tick.
     const QRectF plot = area.adjusted(widest + 2 * gap, 2 * line + 2 * gap, -(lastPrice / 2 + gap),
@@ -129,13 +132,16 @@ ChartMapping PayoffChartRenderer::mapping(const QRectF& area, const QFontMetrics
     return {axes_, plot.isValid() ? plot : QRectF(area.center(), QSizeF(1, 1))};
 }
 
-void PayoffChartRenderer::paint(QPainter& painter, const QRectF& area, const ChartColours& colours,
+void PayoffChartRenderer::paint(QPainter& painter, const QRectF& bounds,
+                                const ChartColours& colours,
                                 std::optional<double> crosshairPrice) const {
     painter.save();
     const double ratio = ratioOf(painter);
     const QFontMetricsF metrics(painter.font());
-    const ChartMapping map = mapping(area, metrics);
-    painter.fillRect(area, colours.background);
+    const ChartMapping map = mapping(bounds, metrics);
+    painter.fillRect(bounds, colours.background);
+    // Titles and labels keep a margin from every edge, at any scale.
+    const QRectF area = bounds.adjusted(edgeMargin, edgeMargin, -edgeMargin, -edgeMargin);
 
     paintGrid(painter, area, map, colours, metrics);
     paintAxisTitles(painter, area, map, metrics);

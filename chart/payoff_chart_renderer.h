@@ -34,15 +34,16 @@ public:
 
     const PayoffChartModel& model() const { return model_; }
 
-    // Where the plot goes inside `area`, leaving room for the tick labels in that font.
-    ChartMapping mapping(const QRectF& area, const QFontMetricsF& metrics) const;
+    // Where the plot goes inside `bounds`, leaving room for the tick labels in that font and a
+    // margin at every edge.
+    ChartMapping mapping(const QRectF& bounds, const QFontMetricsF& metrics) const;
 
     // The points marked on the payoff line: breakeven (where there is one), current price and
     // strike, each where `map` puts it on the line.
     std::vector<ChartMark> marks(const ChartMapping& map) const;
 
-    // The chart in `area`, with a crosshair at `crosshairPrice` if one is given.
-    void paint(QPainter& painter, const QRectF& area, const ChartColours& colours,
+    // The chart in `bounds`, with a crosshair at `crosshairPrice` if one is given.
+    void paint(QPainter& painter, const QRectF& bounds, const ChartColours& colours,
                std::optional<double> crosshairPrice = std::nullopt) const;
 
     // An amount written the way the user writes money; empty if it is no amount.

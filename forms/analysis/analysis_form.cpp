@@ -6,6 +6,7 @@
 #include "chart/payoff_chart_renderer.h"
 #include "chart/readable_colour.h"
 #include "forms/analysis/date_field.h"
+#include "forms/readable_edges_style.h"
 #include "runtime/runtime.h"
 #include "ui_analysis_form.h"
 
@@ -86,6 +87,7 @@ AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings,
     sizeInputs();
     addFigureRows();
     colourMarks();
+    ReadableEdgesStyle::applyTo(*this);
 
     connect(ui_->chkExpiry, &QCheckBox::toggled, ui_->dteExpiry, &QWidget::setEnabled);
     connect(ui_->chkExpiry, &QCheckBox::toggled, this, &AnalysisForm::reanalyse);

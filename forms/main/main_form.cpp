@@ -5,6 +5,7 @@
 #include "chart/readable_colour.h"
 #include "forms/about/about_form.h"
 #include "forms/analysis/analysis_form.h"
+#include "forms/readable_edges_style.h"
 #include "forms/twips_scale.h"
 #include "identity/version.h"
 #include "resources/resource_paths.h"
@@ -52,6 +53,7 @@ MainForm::MainForm(Runtime& runtime, RegionalSettings settings, QWidget* parent)
 
     placeControls();
     setUpResultFields();
+    ReadableEdgesStyle::applyTo(*this);
     setUpEnterChain();
     connectCommands();
 

@@ -179,7 +179,8 @@ void TestPayoffChartWidget::crispAtEveryRatio_data() {
 }
 
 // Across the empty band above the most profit, right of the strike, every device pixel is
-// background or grid, nothing between: the grid lines fall on whole device pixels.
+// background or grid, nothing between: the grid lines fall on whole device pixels. And nothing
+// is drawn near the edges at any scale.
 void TestPayoffChartWidget::crispAtEveryRatio() {
     QFETCH(double, ratio);
     const QSize size(640, 400);
@@ -213,6 +214,17 @@ void TestPayoffChartWidget::crispAtEveryRatio() {
     }
     // Three grid lines there: at 32, 34 and 36 (the last at the plot's edge, left out).
     QCOMPARE(gridPixels, 2 * lineWidth);
+    // Titles and labels keep off every edge: a band of background all round.
+    const int band = static_cast<int>(4 * ratio);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const bool inBand =
+                x < band || y < band || x >= image.width() - band || y >= image.height() - band;
+            if (inBand && image.pixelColor(x, y) != colours.background) {
+                QFAIL(qPrintable(QStringLiteral("ink at the edge, at %1,%2").arg(x).arg(y)));
+            }
+        }
+    }
 }
 
 void TestPayoffChartWidget::coloursReadableOnLightAndDark_data() {
