@@ -69,40 +69,57 @@ std::array<Part, 3> partOrder(std::string_view pattern) {
     return found == order.size() ? order : std::array<Part, 3>{Part::month, Part::day, Part::year};
 }
 
-} // namespace
-
-std::optional<std::chrono::year_month_day> readShownDate(std::string_view text,
-                                                         std::string_view pattern) {
-    const std::string_view shown = trimmed(text);
-    // The runs of digits, and whether anything but separators stands between them.
+// The runs of digits in a date as typed; nothing where a letter stands in it or it starts or
+// ends with a separator.
+std::optional<std::vector<std::string_view>> digitRuns(std::string_view shown) {
     std::vector<std::string_view> runs;
+    if (shown.empty() || !isDigit(shown.front()) || !isDigit(shown.back())) {
+        return std::nullopt;
+    }
     for (std::size_t i = 0; i < shown.size();) {
         if (isLetter(shown[i])) {
             return std::nullopt;
-        }
-        if (!isDigit(shown[i])) {
-            ++i;
-            continue;
         }
         const std::size_t first = i;
         while (i < shown.size() && isDigit(shown[i])) {
             ++i;
         }
-        runs.push_back(shown.substr(first, i - first));
-    }
-    const std::array<Part, 3> order = partOrder(pattern);
-    if (runs.size() == 1 && (runs[0].size() == 6 || runs[0].size() == 8)) {
-        // Digits alone: two each, and the year's two or four.
-        const std::string_view digits = runs[0];
-        runs.clear();
-        std::size_t at = 0;
-        for (const Part part : order) {
-            const std::size_t length = part == Part::year ? digits.size() - 4 : 2;
-            runs.push_back(digits.substr(at, length));
-            at += length;
+        if (i > first) {
+            runs.push_back(shown.substr(first, i - first));
+        } else {
+            ++i;
         }
     }
-    if (runs.size() != 3 || !isDigit(shown.front()) || !isDigit(shown.back())) {
+    return runs;
+}
+
+// Digits typed alone: two for the day and the month, two or four for the year, in `order`.
+std::vector<std::string_view> spreadDigits(std::string_view digits,
+                                           const std::array<Part, 3>& order) {
+    std::vector<std::string_view> runs;
+    std::size_t at = 0;
+    for (const Part part : order) {
+        const std::size_t length = part == Part::year ? digits.size() - 4 : 2;
+        runs.push_back(digits.substr(at, length));
+        at += length;
+    }
+    return runs;
+}
+
+} // namespace
+
+std::optional<std::chrono::year_month_day> readShownDate(std::string_view text,
+                                                         std::string_view pattern) {
+    const std::optional<std::vector<std::string_view>> typed = digitRuns(trimmed(text));
+    if (!typed) {
+        return std::nullopt;
+    }
+    const std::array<Part, 3> order = partOrder(pattern);
+    std::vector<std::string_view> runs = *typed;
+    if (runs.size() == 1 && (runs[0].size() == 6 || runs[0].size() == 8)) {
+        runs = spreadDigits(runs[0], order);
+    }
+    if (runs.size() != 3) {
         return std::nullopt;
     }
     int day = 0;
