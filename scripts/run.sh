@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release
+# Only the program and what it is made of: the tests and benchmarks are the test command's.
+cmake --build --preset release --target pravik
 
 if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
   exec build/release/app/pravik "$@"
