@@ -180,11 +180,13 @@ std::string shownDateText(std::chrono::year_month_day date, std::string_view pat
             ++i;
             continue;
         }
-        if (c == 'd') {
+        // A weekday's or month's name ("ddd", "MMM") is no short date's: the weekday is left
+        // out, the month written in two digits.
+        if (c == 'd' && count <= 2) {
             out += padded(day, count);
         } else if (c == 'M') {
-            out += padded(month, count);
-        } else {
+            out += padded(month, std::min<std::size_t>(count, 2));
+        } else if (c == 'y') {
             const auto positive = static_cast<unsigned>(year < 0 ? -year : year);
             out += count == 2 ? padded(positive % 100, 2) : padded(positive, 4);
         }

@@ -839,6 +839,8 @@ private slots:
         QTest::newRow("en_US") << QByteArray("M/d/yy") << QByteArray("1/8/27");
         QTest::newRow("de_DE") << QByteArray("dd.MM.yy") << QByteArray("08.01.27");
         QTest::newRow("ISO") << QByteArray("yyyy-MM-dd") << QByteArray("2027-01-08");
+        QTest::newRow("a month's name written as its number")
+            << QByteArray("d MMM yyyy") << QByteArray("8 01 2027");
         QTest::newRow("a quoted text")
             << QByteArray("d 'de' M 'y' yyyy") << QByteArray("8 de 1 y 2027");
     }

@@ -86,7 +86,8 @@ void DateField::finishTyping() {
     if (date_.isValid()) {
         setText(shownText(date_));
     }
-    setRefused(typed);
+    // An emptied field just shows its date again.
+    setRefused(typed.trimmed().isEmpty() ? QString() : typed);
 }
 
 void DateField::keyPressEvent(QKeyEvent* event) {
