@@ -40,4 +40,4 @@ else
   echo "window manager: none (twm is not installed)"
 fi
 
-timeout --kill-after=5 600 /usr/bin/python3 "$here/window_close.py" "$program"
+timeout --kill-after=5 880 /usr/bin/python3 "$here/window_close.py" "$program"
