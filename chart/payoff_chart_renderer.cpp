@@ -215,8 +215,8 @@ void PayoffChartRenderer::paintAxisTitles(QPainter& painter, const QRectF& area,
 QPolygonF PayoffChartRenderer::payoffCurve(const ChartMapping& map) const {
     const QRectF plot = map.plot();
     std::vector<double> prices;
-    for (double x = plot.left(); x < plot.right(); x += sampleStep) {
-        prices.push_back(map.priceAt(x));
+    for (int i = 0; plot.left() + i * sampleStep < plot.right(); ++i) {
+        prices.push_back(map.priceAt(plot.left() + i * sampleStep));
     }
     prices.push_back(axes_.price.high());
     for (const Currency corner : {model_.strikePrice, model_.currentPrice}) {
@@ -276,7 +276,9 @@ void PayoffChartRenderer::paintRegions(QPainter& painter, const ChartMapping& ma
         const double height = plot.height();
         // Profit's hatch rises to the right, loss's falls.
         const double from = side.slope < 0 ? plot.bottom() : plot.top();
-        for (double x = plot.left() - height; x < plot.right() + height; x += hatchStep) {
+        const double first = plot.left() - height;
+        for (int i = 0; first + i * hatchStep < plot.right() + height; ++i) {
+            const double x = first + i * hatchStep;
             painter.drawLine(QPointF(x, from), QPointF(x + height, from + side.slope * height));
         }
         painter.restore();

@@ -21,6 +21,12 @@ std::string_view trimmed(std::string_view text) {
 
 constexpr std::string_view beyondRange = "beyond the largest amount the program holds";
 
+// Why the ratio is missing: an amount beyond the range, or no stock cost.
+std::string_view ratioCause(std::size_t missingAmounts) {
+    return missingAmounts > 0 ? "an amount it rests on is beyond the largest the program holds"
+                              : "no stock cost: the ratio has no value";
+}
+
 // The cause of each missing result, told from which texts are there.
 std::string_view causeFor(const FieldAccess& fields, Field result) {
     std::size_t missingAmounts = 0;
@@ -31,15 +37,13 @@ std::string_view causeFor(const FieldAccess& fields, Field result) {
     }
     switch (result) {
     case Field::intDivideIntoCost:
-        return missingAmounts > 0 ? "an amount it rests on is beyond the largest the program holds"
-                                  : "no stock cost: the ratio has no value";
+        return ratioCause(missingAmounts);
     case Field::pctReturn:
         if (trimmed(fields.text(Field::cboMonthsOut)).empty()) {
             return "no months chosen";
         }
-        return fields.text(Field::intDivideIntoCost).empty()
-                   ? causeFor(fields, Field::intDivideIntoCost)
-                   : "the return has no value";
+        return fields.text(Field::intDivideIntoCost).empty() ? ratioCause(missingAmounts)
+                                                             : "the return has no value";
     default:
         return beyondRange;
     }
