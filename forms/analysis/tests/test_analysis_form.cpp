@@ -328,6 +328,8 @@ void TestAnalysisForm::datesTypedAsShown_data() {
     // Refused: the date it had (a month after today) stays, and the window says so.
     QTest::newRow("en_US refuses a 38th day") << us << "3/38/27" << QDate() << "1/7/27";
     QTest::newRow("de_DE refuses a US date") << german << "3/18/27" << QDate() << "07.01.27";
+    QTest::newRow("markup typed is shown as typed")
+        << us << "<b>3/18/27</b>" << QDate() << "1/7/27";
 }
 
 // Typed by keys into the date field and left with Enter, as a user would.
@@ -364,6 +366,7 @@ void TestAnalysisForm::datesTypedAsShown() {
                  qPrintable(mark->text()));
         QVERIFY2(mark->text().contains(QStringLiteral("the date stays %1").arg(shown)),
                  qPrintable(mark->text()));
+        QCOMPARE(mark->textFormat(), Qt::PlainText);
     }
 }
 
