@@ -6,8 +6,8 @@
 #include "calc/field_map.h"
 #include "cli/analysis_batch.h"
 #include "cli/batch_calculation.h"
-#include "cli/csv_reader.h"
-#include "cli/csv_writer.h"
+#include "csv/reader.h"
+#include "csv/writer.h"
 
 #include <array>
 #include <benchmark/benchmark.h>

@@ -7,9 +7,9 @@
 #include "calc/entry_check.h"
 #include "calc/field_map.h"
 #include "cli/batch_calculation.h"
-#include "cli/csv_reader.h"
-#include "cli/csv_writer.h"
 #include "cli/job_count.h"
+#include "csv/reader.h"
+#include "csv/writer.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/csv_reader.h"
-#include "cli/csv_writer.h"
+#include "csv/reader.h"
+#include "csv/writer.h"
 
 #include <cstddef>
 #include <cstdint>

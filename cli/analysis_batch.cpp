@@ -3,10 +3,10 @@
 #include "cli/column_names.h"
 #include "cli/csv_batch_runner.h"
 #include "cli/csv_batch_steps.h"
-#include "cli/csv_reader.h"
 #include "cli/csv_row_work.h"
-#include "cli/csv_writer.h"
 #include "cli/messages.h"
+#include "csv/reader.h"
+#include "csv/writer.h"
 
 #include <memory>
 #include <string>

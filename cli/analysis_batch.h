@@ -3,7 +3,7 @@
 #include "calc/analysis.h"
 #include "calc/regional_settings.h"
 #include "cli/batch_calculation.h"
-#include "cli/csv_record.h"
+#include "csv/record.h"
 
 #include <array>
 #include <chrono>

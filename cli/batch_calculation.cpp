@@ -5,10 +5,10 @@
 #include "calc/plain_numbers.h"
 #include "cli/column_names.h"
 #include "cli/csv_batch_steps.h"
-#include "cli/csv_line_writer.h"
-#include "cli/csv_writer.h"
 #include "cli/messages.h"
 #include "cli/position_check.h"
+#include "csv/line_writer.h"
+#include "csv/writer.h"
 
 #include <array>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/csv_reader.h"
 #include "cli/exit_status.h"
+#include "csv/reader.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/fields.h"
+#include "csv/header_names.h"
 
 #include <optional>
 #include <string>
@@ -16,10 +17,6 @@ inline constexpr std::string_view errorColumnName = "error";
 struct KnownColumn {
     std::optional<Field> field; // nothing: the error column
 };
-
-// The form in which two column names are compared: no blanks around it, ASCII letters in lower
-// case, and "-" and " " written as "_". "Option Price", "option-price" and " OPTION_PRICE " agree.
-std::string comparableColumnName(std::string_view name);
 
 // The field or error column a header names, by its CSV column name or by the window's caption
 // ("Number of Shares"), compared as comparableColumnName says. Nothing for any other column.

@@ -1,8 +1,8 @@
 #include "cli/command_support.h"
 
-#include "cli/csv_dialect.h"
 #include "cli/job_count.h"
 #include "cli/messages.h"
+#include "csv/dialect.h"
 #include "locale/locale_settings.h"
 
 #include <QCommandLineParser>

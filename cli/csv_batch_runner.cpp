@@ -1,7 +1,7 @@
 #include "cli/csv_batch_runner.h"
 
-#include "cli/ordered_pipeline.h"
-#include "cli/record_cutter.h"
+#include "csv/ordered_pipeline.h"
+#include "csv/record_cutter.h"
 
 #include <ios>
 #include <memory>

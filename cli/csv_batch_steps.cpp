@@ -1,14 +1,11 @@
 #include "cli/csv_batch_steps.h"
 
-#include "cli/csv_dialect.h"
+#include "csv/dialect.h"
+#include "csv/header_names.h"
 
 #include <string>
 
 namespace veltrane {
-
-bool isBlankField(std::string_view text) {
-    return text.find_first_not_of(" \t") == std::string_view::npos;
-}
 
 bool isPaddingRecord(const CsvRecord& record) {
     if (record.blank()) {

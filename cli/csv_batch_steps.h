@@ -1,8 +1,9 @@
 #pragma once
 
 #include "cli/batch_outcome.h"
-#include "cli/csv_reader.h"
-#include "cli/csv_record.h"
+#include "csv/header_names.h"
+#include "csv/reader.h"
+#include "csv/record.h"
 
 #include <cstddef>
 #include <optional>
@@ -11,9 +12,6 @@
 namespace veltrane {
 
 // The steps every CSV batch takes the same way, whatever it makes of a row.
-
-// A field of nothing but spaces and tabs, or of nothing.
-bool isBlankField(std::string_view text);
 
 // Lines of blanks and rows of empty fields, a spreadsheet's padding, are no rows to compute.
 bool isPaddingRecord(const CsvRecord& record);

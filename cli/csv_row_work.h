@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/batch_outcome.h"
-#include "cli/csv_reader.h"
-#include "cli/csv_record.h"
+#include "csv/reader.h"
+#include "csv/record.h"
 
 #include <memory>
 #include <optional>

@@ -2,7 +2,7 @@
 // is reported with a line, and what it writes is CSV again, every row as wide as its header,
 // every result empty or a complete text of its kind.
 #include "cli/batch_calculation.h"
-#include "cli/csv_reader.h"
+#include "csv/reader.h"
 #include "tests/support/well_formed.h"
 
 #include <cstdlib>

@@ -7,17 +7,18 @@ cd "$(dirname "$0")/.."
 # folder: the folders its code may include from (its own is always allowed).
 declare -A allowed=(
   [calc]=""
+  [csv]=""
   [identity]=""
   [resources]=""
   [locale]="calc"
   [runtime]="identity"
   [chart]="calc"
   [forms]="calc runtime resources identity chart"
-  [cli]="calc locale identity chart"
-  [app]="calc cli forms runtime locale resources identity chart"
+  [cli]="calc csv locale identity chart"
+  [app]="calc csv cli forms runtime locale resources identity chart"
   [packaging]=""
-  [bench]="calc cli"
-  [fuzz]="calc cli tests"
+  [bench]="calc csv cli"
+  [fuzz]="calc csv cli tests"
 )
 
 status=0

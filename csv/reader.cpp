@@ -1,4 +1,4 @@
-#include "cli/csv_reader.h"
+#include "csv/reader.h"
 
 #include <algorithm>
 #include <cstring>

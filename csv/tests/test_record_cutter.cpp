@@ -1,5 +1,5 @@
-#include "cli/csv_reader.h"
-#include "cli/record_cutter.h"
+#include "csv/reader.h"
+#include "csv/record_cutter.h"
 
 #include <QTest>
 #include <sstream>

@@ -1,5 +1,5 @@
-#include "cli/csv_reader.h"
-#include "cli/csv_writer.h"
+#include "csv/reader.h"
+#include "csv/writer.h"
 
 #include <QTest>
 #include <sstream>
@@ -250,4 +250,4 @@ void TestCsvReader::peekLineLooksAheadWithoutReading() {
 }
 
 QTEST_APPLESS_MAIN(TestCsvReader)
-#include "test_csv_reader.moc"
+#include "test_reader.moc"

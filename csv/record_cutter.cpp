@@ -1,4 +1,4 @@
-#include "cli/record_cutter.h"
+#include "csv/record_cutter.h"
 
 #include <algorithm>
 #include <cstring> // and memrchr, which glibc declares beside the standard functions

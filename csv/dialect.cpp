@@ -1,6 +1,6 @@
-#include "cli/csv_dialect.h"
+#include "csv/dialect.h"
 
-#include "cli/csv_reader.h"
+#include "csv/reader.h"
 
 #include <array>
 #include <sstream>

@@ -1,4 +1,4 @@
-#include "cli/csv_writer.h"
+#include "csv/writer.h"
 
 #include <algorithm>
 

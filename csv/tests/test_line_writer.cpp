@@ -1,5 +1,5 @@
-#include "cli/csv_line_writer.h"
-#include "cli/csv_writer.h"
+#include "csv/line_writer.h"
+#include "csv/writer.h"
 
 #include <QtTest>
 #include <random>
@@ -100,4 +100,4 @@ private slots:
 };
 
 QTEST_APPLESS_MAIN(TestCsvLineWriter)
-#include "test_csv_line_writer.moc"
+#include "test_line_writer.moc"

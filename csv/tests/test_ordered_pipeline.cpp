@@ -1,4 +1,4 @@
-#include "cli/ordered_pipeline.h"
+#include "csv/ordered_pipeline.h"
 
 #include <QTest>
 #include <atomic>

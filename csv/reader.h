@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/csv_record.h"
+#include "csv/record.h"
 
 #include <cstddef>
 #include <cstdint>
