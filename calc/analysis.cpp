@@ -2,6 +2,8 @@
 
 #include "calc/calendar_date.h"
 #include "calc/number_text.h"
+#include "calc/plain_numbers.h"
+#include "calc/typed_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,20 +30,6 @@ std::string quoted(const Refusal& refusal, InputNaming naming) {
 }
 
 // ---- Reading the inputs ----
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool isWhole(double x) {
     return std::trunc(x) == x;
@@ -102,7 +90,7 @@ public:
 
     // "1" to "12", blanks around allowed: the months the window's list offers.
     std::optional<int> months() {
-        const std::string_view written = trimmed(*text(AnalysisInput::months));
+        const std::string_view written = typed::trimmed(*text(AnalysisInput::months));
         for (int m = 1; m <= 12; ++m) {
             if (written == std::to_string(m)) {
                 return m;
@@ -332,22 +320,6 @@ Analysis formFigures(double optionPrice, double strikePrice, double currentPrice
 }
 
 // ---- Texts ----
-
-// The regional settings of the plain texts: the same rounding, no symbol, no groups.
-RegionalSettings plainSettings(int currencyDecimals) {
-    return {.decimalSeparator = ".",
-            .groupSeparator = "",
-            .negativeSign = "-",
-            .positiveSign = "+",
-            .percentSign = "",
-            .currencySymbol = "",
-            .currencyDecimals = currencyDecimals,
-            .currencyPositivePattern = "#",
-            .currencyNegativePattern = "-#",
-            .moneyDecimalSeparator = ".",
-            .moneyGroupSeparator = "",
-            .moneyPrimaryGroupSize = 0};
-}
 
 struct FigureValue {
     std::optional<Currency> money;

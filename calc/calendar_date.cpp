@@ -1,5 +1,7 @@
 #include "calc/calendar_date.h"
 
+#include "calc/typed_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -9,35 +11,20 @@ namespace veltrane {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
+using typed::isDigit;
+using typed::trimmed;
 
 // The value of `count` digits starting at `first`, or -1 when any of them is not a digit.
 int digitsAt(std::string_view text, std::size_t first, std::size_t count) {
     int value = 0;
     for (std::size_t i = first; i < first + count; ++i) {
         const char c = text[i];
-        if (c < '0' || c > '9') {
+        if (!isDigit(c)) {
             return -1;
         }
         value = value * 10 + (c - '0');
     }
     return value;
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 bool isLetter(char c) {

@@ -16,6 +16,17 @@ inline constexpr std::array<char, 200> pairs = [] {
     return table;
 }();
 
+// 10^0 to 10^22: every one a double exactly.
+inline constexpr std::array<double, 23> exactPowersOfTen = [] {
+    std::array<double, 23> powers{};
+    double power = 1.0;
+    for (double& p : powers) {
+        p = power;
+        power *= 10.0;
+    }
+    return powers;
+}();
+
 // Writes the two digits of `pair` (0 to 99) so that they end at `last`; gives where they start.
 template <typename Unsigned>
 char* putPair(Unsigned pair, char* last) {

@@ -38,17 +38,17 @@ std::optional<double> roundToPlaces(double x, int places);
 std::optional<std::string> numberText(double x, const RegionalSettings& settings);
 
 // Rounded to the regional currency decimals, half away from zero, grouped, with the symbol.
+// Written by MoneyLayout (calc/money_layout.h), which a caller writing many amounts keeps.
 std::string currencyText(Currency amount, const RegionalSettings& settings);
 
 // x × 100 written to 15 significant digits, rounded to `decimals` half away from zero,
 // grouped, with the percent sign. Nothing for a value that is not finite or overflows.
 std::optional<std::string> percentText(double x, int decimals, const RegionalSettings& settings);
 
-// The three texts above, appended to `out` where they fit on the stack: the calculation writes
-// seven per call and needs no string for them. False, with nothing written, where the text
-// above is nothing.
+// The number and percent texts above, appended to `out` where they fit on the stack: the
+// calculation writes two per call and needs no string for them. False, with nothing written,
+// where the text above is nothing.
 bool appendNumberText(TextBuffer& out, double x, const RegionalSettings& settings);
-void appendCurrencyText(TextBuffer& out, Currency amount, const RegionalSettings& settings);
 bool appendPercentText(TextBuffer& out, double x, int decimals, const RegionalSettings& settings);
 
 // appendNumberText of roundToPlaces(x, places), the digits of a short result taken from the

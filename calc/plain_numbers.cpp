@@ -8,22 +8,20 @@
 
 namespace veltrane {
 
-RegionalSettings plainSettings() {
-    RegionalSettings plain;
-    plain.decimalSeparator = ".";
-    plain.groupSeparator = "";
-    plain.primaryGroupSize = 0;
-    plain.negativeSign = "-";
-    plain.positiveSign = "+";
-    plain.percentSign = "";
-    plain.currencySymbol = "";
-    plain.currencyDecimals = 2;
-    plain.currencyPositivePattern = "#";
-    plain.currencyNegativePattern = "-#";
-    plain.moneyDecimalSeparator = ".";
-    plain.moneyGroupSeparator = "";
-    plain.moneyPrimaryGroupSize = 0;
-    return plain;
+RegionalSettings plainSettings(int currencyDecimals) {
+    return {.decimalSeparator = ".",
+            .groupSeparator = "",
+            .primaryGroupSize = 0,
+            .negativeSign = "-",
+            .positiveSign = "+",
+            .percentSign = "",
+            .currencySymbol = "",
+            .currencyDecimals = currencyDecimals,
+            .currencyPositivePattern = "#",
+            .currencyNegativePattern = "-#",
+            .moneyDecimalSeparator = ".",
+            .moneyGroupSeparator = "",
+            .moneyPrimaryGroupSize = 0};
 }
 
 namespace {

@@ -9,9 +9,9 @@
 namespace veltrane {
 
 // How figures are written for machines, whatever the user's locale: "." as the decimal point,
-// no grouping, no currency symbol or percent sign, "-" before a negative value, money to two
-// decimals.
-RegionalSettings plainSettings();
+// no grouping, no currency symbol or percent sign, "-" before a negative value, money to
+// `currencyDecimals` decimals (a price per share is written to four).
+RegionalSettings plainSettings(int currencyDecimals = 2);
 
 // The seven results of a position, written plainly into `plain`: the inputs are read as
 // `settings` reads them and handed to the calculation in plain digits, so every figure is the

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "csv/writer.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace veltrane {
 
-// Writes one CSV line of many fields into a string at once, each field as appendCsvField writes
-// it: room for the longest the line could be is taken first, the fields are copied in with a
-// byte loop that also looks for what needs quotes, and the string is cut to what was written.
-// Spares a general copy and a scan of its own for every field of a long batch.
+// Writes one CSV line of many fields into a string at once, each field by putCsvField: room for
+// the longest the line could be is taken first, the fields are written in, and the string is
+// cut to what was written. Spares growing the string for every field of a long batch.
 class CsvLineWriter {
 public:
     // `mostFieldBytes`: at least the sum of the sizes of the fields to come.
@@ -31,14 +32,7 @@ public:
             *at_++ = delimiter_;
         }
         first_ = false;
-        char* const begin = at_;
-        for (const char c : text) {
-            if (needsQuotes(c)) {
-                at_ = quoted(text, begin);
-                return;
-            }
-            *at_++ = c;
-        }
+        at_ = putCsvField(text, delimiter_, at_);
     }
 
     // Ends the line (with LF or CR LF, as `ending` says) and cuts the string to it.
@@ -55,25 +49,6 @@ private:
         const std::size_t start = line.size();
         line.resize(start + bytes);
         return line.data() + start;
-    }
-
-    bool needsQuotes(char c) const {
-        // Every byte that needs quotes is at most '"' but the delimiter: one test for the rest.
-        return (static_cast<unsigned char>(c) <= '"' || c == delimiter_) &&
-               (c == delimiter_ || c == '"' || c == '\r' || c == '\n');
-    }
-
-    // The field in quotes, its quotes doubled, written at `at`.
-    static char* quoted(std::string_view text, char* at) {
-        *at++ = '"';
-        for (const char c : text) {
-            *at++ = c;
-            if (c == '"') {
-                *at++ = '"';
-            }
-        }
-        *at++ = '"';
-        return at;
     }
 
     std::string& line_;

@@ -1,46 +1,23 @@
 #include "csv/writer.h"
 
-#include <algorithm>
+#include <array>
 
 namespace veltrane {
 
-namespace {
-
-template <char Delimiter>
-constexpr bool needsQuotes(char c) {
-    return c == Delimiter || c == '"' || c == '\r' || c == '\n';
-}
-
-// Whether the field can stand as it is; the usual comma is a constant the compiler can use.
-bool standsAsItIs(const char* begin, const char* end, char delimiter) {
-    if (delimiter == ',') {
-        return std::none_of(begin, end, needsQuotes<','>);
-    }
-    return std::none_of(begin, end, [delimiter](char c) {
-        return c == delimiter || c == '"' || c == '\r' || c == '\n';
-    });
-}
-
-} // namespace
-
 void appendCsvField(std::string& line, std::string_view field, char delimiter) {
-    const char* begin = field.data();
-    const char* const end = begin + field.size();
-    if (standsAsItIs(begin, end, delimiter)) {
-        line.append(field);
+    // Most fields are short: written on the stack and appended, the string grows once and no
+    // room is filled only to be written over.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init): only what putCsvField wrote is read
+    std::array<char, 256> room;
+    if (mostCsvFieldBytes(field.size()) <= room.size()) {
+        const char* const end = putCsvField(field, delimiter, room.data());
+        line.append(room.data(), static_cast<std::size_t>(end - room.data()));
         return;
     }
-    line.push_back('"');
-    for (;;) {
-        const char* const quote = std::find(begin, end, '"');
-        line.append(begin, quote);
-        if (quote == end) {
-            break;
-        }
-        line.append("\"\"");
-        begin = quote + 1;
-    }
-    line.push_back('"');
+    const std::size_t start = line.size();
+    line.resize(start + mostCsvFieldBytes(field.size()));
+    const char* const end = putCsvField(field, delimiter, line.data() + start);
+    line.resize(static_cast<std::size_t>(end - line.data()));
 }
 
 } // namespace veltrane

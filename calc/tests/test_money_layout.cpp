@@ -1,5 +1,7 @@
 #include "calc/money_layout.h"
 #include "calc/number_text.h"
+#include "calc/plain_numbers.h"
+#include "tests/support/reference_calculation.h"
 
 #include <QtTest>
 #include <cstdint>
@@ -57,31 +59,34 @@ std::vector<std::int64_t> edgeAmounts() {
 
 QString compare(const RegionalSettings& settings, std::int64_t units) {
     const MoneyLayout layout{settings};
-    TextBuffer expected;
-    veltrane::appendCurrencyText(expected, Currency{units}, settings);
+    const std::string expected =
+        veltrane::reference::formats::currencyText(Currency{units}, settings);
     MoneyLayout::Room room;
     TextBuffer spill;
     const std::string_view got = layout.text(Currency{units}, room, spill);
     TextBuffer appended;
     appended.append("before ");
     layout.append(appended, Currency{units});
-    if (got == expected.view() && appended.view() == "before " + expected.str()) {
+    const std::string one = veltrane::currencyText(Currency{units}, settings);
+    if (got == expected && appended.view() == "before " + expected && one == expected) {
         return {};
     }
-    return QStringLiteral("%1 units: \"%2\" and \"%3\", the long way \"%4\"")
+    return QStringLiteral("%1 units: \"%2\", \"%3\" and \"%4\", the reference \"%5\"")
         .arg(units)
         .arg(QString::fromUtf8(got.data(), static_cast<qsizetype>(got.size())),
-             QString::fromStdString(appended.str()), QString::fromStdString(expected.str()));
+             QString::fromStdString(appended.str()), QString::fromStdString(one),
+             QString::fromStdString(expected));
 }
 
 } // namespace
 
-// The prepared currency layout writes, byte for byte, what the text written the long way does.
+// The currency writer, a layout kept or a single amount, writes byte for byte what the reference
+// formats write.
 class TestMoneyLayout : public QObject {
     Q_OBJECT
 
 private slots:
-    void sameTextsAsTheLongWay_data() {
+    void sameTextsAsTheReference_data() {
         QTest::addColumn<RegionalSettings>("settings");
 
         QTest::newRow("US English") << RegionalSettings{};
@@ -146,6 +151,7 @@ private slots:
         QTest::newRow("a mark split by the amount")
             << RegionalSettings{.currencyPositivePattern = "\xC2#\xA4",
                                 .currencyNegativePattern = "\xC2\xC2\xA4#\xA4\xA4"};
+        QTest::newRow("plain texts of a price per share") << veltrane::plainSettings(4);
         QTest::newRow("empty symbol and patterns of the amount alone") << RegionalSettings{
             .currencySymbol = "", .currencyPositivePattern = "#", .currencyNegativePattern = "-#"};
         QTest::newRow("symbol of thirty-two bytes, just kept ready") << RegionalSettings{
@@ -156,7 +162,7 @@ private slots:
             << RegionalSettings{.currencyPositivePattern = "#" + std::string(40, '-')};
     }
 
-    void sameTextsAsTheLongWay() {
+    void sameTextsAsTheReference() {
         QFETCH(RegionalSettings, settings);
         for (const std::int64_t units : edgeAmounts()) {
             const QString mismatch = compare(settings, units);
