@@ -27,11 +27,12 @@ namespace {
 // The colour a refusal is written in: a red, made readable on the window's background.
 const QColor refusalHue(0xb0, 0x00, 0x00);
 
-std::optional<std::string> given(const QString& text) {
-    if (text.isEmpty()) {
+// An empty box is an input not given.
+std::optional<std::string> given(std::string text) {
+    if (text.empty()) {
         return std::nullopt;
     }
-    return text.toStdString();
+    return text;
 }
 
 QString fromUtf8(std::string_view text) {
@@ -69,13 +70,13 @@ QString cell(QString text) {
 
 } // namespace
 
-AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings,
-                           const AnalysisSources& sources, QWidget& owner, Clock today)
+AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings, const FieldAccess& position,
+                           QWidget& owner, Clock today)
     : QDialog(&owner)
     , ui_{std::make_unique<Ui::AnalysisForm>()}
     , runtime_{runtime}
     , settings_{std::move(settings)}
-    , sources_{sources}
+    , position_{position}
     , today_{std::move(today)} {
     ui_->setupUi(this);
     setModal(false);
@@ -98,7 +99,6 @@ AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings,
     connect(ui_->cmdCopy, &QPushButton::clicked, this, &AnalysisForm::copyToClipboard);
     connect(ui_->cmdSaveChart, &QPushButton::clicked, this, &AnalysisForm::saveChart);
     connect(ui_->cmdClose, &QPushButton::clicked, this, &QWidget::close);
-    watchSources();
     // Only the main window decides when the program ends; this one goes with it.
     setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -152,31 +152,18 @@ void AnalysisForm::addFigureRows() {
     setTabOrder(previous, ui_->cmdCopy);
 }
 
-void AnalysisForm::watchSources() {
-    for (QLineEdit* amount :
-         {sources_.optionPrice, sources_.strikePrice, sources_.currentPrice, sources_.shares}) {
-        if (amount != nullptr) {
-            connect(amount, &QLineEdit::textChanged, this, &AnalysisForm::reanalyse);
-        }
-    }
-    if (sources_.months != nullptr) {
-        connect(sources_.months, &QComboBox::currentTextChanged, this, &AnalysisForm::reanalyse);
-    }
-}
-
 AnalysisInputs AnalysisForm::inputs() const {
-    const auto text = [](const QLineEdit* field) {
-        return field != nullptr ? given(field->text()) : std::nullopt;
-    };
+    const auto text = [](const QLineEdit* field) { return given(field->text().toStdString()); };
+    const auto mainText = [this](Field field) { return given(position_.text(field)); };
     AnalysisInputs in;
-    in.optionPrice = text(sources_.optionPrice);
-    in.strikePrice = text(sources_.strikePrice);
-    in.currentPrice = text(sources_.currentPrice);
-    in.shares = text(sources_.shares);
+    in.optionPrice = mainText(Field::intOptionPrice);
+    in.strikePrice = mainText(Field::intStrikePrice);
+    in.currentPrice = mainText(Field::intCurrentPrice);
+    in.shares = mainText(Field::intNoShares);
     if (ui_->chkExpiry->isChecked()) {
         in.expiry = ui_->dteExpiry->date().toString(Qt::ISODate).toStdString();
-    } else if (sources_.months != nullptr) {
-        in.months = given(sources_.months->currentText());
+    } else {
+        in.months = mainText(Field::cboMonthsOut);
     }
     in.fees = text(ui_->txtFees);
     in.dividend = text(ui_->txtDividend);
@@ -281,19 +268,18 @@ QString AnalysisForm::copiedText() const {
     const auto fieldCaption = [](Field field) {
         return fromUtf8(fieldTable[static_cast<std::size_t>(field)].caption);
     };
-    const auto textOf = [](const QLineEdit* field) {
-        return field != nullptr ? field->text() : QString();
+    const auto addMain = [&](Field field) {
+        add(fieldCaption(field), QString::fromStdString(position_.text(field)));
     };
-    add(fieldCaption(Field::intOptionPrice), textOf(sources_.optionPrice));
-    add(fieldCaption(Field::intStrikePrice), textOf(sources_.strikePrice));
-    add(fieldCaption(Field::intCurrentPrice), textOf(sources_.currentPrice));
-    add(fieldCaption(Field::intNoShares), textOf(sources_.shares));
+    addMain(Field::intOptionPrice);
+    addMain(Field::intStrikePrice);
+    addMain(Field::intCurrentPrice);
+    addMain(Field::intNoShares);
     if (ui_->chkExpiry->isChecked()) {
         add(ui_->chkExpiry->text().remove(QLatin1Char('&')),
             ui_->dteExpiry->date().toString(Qt::ISODate));
     } else {
-        add(fieldCaption(Field::cboMonthsOut),
-            sources_.months != nullptr ? sources_.months->currentText() : QString());
+        addMain(Field::cboMonthsOut);
     }
     add(ui_->lblFees->text().remove(QLatin1Char('&')), ui_->txtFees->text());
     add(ui_->lblDividend->text().remove(QLatin1Char('&')), ui_->txtDividend->text());

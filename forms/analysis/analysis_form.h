@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/analysis.h"
+#include "calc/calculation.h"
 #include "calc/regional_settings.h"
 
 #include <QDate>
@@ -23,15 +24,6 @@ namespace veltrane {
 
 class Runtime;
 
-// The main window's fields the analysis reads: the four amounts and the months list.
-struct AnalysisSources {
-    QLineEdit* optionPrice = nullptr;
-    QLineEdit* strikePrice = nullptr;
-    QLineEdit* currentPrice = nullptr;
-    QLineEdit* shares = nullptr;
-    QComboBox* months = nullptr;
-};
-
 // The Position Analysis window: the analysis of the main window's position, re-read at every
 // edit, with an expiry date, fees and a dividend of its own, its figures each with a caption and
 // a definition, and the payoff chart. It works out nothing itself: the analysis does. A dialog
@@ -45,8 +37,10 @@ public:
     // Today's date; the program reads the clock there and nowhere else.
     using Clock = std::function<QDate()>;
 
-    // A window of `owner`'s, which closes with it.
-    AnalysisForm(Runtime& runtime, RegionalSettings settings, const AnalysisSources& sources,
+    // A window of `owner`'s, which closes with it. It reads the main window's four amounts and
+    // months through `position`, as the calculation does; the owner calls reanalyse() when they
+    // change.
+    AnalysisForm(Runtime& runtime, RegionalSettings settings, const FieldAccess& position,
                  QWidget& owner, Clock today = &QDate::currentDate);
     ~AnalysisForm() override;
 
@@ -64,7 +58,6 @@ protected:
 private:
     void sizeInputs();
     void addFigureRows();
-    void watchSources();
     void markRefusals(const std::vector<Refusal>& refusals);
     void showFigures(const std::optional<Analysis>& analysis);
     void colourMarks();
@@ -73,7 +66,7 @@ private:
     std::unique_ptr<Ui::AnalysisForm> ui_;
     Runtime& runtime_;
     RegionalSettings settings_;
-    AnalysisSources sources_;
+    const FieldAccess& position_;
     Clock today_;
     std::vector<QLineEdit*> figureFields_;
     std::optional<Analysis> analysis_;

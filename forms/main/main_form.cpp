@@ -208,9 +208,14 @@ void MainForm::showAbout() {
 // One window at a time: opened the first time, raised after that.
 void MainForm::showPositionAnalysis() {
     if (analysis_ == nullptr) {
-        const AnalysisSources sources{ui_->intOptionPrice, ui_->intStrikePrice,
-                                      ui_->intCurrentPrice, ui_->intNoShares, ui_->cboMonthsOut};
-        analysis_ = new AnalysisForm(runtime_, settings_, sources, *this);
+        analysis_ = new AnalysisForm(runtime_, settings_, fields_, *this);
+        // Every edit of the position here analyses it afresh there.
+        for (const Field field : checkedFields) {
+            connect(fields_.textBox(field), &QLineEdit::textChanged, analysis_,
+                    &AnalysisForm::reanalyse);
+        }
+        connect(fields_.monthsList(), &QComboBox::currentTextChanged, analysis_,
+                &AnalysisForm::reanalyse);
     }
     analysis_->show();
     analysis_->raise();
