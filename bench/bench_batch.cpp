@@ -135,7 +135,7 @@ void analysisBatch(benchmark::State& state) {
         const double start = cpuSeconds();
         const veltrane::BatchOutcome outcome = veltrane::runAnalysisBatch(input, output, options);
         seconds += cpuSeconds() - start;
-        if (outcome.malformed || outcome.headerRefused || outcome.rejectedRows > 0 ||
+        if (outcome.malformed || outcome.headerRefused || outcome.refusedRows > 0 ||
             outcome.rows != static_cast<std::uint64_t>(rows)) {
             state.SkipWithError("the generated input did not read back");
             return;

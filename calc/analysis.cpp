@@ -16,16 +16,19 @@ namespace {
 
 // ---- Names and messages ----
 
-std::string midSentence(AnalysisInput input, InputNaming naming) {
+std::string inputName(AnalysisInput input, InputNamer naming) {
+    return naming == nullptr ? std::string{inputInfo(input).caption} : naming(input);
+}
+
+std::string midSentence(AnalysisInput input, InputNamer naming) {
     std::string name = inputName(input, naming);
-    if (naming == InputNaming::caption && !name.empty() && name.front() >= 'A' &&
-        name.front() <= 'Z') {
+    if (naming == nullptr && !name.empty() && name.front() >= 'A' && name.front() <= 'Z') {
         name.front() = static_cast<char>(name.front() - 'A' + 'a');
     }
     return name;
 }
 
-std::string quoted(const Refusal& refusal, InputNaming naming) {
+std::string quoted(const Refusal& refusal, InputNamer naming) {
     return inputName(refusal.input, naming) + " \"" + refusal.text + "\"";
 }
 
@@ -388,22 +391,6 @@ std::optional<std::string> textOf(const Analysis& a, AnalysisFigure figure,
 
 } // namespace
 
-std::string inputName(AnalysisInput input, InputNaming naming) {
-    const AnalysisInputInfo& info = inputInfo(input);
-    switch (naming) {
-    case InputNaming::caption:
-        return std::string{info.caption};
-    case InputNaming::option:
-        return "--" + std::string{info.stem};
-    case InputNaming::column: {
-        std::string name{info.stem};
-        std::replace(name.begin(), name.end(), '-', '_');
-        return name;
-    }
-    }
-    return {};
-}
-
 namespace {
 
 // The text of one input, for const and non-const inputs alike.
@@ -447,7 +434,7 @@ const std::optional<std::string>& inputText(const AnalysisInputs& inputs, Analys
     return textOf(inputs, input);
 }
 
-std::string refusalMessage(const Refusal& refusal, InputNaming naming) {
+std::string refusalMessage(const Refusal& refusal, InputNamer naming) {
     const std::string other = refusal.other ? midSentence(*refusal.other, naming) : std::string{};
     switch (refusal.reason) {
     case RefusalReason::missing:

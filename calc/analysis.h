@@ -30,37 +30,39 @@ enum class AnalysisInput {
     dividend,
 };
 
+// What kind of text an input is: how it is read, and what its value stands for.
+enum class InputKind { price, count, date, months, money };
+
 struct AnalysisInputInfo {
     AnalysisInput input;
-    // The name the command line and CSV derive theirs from: "--option-price", "option_price".
-    std::string_view stem;
+    // The key the command line and CSV make their spellings from (cli/field_spellings.h).
+    std::string_view key;
     // How a message names the input to someone reading it: "Option price".
     std::string_view caption;
+    InputKind kind;
 };
 
 inline constexpr std::array<AnalysisInputInfo, 11> analysisInputs{{
-    {AnalysisInput::optionPrice, "option-price", "Option price"},
-    {AnalysisInput::strikePrice, "strike-price", "Strike price"},
-    {AnalysisInput::currentPrice, "current-price", "Current share price"},
-    {AnalysisInput::shares, "shares", "Shares"},
-    {AnalysisInput::contracts, "contracts", "Contracts"},
-    {AnalysisInput::expiry, "expiry", "Expiry date"},
-    {AnalysisInput::asOf, "as-of", "As-of date"},
-    {AnalysisInput::days, "days", "Days to expiry"},
-    {AnalysisInput::months, "months", "Months to expiry"},
-    {AnalysisInput::fees, "fees", "Fees"},
-    {AnalysisInput::dividend, "dividend", "Dividend per share"},
+    {AnalysisInput::optionPrice, "option_price", "Option price", InputKind::price},
+    {AnalysisInput::strikePrice, "strike_price", "Strike price", InputKind::price},
+    {AnalysisInput::currentPrice, "current_price", "Current share price", InputKind::price},
+    {AnalysisInput::shares, "shares", "Shares", InputKind::count},
+    {AnalysisInput::contracts, "contracts", "Contracts", InputKind::count},
+    {AnalysisInput::expiry, "expiry", "Expiry date", InputKind::date},
+    {AnalysisInput::asOf, "as_of", "As-of date", InputKind::date},
+    {AnalysisInput::days, "days", "Days to expiry", InputKind::count},
+    {AnalysisInput::months, "months", "Months to expiry", InputKind::months},
+    {AnalysisInput::fees, "fees", "Fees", InputKind::money},
+    {AnalysisInput::dividend, "dividend", "Dividend per share", InputKind::price},
 }};
 
 constexpr const AnalysisInputInfo& inputInfo(AnalysisInput input) {
     return analysisInputs[static_cast<std::size_t>(input)];
 }
 
-// How an input is named in a message: its caption, a command-line option or a CSV column.
-enum class InputNaming { caption, option, column };
-
-// "Option price", "--option-price" or "option_price".
-std::string inputName(AnalysisInput input, InputNaming naming);
+// How a message names an input: nothing for its caption ("Option price", "option price" mid-
+// sentence), or the caller's spelling of it ("--option-price").
+using InputNamer = std::string (*)(AnalysisInput input);
 
 // The inputs as the user wrote them. An input not given is nullopt; one given as an empty text
 // is given, and refused as not a number (or not a date, not a month).
@@ -119,7 +121,7 @@ struct Refusal {
 
 // One sentence naming the input and quoting its text:
 // `Strike price "0" must be more than 0.`
-std::string refusalMessage(const Refusal& refusal, InputNaming naming = InputNaming::caption);
+std::string refusalMessage(const Refusal& refusal, InputNamer naming = nullptr);
 
 // ---- Figures --------------------------------------------------------------------------------
 

@@ -42,13 +42,10 @@ inline EntryCheck checkEntries(const ReadInputs& inputs) {
     return check;
 }
 
-// How a rejection names the fields: as command-line options ("--shares") or CSV columns.
-enum class FieldNaming { option, column };
-
-// The invalid-entry message, `beforeFields`, then the failing fields by name:
+// The invalid-entry message, `beforeFields`, then the failing fields as `name` spells them:
 // "... a number.\nFields: --option-price, --shares".
-inline std::string rejectionText(const EntryCheck& check, FieldNaming naming,
-                                 std::string_view beforeFields) {
+inline std::string invalidEntryText(const EntryCheck& check, std::string (*name)(Field),
+                                    std::string_view beforeFields) {
     std::string text{invalidEntryMessage};
     text.append(beforeFields);
     const char* separator = " ";
@@ -56,12 +53,7 @@ inline std::string rejectionText(const EntryCheck& check, FieldNaming naming,
         if (!check.failed[i]) {
             continue;
         }
-        text.append(separator);
-        if (naming == FieldNaming::option) {
-            text.append("--").append(optionName(checkedFields[i]));
-        } else {
-            text.append(columnName(checkedFields[i]));
-        }
+        text.append(separator).append(name(checkedFields[i]));
         separator = ", ";
     }
     return text;

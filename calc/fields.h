@@ -38,8 +38,9 @@ struct FieldInfo {
     std::string_view controlName;
     // The label that names the field in the window.
     std::string_view caption;
-    // An input's CSV column; its command-line option is the same with "-" for "_".
-    std::string_view columnName;
+    // An input's key, which the command line makes its option and column of
+    // (cli/field_spellings.h); a result's key is its control name.
+    std::string_view key;
     FieldKind kind;
 };
 
@@ -89,21 +90,10 @@ constexpr std::string_view fieldName(Field field) {
     return fieldInfo(field).controlName;
 }
 
-// The column a CSV names the field by: an input's own name, a result's control name.
-constexpr std::string_view columnName(Field field) {
+// The key a file or a script names the field by: an input's own, a result's control name.
+constexpr std::string_view fieldKey(Field field) {
     const FieldInfo& info = fieldInfo(field);
-    return info.kind == FieldKind::result ? info.controlName : info.columnName;
-}
-
-// An input's command-line option without its dashes ("option-price").
-inline std::string optionName(Field field) {
-    std::string name{fieldInfo(field).columnName};
-    for (char& c : name) {
-        if (c == '_') {
-            c = '-';
-        }
-    }
-    return name;
+    return info.kind == FieldKind::result ? info.controlName : info.key;
 }
 
 namespace field_lists {

@@ -32,32 +32,32 @@ bool isOutputColumn(std::string_view name) {
 
 } // namespace
 
-std::string refusalText(Refusal refusal, InputNaming naming) {
+std::string refusalText(Refusal refusal, FieldSpelling spelling) {
     if (!refusal.text.empty()) {
         const std::string quoted = quotedText(refusal.text);
         // The message puts its own quotes around the text.
         refusal.text = quoted.substr(1, quoted.size() - 2);
     }
-    return refusalMessage(refusal, naming);
+    return analysisRefusalMessage(refusal, spelling);
 }
 
-std::string refusalsText(const std::vector<Refusal>& refusals, InputNaming naming) {
+std::string refusalsText(const std::vector<Refusal>& refusals, FieldSpelling spelling) {
     std::string text;
     for (const Refusal& refusal : refusals) {
-        text.append(text.empty() ? "" : " ").append(refusalText(refusal, naming));
+        text.append(text.empty() ? "" : " ").append(refusalText(refusal, spelling));
     }
     return text;
 }
 
-AnalysisRowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& options,
-                           AnalysisRowFields& out) {
+RowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& options,
+                   AnalysisRowFields& out) {
     const AnalysisResult result = analysePosition(inputs, options.settings);
     if (!result.ok()) {
         for (std::size_t i = 0; i < analysisErrorSlot; ++i) {
             out[i].clear();
         }
-        out[analysisErrorSlot] = refusalsText(result.refusals, InputNaming::column);
-        return AnalysisRowKind::refused;
+        out[analysisErrorSlot] = refusalsText(result.refusals, FieldSpelling::column);
+        return RowKind::refused;
     }
     const Analysis& analysis = *result.analysis;
     for (std::size_t i = 0; i < analysisErrorSlot; ++i) {
@@ -68,18 +68,19 @@ AnalysisRowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOption
         out[i] = text ? std::move(*text) : std::string{};
     }
     out[analysisErrorSlot] = analysis.incompleteReason();
-    return analysis.complete() ? AnalysisRowKind::complete : AnalysisRowKind::incomplete;
+    return analysis.complete() ? RowKind::complete : RowKind::incomplete;
 }
 
 std::optional<AnalysisInput> analysisInputColumn(std::string_view name) {
-    const std::string comparable = comparableColumnName(name);
-    for (const AnalysisInputInfo& info : analysisInputs) {
-        if (comparable == comparableColumnName(info.stem) ||
-            comparable == comparableColumnName(info.caption)) {
-            return info.input;
+    static const HeaderNames<AnalysisInput> names = [] {
+        HeaderNames<AnalysisInput> table;
+        for (const AnalysisInputInfo& info : analysisInputs) {
+            table.add(info.key, info.input);
+            table.add(info.caption, info.input);
         }
-    }
-    return std::nullopt;
+        return table;
+    }();
+    return names.find(name);
 }
 
 std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& header,
@@ -92,8 +93,8 @@ std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& head
         if (const std::optional<AnalysisInput> input = analysisInputColumn(name)) {
             std::size_t& column = layout.columns_[static_cast<std::size_t>(*input)];
             if (column != absent) {
-                refused = "the header names the column " + inputName(*input, InputNaming::column) +
-                          " twice";
+                refused = "the header names the column " +
+                          inputSpelling(*input, FieldSpelling::column) + " twice";
                 return std::nullopt;
             }
             column = i;
@@ -118,7 +119,9 @@ std::string AnalysisColumns::missingColumns() const {
     const auto has = [this](AnalysisInput input) {
         return columns_[static_cast<std::size_t>(input)] != absent;
     };
-    const auto column = [](AnalysisInput input) { return inputName(input, InputNaming::column); };
+    const auto column = [](AnalysisInput input) {
+        return inputSpelling(input, FieldSpelling::column);
+    };
     using I = AnalysisInput;
     std::string missing;
     for (const I input : {I::optionPrice, I::strikePrice, I::currentPrice}) {
@@ -150,11 +153,10 @@ AnalysisInputs AnalysisColumns::inputs(const CsvRecord& row,
     return inputs;
 }
 
-AnalysisRowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& columns,
-                                  const AnalysisRowOptions& options, char delimiter,
-                                  std::string& line) {
+RowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& columns,
+                          const AnalysisRowOptions& options, char delimiter, std::string& line) {
     AnalysisRowFields fields;
-    const AnalysisRowKind kind = analyseRow(columns.inputs(record, options.today), options, fields);
+    const RowKind kind = analyseRow(columns.inputs(record, options.today), options, fields);
     for (std::size_t i = 0; i < record.size(); ++i) {
         appendCsvField(line, record.field(i), delimiter);
         line.push_back(delimiter);
@@ -182,7 +184,7 @@ public:
         if (!readHeader(reader, record, outcome)) {
             return false;
         }
-        writeHeader(reader, record, out);
+        writeHeader(record, out);
         return true;
     }
 
@@ -205,64 +207,42 @@ private:
             outcome.headerRefused = refused;
             return false;
         }
-        columnCount_ = record.size();
-        ending_ = lineEndingOf(record);
-        delimiter_ = reader.delimiter();
+        shape_ = HeaderShape::of(reader, record);
         return true;
     }
 
-    void writeHeader(const CsvReader& reader, const CsvRecord& record, std::string& line) const {
-        if (reader.hadByteOrderMark()) {
-            // A spreadsheet that wrote one reads UTF-8 only with one.
-            line.append("\xEF\xBB\xBF");
-        }
-        for (std::size_t i = 0; i < columnCount_; ++i) {
-            appendCsvField(line, record.field(i), delimiter_);
-            line.push_back(delimiter_);
+    void writeHeader(const CsvRecord& record, std::string& line) const {
+        shape_.startLine(line);
+        for (std::size_t i = 0; i < shape_.columns; ++i) {
+            appendCsvField(line, record.field(i), shape_.delimiter);
+            line.push_back(shape_.delimiter);
         }
         for (const AnalysisFigureInfo& info : analysisFigures) {
-            line.append(info.key).push_back(delimiter_);
+            line.append(info.key).push_back(shape_.delimiter);
         }
-        line.append(analysisErrorColumn).append(ending_);
+        line.append(analysisErrorColumn).append(shape_.ending);
     }
 
     const AnalysisBatchOptions& options_;
     std::optional<AnalysisColumns> columns_;
-    std::size_t columnCount_ = 0;
-    std::string_view ending_ = "\n";
-    char delimiter_ = ',';
+    HeaderShape shape_;
 };
 
 // The rows of one thread.
-class AnalysisWork::Rows : public CsvRowWork::RowMaker {
+class AnalysisWork::Rows : public HeaderRows {
 public:
     explicit Rows(const AnalysisWork& work)
-        : work_{work} {}
-
-    RowKind row(const CsvRecord& record, std::string& out,
-                std::optional<CsvError>& fatal) override {
-        if (isPaddingRecord(record)) {
-            return RowKind::skipped;
-        }
-        fatal = fieldCountFault(record, work_.columnCount_);
-        if (fatal) {
-            return RowKind::skipped;
-        }
-        const AnalysisRowKind kind =
-            appendAnalysedRow(record, *work_.columns_, work_.options_.row, work_.delimiter_, out);
-        out.append(work_.ending_);
-        switch (kind) {
-        case AnalysisRowKind::complete:
-            return RowKind::complete;
-        case AnalysisRowKind::incomplete:
-            return RowKind::incomplete;
-        case AnalysisRowKind::refused:
-            return RowKind::rejected;
-        }
-        return RowKind::rejected;
-    }
+        : HeaderRows{work.shape_.columns}
+        , work_{work} {}
 
 private:
+    RowKind make(const CsvRecord& record, std::string& out) override {
+        const RowKind kind = appendAnalysedRow(record, *work_.columns_, work_.options_.row,
+                                               work_.shape_.delimiter, out);
+        out.append(work_.shape_.ending);
+        return kind;
+    }
+
     const AnalysisWork& work_;
 };
 

@@ -3,6 +3,8 @@
 #include "calc/analysis.h"
 #include "calc/regional_settings.h"
 #include "cli/batch_calculation.h"
+#include "cli/csv_row_work.h"
+#include "cli/field_spellings.h"
 #include "csv/record.h"
 
 #include <array>
@@ -23,9 +25,6 @@ inline constexpr std::string_view analysisErrorColumn = "error";
 inline constexpr std::size_t analysisErrorSlot = analysisFigures.size();
 using AnalysisRowFields = std::array<std::string, analysisFigures.size() + 1>;
 
-// What became of one position.
-enum class AnalysisRowKind { complete, incomplete, refused };
-
 // How the figures of a row are written, the same for every row of a run.
 struct AnalysisRowOptions {
     RegionalSettings settings;
@@ -37,16 +36,16 @@ struct AnalysisRowOptions {
 
 // A refusal's message with its text quoted as every message of the program quotes one: control
 // characters escaped, and a text a spreadsheet would take for a formula defused.
-std::string refusalText(Refusal refusal, InputNaming naming);
+std::string refusalText(Refusal refusal, FieldSpelling spelling);
 
 // Every refusal of a position, one sentence after the other.
-std::string refusalsText(const std::vector<Refusal>& refusals, InputNaming naming);
+std::string refusalsText(const std::vector<Refusal>& refusals, FieldSpelling spelling);
 
 // One position, texts in, output fields out: each figure's text (empty when it has none) and
 // the error field, which names every refused input by its column, or the figure that is
 // missing. Reads nothing but its arguments, so rows may be computed on any thread.
-AnalysisRowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& options,
-                           AnalysisRowFields& out);
+RowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& options,
+                   AnalysisRowFields& out);
 
 // The columns of a CSV header that hold the inputs, by the options' names with "_" for "-"
 // ("option_price") or by the inputs' captions ("Current share price"), compared ignoring case,
@@ -71,9 +70,8 @@ private:
 // One row of a batch, whole: appends the record's own fields, then the figures and the error
 // field, separated by `delimiter` and without a line ending, to `line`. Reads only its
 // arguments, so rows may be analysed on several threads at once.
-AnalysisRowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& columns,
-                                  const AnalysisRowOptions& options, char delimiter,
-                                  std::string& line);
+RowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& columns,
+                          const AnalysisRowOptions& options, char delimiter, std::string& line);
 
 // The input a column name stands for, by option name or caption; nothing for another column.
 std::optional<AnalysisInput> analysisInputColumn(std::string_view name);
@@ -88,8 +86,7 @@ struct AnalysisBatchOptions {
 
 // Analyses every row of a CSV input: writes every input column, the figures and `error`, with
 // the input's delimiter, line endings and byte order mark. Lines of blanks and rows of empty
-// fields are skipped. Streams: memory does not depend on the number of rows. The outcome counts
-// refused rows as rejected ones.
+// fields are skipped. Streams: memory does not depend on the number of rows.
 BatchOutcome runAnalysisBatch(std::istream& input, std::ostream& output,
                               const AnalysisBatchOptions& options);
 

@@ -1,31 +1,23 @@
-#include "cli/analyze_command.h"
-
+// `pravik analyze`: the analysis of one position, or of every row of a CSV file.
 #include "calc/analysis.h"
 #include "chart/analysis_chart_model.h"
 #include "chart/payoff_chart_png.h"
 #include "cli/analysis_batch.h"
+#include "cli/batch_command.h"
+#include "cli/command.h"
 #include "cli/command_support.h"
-#include "cli/csv_source.h"
 #include "cli/exit_status.h"
+#include "cli/field_spellings.h"
 #include "cli/messages.h"
 #include "cli/output_destination.h"
 #include "cli/position_output.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QMessageLogContext>
 #include <QSize>
-#include <QtGlobal>
+#include <QString>
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <ctime>
-#include <iostream>
-#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -34,12 +26,10 @@ namespace veltrane {
 
 namespace {
 
-constexpr std::string_view helpCommand = "pravik analyze";
-
 // The payoff chart's picture, in pixels: wide enough for the price axis's labels.
 constexpr QSize chartSize{960, 600};
 
-constexpr std::string_view statusHelp =
+constexpr std::string_view statusHelpText =
     "\n"
     "Exit status:\n"
     "  0   every position has all its figures\n"
@@ -63,12 +53,20 @@ constexpr std::array<std::string_view, analysisInputs.size()> inputHelp{
     "Dividend per share paid before expiry (default 0).",
 };
 
-constexpr std::array<std::string_view, analysisInputs.size()> inputValueNames{
-    "PRICE", "PRICE", "PRICE", "COUNT", "COUNT", "DATE",
-    "DATE",  "COUNT", "COUNT", "MONEY", "PRICE"};
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+// The name of an input's value in the help.
+constexpr std::string_view valueName(InputKind kind) {
+    switch (kind) {
+    case InputKind::price:
+        return "PRICE";
+    case InputKind::date:
+        return "DATE";
+    case InputKind::money:
+        return "MONEY";
+    case InputKind::count:
+    case InputKind::months:
+        break;
+    }
+    return "COUNT";
 }
 
 // The local date of this run, read once: every position of the run counts from it.
@@ -83,80 +81,8 @@ std::chrono::year_month_day localToday() {
            std::chrono::day{static_cast<unsigned>(local.tm_mday)};
 }
 
-// The options analyze knows, in the order its help lists them.
-struct AnalyzeParser {
-    QCommandLineParser parser;
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            QStringLiteral("Show this help.")};
-    std::vector<QCommandLineOption> inputs;
-    QCommandLineOption json{QStringLiteral("json"),
-                            QStringLiteral("Print the figures as one JSON object keyed by their "
-                                           "names; with --plain, as JSON numbers.")};
-    QCommandLineOption csv{
-        QStringLiteral("csv"),
-        QStringLiteral("Read positions as CSV from FILE or standard input (also --csv=FILE), with "
-                       "a header naming "
-                       "the inputs as the options are named, '_' for '-' (option_price, "
-                       "strike_price, current_price, shares or contracts, expiry, as_of, days or "
-                       "months, fees, dividend); write them back with the figures and an error "
-                       "column. An empty field is an input not given.")};
-    QCommandLineOption plain{
-        QStringLiteral("plain"),
-        QStringLiteral("Write the figures plainly for machines: '.' as decimal point, no grouping "
-                       "or symbol, money with 2 decimals, the breakeven with 4, percentages as "
-                       "numbers ('4.39').")};
-    QCommandLineOption output{
-        QStringLiteral("output"),
-        QStringLiteral("Write the results to FILE, replacing it only when the run completes "
-                       "(status 0, 2 or 3)."),
-        QStringLiteral("FILE")};
-    QCommandLineOption delimiter = delimiterOption();
-    QCommandLineOption chart{
-        QStringLiteral("chart"),
-        QStringLiteral("Also draw the payoff chart of the position, profit or loss at expiry "
-                       "against the share price, as a 960 x 600 PNG picture in FILE."),
-        QStringLiteral("FILE")};
-    QCommandLineOption jobs = jobsOption();
-    QCommandLineOption locale = localeOption();
-
-    AnalyzeParser() {
-        parser.setApplicationDescription(QStringLiteral(
-            "Analyses a covered-call position: the most it can make and lose, the breakeven,\n"
-            "the downside protection, and the returns if the price is unchanged and if\n"
-            "the shares are called away, per year simple and compounded. Or every row\n"
-            "of a CSV file."));
-        parser.addOption(help);
-        for (std::size_t i = 0; i < analysisInputs.size(); ++i) {
-            inputs.emplace_back(
-                QString::fromStdString(
-                    inputName(analysisInputs[i].input, InputNaming::option).substr(2)),
-                fromUtf8(inputHelp[i]), fromUtf8(inputValueNames[i]));
-            parser.addOption(inputs.back());
-        }
-        for (const QCommandLineOption* option :
-             {&json, &csv, &plain, &output, &chart, &delimiter, &jobs, &locale}) {
-            parser.addOption(*option);
-        }
-        parser.addPositionalArgument(QStringLiteral("FILE"),
-                                     QStringLiteral("With --csv: the CSV file ('-' or none: "
-                                                    "standard input)."),
-                                     QStringLiteral("[FILE]"));
-    }
-
-    std::string helpText() const {
-        // Qt names the program by the path it was started with; the help names the command.
-        QString text = parser.helpText();
-        text.replace(0, text.indexOf(u'\n'),
-                     QStringLiteral("Usage: pravik analyze [OPTIONS]\n"
-                                    "       pravik analyze --csv [OPTIONS] [FILE]"));
-        return text.toStdString() + std::string{statusHelp};
-    }
-};
-
 struct AnalyzeOptions {
     AnalysisRowOptions row;
-    std::optional<char> delimiter;
-    unsigned jobs = 1;
     bool json = false;
     QString chart; // empty: no chart
     std::string output;
@@ -219,7 +145,7 @@ std::string analysisAsJson(const Analysis& analysis, const AnalysisRowOptions& o
 std::vector<std::string> refusedColumns(const std::vector<Refusal>& refusals) {
     std::vector<std::string> names;
     for (const Refusal& refusal : refusals) {
-        std::string name = inputName(refusal.input, InputNaming::column);
+        std::string name = inputSpelling(refusal.input, FieldSpelling::column);
         if (std::find(names.begin(), names.end(), name) == names.end()) {
             names.push_back(std::move(name));
         }
@@ -229,21 +155,22 @@ std::vector<std::string> refusedColumns(const std::vector<Refusal>& refusals) {
 
 // The payoff chart of a position that was analysed: 74 when the picture cannot be written, 3
 // when the position lacks an amount the chart needs.
-ExitStatus writeChart(const Analysis& analysis, const AnalyzeOptions& options) {
+ExitStatus writeChart(const Analysis& analysis, const AnalyzeOptions& options, std::ostream& err) {
     const std::optional<PayoffChartModel> model = payoffChartModel(analysis);
     if (!model) {
-        printError("no payoff chart: the position lacks an amount the chart needs");
+        printError(err, "no payoff chart: the position lacks an amount the chart needs");
         return ExitStatus::incomplete;
     }
     if (!writePayoffChartPng(*model, options.row.settings, chartSize, options.chart)) {
-        printError("cannot write the chart to " + quotedText(options.chart.toStdString()));
+        printError(err, "cannot write the chart to " + quotedText(options.chart.toStdString()));
         return ExitStatus::outputFailed;
     }
     return ExitStatus::ok;
 }
 
-ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& options) {
-    OutputDestination destination{options.output};
+ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& options,
+                      CommandStreams streams) {
+    OutputDestination destination{options.output, streams.out, streams.err};
     if (!destination.open()) {
         return ExitStatus::outputFailed;
     }
@@ -252,16 +179,15 @@ ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& option
         std::string messages;
         for (const Refusal& refusal : result.refusals) {
             messages.append(messages.empty() ? "" : "\n")
-                .append(refusalText(refusal, InputNaming::option));
+                .append(refusalText(refusal, FieldSpelling::option));
         }
-        printError(messages);
+        printError(streams.err, messages);
         if (options.json) {
             const std::vector<std::string> columns = refusedColumns(result.refusals);
             const std::string json =
-                refusalAsJson(refusalsText(result.refusals, InputNaming::option),
+                refusalAsJson(refusalsText(result.refusals, FieldSpelling::option),
                               std::vector<std::string_view>(columns.begin(), columns.end()));
-            if (!writeAll(destination.stream(), json)) {
-                printError(std::string{"cannot write the results: "} + std::strerror(errno));
+            if (writeOrReport(destination.stream(), streams.err, json) != ExitStatus::ok) {
                 return destination.finish(ExitStatus::outputFailed);
             }
         }
@@ -271,193 +197,99 @@ ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& option
     const std::string reason = analysis.incompleteReason();
     const std::string text = options.json ? analysisAsJson(analysis, options.row, reason)
                                           : analysisAsText(analysis, options.row);
-    if (!writeAll(destination.stream(), text)) {
-        printError(std::string{"cannot write the results: "} + std::strerror(errno));
+    if (writeOrReport(destination.stream(), streams.err, text) != ExitStatus::ok) {
         return destination.finish(ExitStatus::outputFailed);
     }
     if (!reason.empty()) {
-        printError(reason);
+        printError(streams.err, reason);
     }
     ExitStatus status = analysis.complete() ? ExitStatus::ok : ExitStatus::incomplete;
     if (!options.chart.isEmpty()) {
-        status = worse(status, writeChart(analysis, options));
+        status = worse(status, writeChart(analysis, options, streams.err));
     }
     return destination.finish(status);
 }
 
-// ---- A CSV file of positions ----
-
-void reportBatch(const BatchOutcome& outcome, const CsvSource& source) {
-    if (outcome.writeFailed) {
-        printError(std::string{"cannot write the results: "} + std::strerror(errno));
-    } else if (outcome.malformed) {
-        printError(source.name() + ", line " + std::to_string(outcome.malformed->line) +
-                   ": not valid CSV: " + outcome.malformed->message);
-    } else if (outcome.headerRefused) {
-        printError(source.name() + ": " + *outcome.headerRefused);
-    } else if (outcome.rejectedRows > 0) {
-        printError(std::to_string(outcome.rejectedRows) + " of " + std::to_string(outcome.rows) +
-                   " rows were refused; their error column says why");
-    } else if (outcome.incompleteRows > 0) {
-        printError(std::to_string(outcome.incompleteRows) + " of " + std::to_string(outcome.rows) +
-                   " rows lack a figure; their error column says why");
+class AnalyzeCommand : public Command {
+public:
+    std::string_view name() const override { return "analyze"; }
+    std::string_view summary() const override {
+        return "analyse a position: breakeven, returns, most to make or lose";
     }
-}
-
-ExitStatus analyseCsv(const QString& path, const AnalyzeOptions& options) {
-    CsvSource source{path.toStdString()};
-    if (!source.open()) {
-        return ExitStatus::usage;
+    std::vector<std::string_view> usage() const override {
+        return {"pravik analyze [OPTIONS]", "pravik analyze --csv [OPTIONS] [FILE]"};
     }
-    OutputDestination destination{options.output};
-    if (!destination.open()) {
-        return ExitStatus::outputFailed;
+    std::string_view description() const override {
+        return "Analyses a covered-call position: the most it can make and lose, the breakeven,\n"
+               "the downside protection, and the returns if the price is unchanged and if\n"
+               "the shares are called away, per year simple and compounded. Or every row\n"
+               "of a CSV file; with --plain, money has 2 decimals, the breakeven 4 and\n"
+               "percentages are numbers ('4.39').";
     }
-    std::ios::sync_with_stdio(false);
-    const BatchOutcome outcome = runAnalysisBatch(source.stream(), destination.stream(),
-                                                  {options.row, options.delimiter, options.jobs});
-    reportBatch(outcome, source);
-    return destination.finish(outcome.status());
-}
-
-// ---- The command line ----
-
-std::optional<ExitStatus> refuseCombinations(const AnalyzeParser& analyze) {
-    const QCommandLineParser& parser = analyze.parser;
-    if (const std::optional<ExitStatus> repeated = refuseRepeatedOptions(parser, helpCommand)) {
-        return repeated;
+    std::string_view statusHelp() const override { return statusHelpText; }
+    std::string_view needsMore() const override {
+        return "analyze needs a position's inputs, or --csv and a file";
     }
-    const QStringList files = parser.positionalArguments();
-    if (parser.isSet(analyze.csv)) {
-        for (const QCommandLineOption& option : analyze.inputs) {
-            if (parser.isSet(option)) {
-                return usageError(QStringLiteral("--csv reads the inputs from the CSV input, so "
-                                                 "--%1 cannot go with it")
-                                      .arg(option.names().front()),
-                                  helpCommand);
+    std::vector<OptionSpec> options() const override {
+        std::vector<OptionSpec> options;
+        for (std::size_t i = 0; i < analysisInputs.size(); ++i) {
+            options.push_back(
+                {inputSpelling(analysisInputs[i].input, FieldSpelling::option).substr(2),
+                 std::string{valueName(analysisInputs[i].kind)}, std::string{inputHelp[i]}, true});
+        }
+        options.push_back(
+            {"chart", "FILE",
+             "Also draw the payoff chart of the position, profit or loss at expiry against the "
+             "share price, as a 960 x 600 PNG picture in FILE."});
+        return options;
+    }
+    std::vector<SharedOption> sharedOptions() const override {
+        using S = SharedOption;
+        return {S::json, S::csv, S::plain, S::output, S::delimiter, S::locale, S::jobs};
+    }
+    std::string_view inputsWord() const override { return "inputs"; }
+    std::vector<RefusedCombination> refusedCombinations() const override {
+        return {{"chart", "csv", true, "--chart draws one position, so it cannot go with --csv"}};
+    }
+    bool draws(const std::vector<std::string_view>& arguments) const override {
+        return std::any_of(arguments.begin(), arguments.end(), [](std::string_view argument) {
+            return argument == "--chart" || argument.starts_with("--chart=");
+        });
+    }
+
+    ExitStatus run(const ParsedCommand& command, CommandStreams streams) const override {
+        AnalyzeOptions options;
+        options.row.settings = command.settings;
+        options.row.plain = command.isSet("plain");
+        options.row.today = localToday();
+        options.json = command.isSet("json");
+        options.chart = command.value("chart");
+        options.output = command.text("output");
+        if (command.isSet("csv")) {
+            const AnalysisBatchOptions batch{options.row, command.delimiter, command.jobs};
+            return runBatchCommand(command.files().value(0), options.output, streams,
+                                   {"; their error column says why", "a figure"},
+                                   [&](std::istream& in, std::ostream& out) {
+                                       return runAnalysisBatch(in, out, batch);
+                                   });
+        }
+        AnalysisInputs inputs;
+        inputs.today = options.row.today;
+        for (const AnalysisInputInfo& info : analysisInputs) {
+            const std::string option = optionSpelling(info.key);
+            if (command.isSet(option)) {
+                inputText(inputs, info.input) = command.text(option);
             }
         }
-        if (parser.isSet(analyze.chart)) {
-            return usageError(QStringLiteral("--chart draws one position, so it cannot go with "
-                                             "--csv"),
-                              helpCommand);
-        }
-        if (parser.isSet(analyze.json)) {
-            return usageError(QStringLiteral("--csv writes CSV, so --json cannot go with it"),
-                              helpCommand);
-        }
-        if (files.size() > 1) {
-            return usageError(QStringLiteral("--csv reads one file, not %1").arg(files.size()),
-                              helpCommand);
-        }
-        return std::nullopt;
+        return analyseOne(inputs, options, streams);
     }
-    for (const QCommandLineOption* option : {&analyze.delimiter, &analyze.jobs}) {
-        if (parser.isSet(*option)) {
-            return usageError(QStringLiteral("--%1 goes with --csv").arg(option->names().front()),
-                              helpCommand);
-        }
-    }
-    if (!files.isEmpty()) {
-        return usageError(QStringLiteral("unexpected argument '%1'").arg(files.front()),
-                          helpCommand);
-    }
-    return std::nullopt;
-}
-
-ExitStatus analyze(const QStringList& arguments) {
-    AnalyzeParser analyze;
-    QCommandLineParser& parser = analyze.parser;
-    if (arguments.size() <= 1) {
-        // Nothing asked: the usage, and a status that tells a script nothing was computed.
-        writeStandardOutput(analyze.helpText());
-        printError("analyze needs a position's inputs, or --csv and a file");
-        return ExitStatus::usage;
-    }
-    if (!parser.parse(withCsvFileApart(arguments))) {
-        return usageError(parser.errorText(), helpCommand);
-    }
-    if (parser.isSet(analyze.help)) {
-        return writeStandardOutput(analyze.helpText());
-    }
-    if (const std::optional<ExitStatus> refused = refuseCombinations(analyze)) {
-        return *refused;
-    }
-    AnalyzeOptions options;
-    if (const std::optional<ExitStatus> refused =
-            readRegionalSettings(parser, analyze.locale, helpCommand, options.row.settings)) {
-        return *refused;
-    }
-    options.row.plain = parser.isSet(analyze.plain);
-    options.row.today = localToday();
-    options.json = parser.isSet(analyze.json);
-    options.chart = parser.value(analyze.chart);
-    if (const std::optional<ExitStatus> refused =
-            readDelimiter(parser, analyze.delimiter, helpCommand, options.delimiter)) {
-        return *refused;
-    }
-    if (const std::optional<ExitStatus> refused =
-            readJobCount(parser, analyze.jobs, helpCommand, options.jobs)) {
-        return *refused;
-    }
-    options.output = parser.value(analyze.output).toStdString();
-    if (parser.isSet(analyze.csv)) {
-        return analyseCsv(parser.positionalArguments().value(0), options);
-    }
-    AnalysisInputs inputs;
-    inputs.today = options.row.today;
-    for (std::size_t i = 0; i < analysisInputs.size(); ++i) {
-        if (parser.isSet(analyze.inputs[i])) {
-            inputText(inputs, analysisInputs[i].input) =
-                parser.value(analyze.inputs[i]).toUtf8().toStdString();
-        }
-    }
-    return analyseOne(inputs, options);
-}
-
-// Whether the command line asks for a chart, looked at before there is an application to parse
-// it: drawing needs Qt Gui from the start.
-bool asksForChart(int argc, char* argv[]) {
-    for (int i = 2; i < argc; ++i) {
-        const std::string_view argument{argv[i]};
-        if (argument == "--chart" || argument.starts_with("--chart=")) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Qt's own warnings (the offscreen platform's, a font's) reach standard error as the program's
-// messages do, each line naming the program; its debug and info chatter does not.
-void reportQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type != QtDebugMsg && type != QtInfoMsg) {
-        printError(message.toStdString());
-    }
-}
-
-std::unique_ptr<QCoreApplication> analyzeApplication(int& argc, char* argv[]) {
-    if (!asksForChart(argc, argv)) {
-        return std::make_unique<QCoreApplication>(argc, argv);
-    }
-    // Fonts need Qt Gui; the offscreen platform draws without a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
+};
 
 } // namespace
 
-int runAnalyze(int argc, char* argv[]) {
-    const QtMessageHandler previous = qInstallMessageHandler(reportQtMessage);
-    const std::unique_ptr<QCoreApplication> application = analyzeApplication(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeAt(1);
-    const ExitStatus status = analyze(arguments);
-    qInstallMessageHandler(previous);
-    return toInt(status);
-}
-
-std::string analyzeHelpText() {
-    return AnalyzeParser{}.helpText();
+const Command& analyzeCommand() {
+    static const AnalyzeCommand command;
+    return command;
 }
 
 } // namespace veltrane

@@ -5,6 +5,7 @@
 #include "calc/plain_numbers.h"
 #include "cli/column_names.h"
 #include "cli/csv_batch_steps.h"
+#include "cli/field_spellings.h"
 #include "cli/messages.h"
 #include "cli/position_check.h"
 #include "csv/line_writer.h"
@@ -65,7 +66,7 @@ public:
         if (!readHeader(reader, record, outcome) || !mapColumns(record, outcome)) {
             return false;
         }
-        writeHeader(reader, record, out);
+        writeHeader(record, out);
         return true;
     }
 
@@ -78,9 +79,7 @@ private:
         if (!readHeaderRecord(reader, record, options_.delimiter, isKnownColumn, outcome)) {
             return false;
         }
-        columnCount_ = record.size();
-        ending_ = lineEndingOf(record);
-        delimiter_ = reader.delimiter();
+        shape_ = HeaderShape::of(reader, record);
         return true;
     }
 
@@ -97,10 +96,10 @@ private:
 
     bool mapColumns(const CsvRecord& record, BatchOutcome& outcome) {
         layout_.inputs.fill(absent);
-        layout_.replaced.assign(columnCount_, absent);
+        layout_.replaced.assign(shape_.columns, absent);
         std::array<std::size_t, slotCount> resultColumns{};
         resultColumns.fill(absent);
-        for (std::size_t i = 0; i < columnCount_; ++i) {
+        for (std::size_t i = 0; i < shape_.columns; ++i) {
             const std::optional<KnownColumn> known = knownColumn(record.field(i));
             if (!known) {
                 continue;
@@ -140,7 +139,7 @@ private:
         }
         if (!missing.empty()) {
             std::string found;
-            for (std::size_t i = 0; i < columnCount_; ++i) {
+            for (std::size_t i = 0; i < shape_.columns; ++i) {
                 found.append(i == 0 ? "" : ", ").append(quotedText(record.field(i)));
             }
             outcome.headerRefused =
@@ -160,22 +159,20 @@ private:
         return true;
     }
 
-    void writeHeader(const CsvReader& reader, const CsvRecord& record, std::string& line) const {
-        if (reader.hadByteOrderMark()) {
-            // A spreadsheet that wrote one reads UTF-8 only with one.
-            line.append("\xEF\xBB\xBF");
-        }
-        for (std::size_t i = 0; i < columnCount_; ++i) {
+    void writeHeader(const CsvRecord& record, std::string& line) const {
+        shape_.startLine(line);
+        for (std::size_t i = 0; i < shape_.columns; ++i) {
             const std::size_t slot = layout_.replaced[i];
-            appendCsvField(line, slot == absent ? record.field(i) : slotName(slot), delimiter_);
-            line.push_back(delimiter_);
+            appendCsvField(line, slot == absent ? record.field(i) : slotName(slot),
+                           shape_.delimiter);
+            line.push_back(shape_.delimiter);
         }
         for (const std::size_t slot : layout_.appended) {
             line.append(slotName(slot));
-            line.push_back(delimiter_);
+            line.push_back(shape_.delimiter);
         }
         line.pop_back();
-        line.append(ending_);
+        line.append(shape_.ending);
     }
 
     static std::string_view slotName(std::size_t slot) {
@@ -185,32 +182,23 @@ private:
     const RegionalSettings& settings_;
     const BatchOptions& options_;
     ColumnLayout layout_;
-    std::size_t columnCount_ = 0;
-    std::string_view ending_ = "\n";
-    char delimiter_ = ',';
+    HeaderShape shape_;
 };
 
 // The rows of one thread, with fields and texts reused from row to row.
-class CalculationBatch::Rows : public CsvRowWork::RowMaker {
+class CalculationBatch::Rows : public HeaderRows {
 public:
     explicit Rows(const CalculationBatch& batch)
-        : batch_{batch} {}
+        : HeaderRows{batch.shape_.columns}
+        , batch_{batch} {}
 
-    RowKind row(const CsvRecord& record, std::string& out,
-                std::optional<CsvError>& fatal) override {
-        if (isPaddingRecord(record)) {
-            return RowKind::skipped;
-        }
-        fatal = fieldCountFault(record, batch_.columnCount_);
-        if (fatal) {
-            return RowKind::skipped;
-        }
+private:
+    RowKind make(const CsvRecord& record, std::string& out) override {
         const RowKind kind = computeRow(record);
         writeRow(record, out);
         return kind;
     }
 
-private:
     RowKind computeRow(const CsvRecord& record) {
         // Each input text is read once, straight from the record: the check tests what was read
         // and the calculation computes with it. The fields hold what is read as text later: the
@@ -233,9 +221,9 @@ private:
         check.monthsRefused = monthsColumn != absent && !isMonthsChoice(record.field(monthsColumn));
         results_.fill({});
         if (!check.passed()) {
-            errorText_ = refusal(check, fields_);
+            errorText_ = positionRefusal(check, fields_, FieldSpelling::column);
             results_[errorSlot] = errorText_;
-            return RowKind::rejected;
+            return RowKind::refused;
         }
         // The calculation writes all seven results, an empty text where a step failed, so
         // nothing of the row before survives; every input and result of the plain fields is
@@ -259,33 +247,21 @@ private:
         return RowKind::complete;
     }
 
-    static std::string refusal(const PositionCheck& check, const FieldAccess& fields) {
-        std::string text;
-        if (!check.entries.passed()) {
-            text = rejectionText(check.entries, FieldNaming::column, " Fields:");
-        }
-        if (check.monthsRefused) {
-            text.append(text.empty() ? "" : "; ")
-                .append(monthsRefusal(fields.text(Field::cboMonthsOut)));
-        }
-        return text;
-    }
-
     void writeRow(const CsvRecord& record, std::string& line) const {
         std::size_t resultBytes = 0;
         for (const std::string_view result : results_) {
             resultBytes += result.size();
         }
-        CsvLineWriter writer{line, batch_.columnCount_ + batch_.layout_.appended.size(),
-                             record.bytes() + resultBytes, batch_.delimiter_};
-        for (std::size_t i = 0; i < batch_.columnCount_; ++i) {
+        CsvLineWriter writer{line, batch_.shape_.columns + batch_.layout_.appended.size(),
+                             record.bytes() + resultBytes, batch_.shape_.delimiter};
+        for (std::size_t i = 0; i < batch_.shape_.columns; ++i) {
             const std::size_t slot = batch_.layout_.replaced[i];
             writer.field(slot == absent ? record.field(i) : results_[slot]);
         }
         for (const std::size_t slot : batch_.layout_.appended) {
             writer.field(results_[slot]);
         }
-        writer.end(batch_.ending_);
+        writer.end(batch_.shape_.ending);
     }
 
     const CalculationBatch& batch_;

@@ -9,7 +9,7 @@ ExitStatus BatchOutcome::status() const {
     if (malformed || headerRefused) {
         return ExitStatus::usage;
     }
-    if (rejectedRows > 0) {
+    if (refusedRows > 0) {
         return ExitStatus::refused;
     }
     return incompleteRows > 0 ? ExitStatus::incomplete : ExitStatus::ok;

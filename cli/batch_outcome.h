@@ -14,7 +14,7 @@ namespace veltrane {
 struct BatchOutcome {
     std::uint64_t rows = 0;
     // Failed the Calculate check, or gave months the list does not hold.
-    std::uint64_t rejectedRows = 0;
+    std::uint64_t refusedRows = 0;
     // Computed, but with a result that has no text.
     std::uint64_t incompleteRows = 0;
     // The input is not CSV, or its header names a column twice.

@@ -1,5 +1,7 @@
 #include "cli/column_names.h"
 
+#include "cli/field_spellings.h"
+
 namespace veltrane {
 
 namespace {

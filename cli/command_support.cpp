@@ -7,14 +7,13 @@
 
 #include <QCommandLineParser>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace veltrane {
 
-ExitStatus usageError(const QString& text, std::string_view helpCommand) {
-    printError(text.toStdString() + "\nTry '" + std::string{helpCommand} + " --help'.");
+ExitStatus usageError(std::ostream& err, const QString& text, std::string_view helpCommand) {
+    printError(err, text.toStdString() + "\nTry '" + std::string{helpCommand} + " --help'.");
     return ExitStatus::usage;
 }
 
@@ -24,10 +23,9 @@ bool writeAll(std::ostream& out, std::string_view text) {
     return static_cast<bool>(out);
 }
 
-ExitStatus writeStandardOutput(std::string_view text) {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
-        std::fflush(stdout) != 0) {
-        printError(std::string{"cannot write the results: "} + std::strerror(errno));
+ExitStatus writeOrReport(std::ostream& out, std::ostream& err, std::string_view text) {
+    if (!writeAll(out, text)) {
+        printError(err, std::string{"cannot write the results: "} + std::strerror(errno));
         return ExitStatus::outputFailed;
     }
     return ExitStatus::ok;
@@ -46,87 +44,61 @@ QStringList withCsvFileApart(QStringList arguments) {
     return arguments;
 }
 
-std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser,
+std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser, std::ostream& err,
                                                 std::string_view helpCommand) {
     for (const QString& name : parser.optionNames()) {
         if (parser.optionNames().count(name) > 1) {
-            return usageError(QStringLiteral("the option '%1' is given more than once").arg(name),
+            return usageError(err,
+                              QStringLiteral("the option '%1' is given more than once").arg(name),
                               helpCommand);
         }
     }
     return std::nullopt;
 }
 
-QCommandLineOption delimiterOption() {
-    return {QStringLiteral("delimiter"),
-            QStringLiteral("With --csv: the field delimiter, ',', ';', 'tab' or '|' (default: told "
-                           "from the header; the output uses the same)."),
-            QStringLiteral("NAME")};
-}
-
-QCommandLineOption localeOption() {
-    return {QStringLiteral("locale"),
-            QStringLiteral("Read and write numbers and money as locale NAME does (C: the US "
-                           "reference), whatever the environment says."),
-            QStringLiteral("NAME")};
-}
-
-std::optional<ExitStatus> readDelimiter(const QCommandLineParser& parser,
-                                        const QCommandLineOption& option,
+std::optional<ExitStatus> readDelimiter(const std::optional<QString>& name, std::ostream& err,
                                         std::string_view helpCommand,
                                         std::optional<char>& delimiter) {
     delimiter.reset();
-    if (!parser.isSet(option)) {
+    if (!name) {
         return std::nullopt;
     }
-    const QString name = parser.value(option);
-    delimiter = delimiterNamed(name.toStdString());
+    delimiter = delimiterNamed(name->toStdString());
     if (!delimiter) {
         return usageError(
-            QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'").arg(name),
+            err, QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'").arg(*name),
             helpCommand);
     }
     return std::nullopt;
 }
 
-std::optional<ExitStatus> readRegionalSettings(const QCommandLineParser& parser,
-                                               const QCommandLineOption& option,
-                                               std::string_view helpCommand,
+std::optional<ExitStatus> readRegionalSettings(const std::optional<QString>& name,
+                                               std::ostream& err, std::string_view helpCommand,
                                                RegionalSettings& settings) {
-    if (!parser.isSet(option)) {
+    if (!name) {
         settings = userRegionalSettings();
         return std::nullopt;
     }
-    const QString name = parser.value(option);
-    const std::optional<RegionalSettings> named = regionalSettingsNamed(name);
+    const std::optional<RegionalSettings> named = regionalSettingsNamed(*name);
     if (!named) {
-        return usageError(QStringLiteral("unknown locale '%1'").arg(name), helpCommand);
+        return usageError(err, QStringLiteral("unknown locale '%1'").arg(*name), helpCommand);
     }
     settings = *named;
     return std::nullopt;
 }
 
-QCommandLineOption jobsOption() {
-    return {QStringLiteral("jobs"),
-            QStringLiteral("With --csv: compute the rows on N threads (default: the cores this "
-                           "process may use). The output is the same for any N; 1 starts no "
-                           "thread."),
-            QStringLiteral("N")};
-}
-
-std::optional<ExitStatus> readJobCount(const QCommandLineParser& parser,
-                                       const QCommandLineOption& jobs, std::string_view helpCommand,
-                                       unsigned& count) {
-    if (!parser.isSet(jobs)) {
+std::optional<ExitStatus> readJobCount(const std::optional<QString>& text, std::ostream& err,
+                                       std::string_view helpCommand, unsigned& count) {
+    if (!text) {
         count = availableCores();
         return std::nullopt;
     }
-    const QString text = parser.value(jobs);
-    const std::optional<unsigned> parsed = parseJobCount(text.toStdString());
+    const std::optional<unsigned> parsed = parseJobCount(text->toStdString());
     if (!parsed) {
-        return usageError(QStringLiteral("--jobs takes a number of threads from 1 to %1, not '%2'")
+        return usageError(err,
+                          QStringLiteral("--jobs takes a number of threads from 1 to %1, not '%2'")
                               .arg(maxJobs)
-                              .arg(text),
+                              .arg(*text),
                           helpCommand);
     }
     count = *parsed;

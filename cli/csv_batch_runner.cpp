@@ -74,8 +74,8 @@ void count(RowKind kind, BatchOutcome& outcome) {
         return;
     }
     ++outcome.rows;
-    if (kind == RowKind::rejected) {
-        ++outcome.rejectedRows;
+    if (kind == RowKind::refused) {
+        ++outcome.refusedRows;
     } else if (kind == RowKind::incomplete) {
         ++outcome.incompleteRows;
     }
@@ -83,7 +83,7 @@ void count(RowKind kind, BatchOutcome& outcome) {
 
 void add(const BatchOutcome& part, BatchOutcome& outcome) {
     outcome.rows += part.rows;
-    outcome.rejectedRows += part.rejectedRows;
+    outcome.refusedRows += part.refusedRows;
     outcome.incompleteRows += part.incompleteRows;
 }
 

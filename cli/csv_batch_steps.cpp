@@ -1,5 +1,6 @@
 #include "cli/csv_batch_steps.h"
 
+#include "cli/csv_row_work.h"
 #include "csv/dialect.h"
 #include "csv/header_names.h"
 
@@ -45,6 +46,27 @@ std::optional<CsvError> fieldCountFault(const CsvRecord& record, std::size_t hea
     return CsvError{"the record has " + std::to_string(record.size()) +
                         " fields, but the header names " + std::to_string(headerFields),
                     record.line()};
+}
+
+HeaderShape HeaderShape::of(const CsvReader& reader, const CsvRecord& header) {
+    return {header.size(), lineEndingOf(header), reader.delimiter(), reader.hadByteOrderMark()};
+}
+
+void HeaderShape::startLine(std::string& line) const {
+    if (byteOrderMark) {
+        line.append("\xEF\xBB\xBF");
+    }
+}
+
+RowKind HeaderRows::row(const CsvRecord& record, std::string& out, std::optional<CsvError>& fatal) {
+    if (isPaddingRecord(record)) {
+        return RowKind::skipped;
+    }
+    fatal = fieldCountFault(record, headerFields_);
+    if (fatal) {
+        return RowKind::skipped;
+    }
+    return make(record, out);
 }
 
 } // namespace veltrane

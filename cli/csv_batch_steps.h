@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace veltrane {
@@ -24,6 +25,21 @@ bool readHeaderRecord(CsvReader& reader, CsvRecord& record, std::optional<char> 
 
 // Records end the way the header did, so a CR LF file stays one.
 std::string_view lineEndingOf(const CsvRecord& header);
+
+// What the output takes from the input's header: its number of fields, its line ending, its
+// delimiter and its byte order mark.
+struct HeaderShape {
+    std::size_t columns = 0;
+    std::string_view ending = "\n";
+    char delimiter = ',';
+    bool byteOrderMark = false;
+
+    static HeaderShape of(const CsvReader& reader, const CsvRecord& header);
+
+    // Begins the output's header line: with the byte order mark when the input had one, since a
+    // spreadsheet that wrote one reads UTF-8 only with one.
+    void startLine(std::string& line) const;
+};
 
 // The fault of a record with another number of fields than the header's: nothing after it can
 // be trusted to stand in the right column.

@@ -4,6 +4,7 @@
 #include "csv/reader.h"
 #include "csv/record.h"
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,7 +12,7 @@
 namespace veltrane {
 
 // What became of one record of a batch.
-enum class RowKind { skipped, complete, incomplete, rejected };
+enum class RowKind { skipped, complete, incomplete, refused };
 
 // What a CSV batch makes of its input, one record at a time: the header, then each row. The batch
 // runner reads, cuts and writes; this says what each record becomes.
@@ -54,6 +55,23 @@ protected:
     CsvRowWork& operator=(const CsvRowWork&) = default;
     CsvRowWork(CsvRowWork&&) = default;
     CsvRowWork& operator=(CsvRowWork&&) = default;
+};
+
+// The row maker of a batch whose rows stand under a header: it skips a spreadsheet's padding and
+// stops at a record with another number of fields than the header's, then makes the row.
+class HeaderRows : public CsvRowWork::RowMaker {
+public:
+    RowKind row(const CsvRecord& record, std::string& out, std::optional<CsvError>& fatal) final;
+
+protected:
+    explicit HeaderRows(std::size_t headerFields)
+        : headerFields_{headerFields} {}
+
+    // A row with the header's number of fields, not all blank.
+    virtual RowKind make(const CsvRecord& record, std::string& out) = 0;
+
+private:
+    std::size_t headerFields_;
 };
 
 } // namespace veltrane

@@ -5,16 +5,17 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
 #include <system_error>
 
 namespace veltrane {
 
-CsvSource::CsvSource(std::string path)
-    : path_{path.empty() ? std::string{"-"} : std::move(path)} {}
+CsvSource::CsvSource(std::string path, std::istream& standardInput, std::ostream& err)
+    : path_{path.empty() ? std::string{"-"} : std::move(path)}
+    , standardInput_{standardInput}
+    , err_{err} {}
 
 std::istream& CsvSource::stream() {
-    return fromStandardInput() ? std::cin : file_;
+    return fromStandardInput() ? standardInput_ : file_;
 }
 
 std::string CsvSource::name() const {
@@ -27,12 +28,12 @@ bool CsvSource::open() {
     }
     std::error_code ignored;
     if (std::filesystem::is_directory(path_, ignored)) {
-        printError("cannot read " + quotedText(path_) + ": it is a folder");
+        printError(err_, "cannot read " + quotedText(path_) + ": it is a folder");
         return false;
     }
     file_.open(path_, std::ios::binary);
     if (!file_) {
-        printError("cannot read " + quotedText(path_) + ": " + std::strerror(errno));
+        printError(err_, "cannot read " + quotedText(path_) + ": " + std::strerror(errno));
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <istream>
+#include <ostream>
 #include <string>
 
 namespace veltrane {
@@ -9,8 +10,8 @@ namespace veltrane {
 // The CSV input of a batch: a file, or standard input for none or "-".
 class CsvSource {
 public:
-    // An empty path or "-": standard input.
-    explicit CsvSource(std::string path);
+    // An empty path or "-": `standardInput`. Messages go to `err`.
+    CsvSource(std::string path, std::istream& standardInput, std::ostream& err);
 
     bool fromStandardInput() const { return path_ == "-"; }
     std::istream& stream();
@@ -22,6 +23,8 @@ public:
 
 private:
     std::string path_;
+    std::istream& standardInput_;
+    std::ostream& err_;
     std::ifstream file_;
 };
 

@@ -1,10 +1,8 @@
 #include "cli/messages.h"
 
-#include <cstdio>
-
 namespace veltrane {
 
-void printError(std::string_view text) {
+void printError(std::ostream& err, std::string_view text) {
     std::string out;
     std::size_t begin = 0;
     while (begin <= text.size()) {
@@ -18,7 +16,8 @@ void printError(std::string_view text) {
         out.append("pravik: ").append(text.substr(begin, end - begin)).push_back('\n');
         begin = end + 1;
     }
-    std::fputs(out.c_str(), stderr);
+    err.write(out.data(), static_cast<std::streamsize>(out.size()));
+    err.flush();
 }
 
 namespace {

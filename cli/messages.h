@@ -1,12 +1,14 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <string_view>
 
 namespace veltrane {
 
-// Writes `text` to standard error, every line of it beginning with "pravik: ".
-void printError(std::string_view text);
+// Writes `text` to `err` (standard error), every line of it beginning with "pravik: ", in one
+// write.
+void printError(std::ostream& err, std::string_view text);
 
 // A text the program refuses, as its messages quote it: in double quotes, with quotes,
 // backslashes and control characters escaped so the message stays on one line. A text that a

@@ -4,11 +4,13 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 
 namespace veltrane {
 
-OutputDestination::OutputDestination(const std::string& outputPath) {
+OutputDestination::OutputDestination(const std::string& outputPath, std::ostream& standardOutput,
+                                     std::ostream& err)
+    : standardOutput_{standardOutput}
+    , err_{err} {
     if (!outputPath.empty()) {
         file_ = std::make_unique<OutputFile>(outputPath);
     }
@@ -16,32 +18,32 @@ OutputDestination::OutputDestination(const std::string& outputPath) {
 
 bool OutputDestination::open() {
     if (file_ && !file_->isOpen()) {
-        printError(file_->error());
+        printError(err_, file_->error());
         return false;
     }
     return true;
 }
 
 std::ostream& OutputDestination::stream() {
-    return file_ ? file_->stream() : std::cout;
+    return file_ ? file_->stream() : standardOutput_;
 }
 
 ExitStatus OutputDestination::finish(ExitStatus status) {
     stream().flush();
     if (!file_) {
-        if (!std::cout && status != ExitStatus::outputFailed) {
-            printError(std::string{"cannot write the results: "} + std::strerror(errno));
+        if (!standardOutput_ && status != ExitStatus::outputFailed) {
+            printError(err_, std::string{"cannot write the results: "} + std::strerror(errno));
             return ExitStatus::outputFailed;
         }
         return status;
     }
     if (status == ExitStatus::usage || status == ExitStatus::outputFailed) {
         file_->discard();
-        printError("'" + file_->path() + "' is left as it was");
+        printError(err_, "'" + file_->path() + "' is left as it was");
         return status;
     }
     if (!file_->commit()) {
-        printError(file_->error() + "\n'" + file_->path() + "' is left as it was");
+        printError(err_, file_->error() + "\n'" + file_->path() + "' is left as it was");
         return ExitStatus::outputFailed;
     }
     return status;

@@ -13,8 +13,9 @@ namespace veltrane {
 // only when the run is done.
 class OutputDestination {
 public:
-    // An empty path: standard output.
-    explicit OutputDestination(const std::string& outputPath);
+    // An empty path: `standardOutput`. Messages go to `err`.
+    OutputDestination(const std::string& outputPath, std::ostream& standardOutput,
+                      std::ostream& err);
 
     // False, with the message printed, when the output file cannot be made.
     bool open();
@@ -26,6 +27,8 @@ public:
     ExitStatus finish(ExitStatus status);
 
 private:
+    std::ostream& standardOutput_;
+    std::ostream& err_;
     std::unique_ptr<OutputFile> file_;
 };
 

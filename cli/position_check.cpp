@@ -1,5 +1,6 @@
 #include "cli/position_check.h"
 
+#include "calc/typed_text.h"
 #include "cli/messages.h"
 
 #include <cstddef>
@@ -7,17 +8,6 @@
 namespace veltrane {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 constexpr std::string_view beyondRange = "beyond the largest amount the program holds";
 
@@ -39,7 +29,7 @@ std::string_view causeFor(const FieldAccess& fields, Field result) {
     case Field::intDivideIntoCost:
         return ratioCause(missingAmounts);
     case Field::pctReturn:
-        if (trimmed(fields.text(Field::cboMonthsOut)).empty()) {
+        if (typed::trimmed(fields.text(Field::cboMonthsOut)).empty()) {
             return "no months chosen";
         }
         return fields.text(Field::intDivideIntoCost).empty() ? ratioCause(missingAmounts)
@@ -52,7 +42,7 @@ std::string_view causeFor(const FieldAccess& fields, Field result) {
 } // namespace
 
 bool isMonthsChoice(std::string_view months) {
-    const std::string_view text = trimmed(months);
+    const std::string_view text = typed::trimmed(months);
     const auto digit = [](char c) { return c >= '0' && c <= '9'; };
     switch (text.size()) {
     case 0:
@@ -107,6 +97,19 @@ ExitStatus positionStatus(const PositionCheck& check, std::string_view incomplet
         return ExitStatus::refused;
     }
     return incomplete.empty() ? ExitStatus::ok : ExitStatus::incomplete;
+}
+
+std::string positionRefusal(const PositionCheck& check, const FieldAccess& fields,
+                            FieldSpelling spelling) {
+    std::string text;
+    if (!check.entries.passed()) {
+        text = entryRefusalText(check.entries, spelling, " Fields:");
+    }
+    if (check.monthsRefused) {
+        text.append(text.empty() ? "" : "; ")
+            .append(monthsRefusal(fields.text(Field::cboMonthsOut)));
+    }
+    return text;
 }
 
 } // namespace veltrane

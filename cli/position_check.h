@@ -3,6 +3,7 @@
 #include "calc/calculation.h"
 #include "calc/entry_check.h"
 #include "cli/exit_status.h"
+#include "cli/field_spellings.h"
 
 #include <string>
 #include <string_view>
@@ -26,6 +27,11 @@ PositionCheck checkPosition(const FieldAccess& fields, const RegionalSettings& s
 
 // Why the months were refused, quoting them: `months must be one of 1 to 12 or empty, not "13"`.
 std::string monthsRefusal(std::string_view months);
+
+// Why a position was refused, naming the fields as options or columns: the window's invalid-entry
+// message, then the months' refusal.
+std::string positionRefusal(const PositionCheck& check, const FieldAccess& fields,
+                            FieldSpelling spelling);
 
 // Why a calculated position lacks results, naming each result without a text and the cause:
 // "pctReturn: no months chosen". Empty when all seven have a text.

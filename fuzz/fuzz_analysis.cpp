@@ -7,6 +7,7 @@
 // settings so that every text can be checked against its plain value.
 #include "calc/analysis.h"
 #include "calc/calendar_date.h"
+#include "cli/field_spellings.h"
 #include "fuzz/fuzz_settings.h"
 #include "tests/support/well_formed.h"
 
@@ -141,9 +142,10 @@ AnalysisInputs builtInputs(Bytes& bytes) {
 void checkRefusals(const veltrane::AnalysisResult& result) {
     check(!result.refusals.empty(), "neither an analysis nor a refusal");
     for (const veltrane::Refusal& refusal : result.refusals) {
-        for (const auto naming : {veltrane::InputNaming::caption, veltrane::InputNaming::option,
-                                  veltrane::InputNaming::column}) {
-            const std::string message = veltrane::refusalMessage(refusal, naming);
+        for (const std::string& message :
+             {veltrane::refusalMessage(refusal),
+              veltrane::analysisRefusalMessage(refusal, veltrane::FieldSpelling::option),
+              veltrane::analysisRefusalMessage(refusal, veltrane::FieldSpelling::column)}) {
             check(!message.empty(), "empty refusal message");
             check(message.find('"' + refusal.text + '"') != std::string::npos ||
                       refusal.text.empty(),

@@ -121,7 +121,7 @@ Q_DECLARE_METATYPE(Position)
 Q_DECLARE_METATYPE(RegionalSettings)
 Q_DECLARE_METATYPE(AnalysisFigure)
 Q_DECLARE_METATYPE(AnalysisInput)
-Q_DECLARE_METATYPE(veltrane::InputNaming)
+Q_DECLARE_METATYPE(veltrane::InputNamer)
 
 class TestAnalysis : public QObject {
     Q_OBJECT
@@ -691,22 +691,25 @@ private slots:
     }
 
     void refusalNaming_data() {
-        QTest::addColumn<veltrane::InputNaming>("naming");
+        QTest::addColumn<veltrane::InputNamer>("naming");
         QTest::addColumn<QByteArray>("bad");
         QTest::addColumn<QByteArray>("clash");
 
-        QTest::newRow("command line")
-            << veltrane::InputNaming::option
-            << QByteArray("--strike-price \"0\" must be more than 0.")
-            << QByteArray("--contracts \"5\" cannot be given with --shares: give one of the two.");
-        QTest::newRow("CSV columns")
-            << veltrane::InputNaming::column
-            << QByteArray("strike_price \"0\" must be more than 0.")
-            << QByteArray("contracts \"5\" cannot be given with shares: give one of the two.");
+        // The caller spells an input as it likes, here from the key; nothing: the caption.
+        const veltrane::InputNamer key = [](AnalysisInput input) {
+            return "<" + std::string{veltrane::inputInfo(input).key} + ">";
+        };
+        QTest::newRow("caption")
+            << veltrane::InputNamer{nullptr}
+            << QByteArray("Strike price \"0\" must be more than 0.")
+            << QByteArray("Contracts \"5\" cannot be given with shares: give one of the two.");
+        QTest::newRow("the caller's spelling")
+            << key << QByteArray("<strike_price> \"0\" must be more than 0.")
+            << QByteArray("<contracts> \"5\" cannot be given with <shares>: give one of the two.");
     }
 
     void refusalNaming() {
-        QFETCH(veltrane::InputNaming, naming);
+        QFETCH(veltrane::InputNamer, naming);
         QFETCH(QByteArray, bad);
         QFETCH(QByteArray, clash);
 
@@ -745,10 +748,7 @@ private slots:
         for (std::size_t i = 0; i < veltrane::analysisFigures.size(); ++i) {
             QCOMPARE(static_cast<std::size_t>(veltrane::analysisFigures[i].figure), i);
         }
-        QCOMPARE(veltrane::inputName(AnalysisInput::asOf, veltrane::InputNaming::option),
-                 std::string("--as-of"));
-        QCOMPARE(veltrane::inputName(AnalysisInput::optionPrice, veltrane::InputNaming::column),
-                 std::string("option_price"));
+        QCOMPARE(veltrane::inputInfo(AnalysisInput::asOf).key, std::string_view{"as_of"});
     }
 
     void calendarDates_data() {

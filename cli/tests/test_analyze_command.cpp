@@ -1,23 +1,23 @@
-// `pravik analyze` run as a user or a script would: the real executable, no display.
+// `pravik analyze` run as a user or a script would, in the process: arguments and input in,
+// output, messages and status out.
 #include "calc/analysis.h"
-#include "cli/tests/pravik_process.h"
+#include "cli/field_spellings.h"
+#include "cli/tests/pravik_run.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-using pravik_process::environmentWithLocale;
-using pravik_process::Run;
-using pravik_process::runPravik;
+using pravik_run::everyLineNamesTheProgram;
+using pravik_run::Run;
+using pravik_run::runPravik;
 
 const QStringList position{"analyze", "--option-price",  "1.25",  "--strike-price",
                            "30",      "--current-price", "28.50", "--shares",
@@ -48,13 +48,6 @@ QString caption(veltrane::AnalysisFigure figure) {
 }
 
 // Every line a script may read from standard error names the program.
-bool everyLineNamesTheProgram(const QString& err) {
-    const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
-    return !lines.isEmpty() && std::all_of(lines.begin(), lines.end(), [](const QString& line) {
-        return line.startsWith(QStringLiteral("pravik: "));
-    });
-}
-
 } // namespace
 
 class TestAnalyzeCommand : public QObject {
@@ -76,9 +69,6 @@ private slots:
     void usage_data();
     void usage();
     void outputFile();
-    void payoffChart();
-    void resultsThatCannotBeWritten_data();
-    void resultsThatCannotBeWritten();
     void csvBatchOfMixedRows();
     void csvBatchStatuses_data();
     void csvBatchStatuses();
@@ -342,8 +332,8 @@ void TestAnalyzeCommand::helpNamesEveryInput() {
     QCOMPARE(option.status, 0);
     QCOMPARE(help.out, option.out);
     for (const veltrane::AnalysisInputInfo& info : veltrane::analysisInputs) {
-        const QString name =
-            QString::fromStdString(veltrane::inputName(info.input, veltrane::InputNaming::option));
+        const QString name = QString::fromStdString(
+            veltrane::inputSpelling(info.input, veltrane::FieldSpelling::option));
         QVERIFY2(help.out.contains(QStringLiteral("  ") + name + QStringLiteral(" <")),
                  qPrintable(name));
     }
@@ -409,73 +399,6 @@ void TestAnalyzeCommand::outputFile() {
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.readAll().startsWith('{'));
     QCOMPARE(QDir{folder.path()}.entryList(QDir::Files), QStringList{"figures.json"});
-}
-
-void TestAnalyzeCommand::resultsThatCannotBeWritten_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("input");
-
-    QTest::newRow("one position") << (position + byMonths) << QByteArray{};
-    QTest::newRow("a batch") << QStringList{"analyze", "--csv"}
-                             << QByteArray{"option_price,strike_price,current_price,shares,days\n"
-                                           "1.25,30,28.50,500,91\n"};
-}
-
-// A full disk must not pass for success: a script would take the missing figures for none.
-void TestAnalyzeCommand::resultsThatCannotBeWritten() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, input);
-
-    if (!QFile::exists(QStringLiteral("/dev/full"))) {
-        QSKIP("no /dev/full on this system to stand for a full disk");
-    }
-    QProcess process;
-    process.setProcessEnvironment(environmentWithLocale({"LANG=en_US.UTF-8"}));
-    process.setStandardOutputFile(QStringLiteral("/dev/full"));
-    process.start(QStringLiteral(PRAVIK_PATH), arguments);
-    QVERIFY(process.waitForStarted());
-    process.write(input);
-    process.closeWriteChannel();
-    QVERIFY(process.waitForFinished(60'000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 74);
-    QVERIFY(process.readAllStandardError().startsWith("pravik: cannot write the results"));
-}
-
-// --chart draws the position's payoff as a PNG without a display, beside the figures.
-void TestAnalyzeCommand::payoffChart() {
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString path = folder.filePath(QStringLiteral("payoff.png"));
-
-    const Run run = runPravik(position + byDates + QStringList{"--json", "--chart", path});
-    QCOMPARE(run.status, 0);
-    QCOMPARE(jsonObject(run.out).value("breakeven").toString(), QStringLiteral("$27.25"));
-    QVERIFY2(run.err.isEmpty() || everyLineNamesTheProgram(run.err), qPrintable(run.err));
-    const QImage chart{path};
-    QCOMPARE(chart.size(), QSize(960, 600));
-    // Not a blank picture: the profit side is drawn in blue, the loss side in vermilion.
-    int blue = 0;
-    int vermilion = 0;
-    for (int y = 0; y < chart.height(); y += 2) {
-        for (int x = 0; x < chart.width(); x += 2) {
-            const QColor c = chart.pixelColor(x, y);
-            blue += c.blue() > c.red() + 15 ? 1 : 0;
-            vermilion += c.red() > c.blue() + 15 ? 1 : 0;
-        }
-    }
-    QVERIFY2(blue > 1000 && vermilion > 1000,
-             qPrintable(QStringLiteral("%1 %2").arg(blue).arg(vermilion)));
-
-    const Run nowhere =
-        runPravik(position + byDates + QStringList{"--chart", "/nonexistent/x.png"});
-    QCOMPARE(nowhere.status, 74);
-    QVERIFY(nowhere.err.endsWith(
-        QStringLiteral("pravik: cannot write the chart to \"/nonexistent/x.png\"\n")));
-
-    const Run batch = runPravik({"analyze", "--csv", "--chart", path});
-    QCOMPARE(batch.status, 64);
-    QVERIFY(batch.err.contains(QStringLiteral("--chart draws one position")));
 }
 
 // Complete, refused and incomplete rows in one file, padding between them, columns by any

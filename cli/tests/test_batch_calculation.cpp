@@ -51,7 +51,7 @@ void TestBatchCalculation::columnsInAnyOrderAndPassedThrough() {
                                                  "3,\"Acme, \"\"A\"\"\",500,28.50,30,1.25\n"));
     QVERIFY(!run.outcome.malformed);
     QCOMPARE(run.outcome.rows, quint64{1});
-    QCOMPARE(run.outcome.rejectedRows, quint64{0});
+    QCOMPARE(run.outcome.refusedRows, quint64{0});
     QCOMPARE(run.output, "months,note,shares,current_price,strike_price,option_price," +
                              resultHeader + "\n" + "3,\"Acme, \"\"A\"\"\",500,28.50,30,1.25," +
                              workedExampleResults + "\n");
@@ -63,7 +63,7 @@ void TestBatchCalculation::rowsFailingTheCheckAreMarkedAndTheRestComputed() {
                                                  "1.25,3O,28.50,,3\n"
                                                  "1.25,30,28.50,500,3\n"));
     QCOMPARE(run.outcome.rows, quint64{2});
-    QCOMPARE(run.outcome.rejectedRows, quint64{1});
+    QCOMPARE(run.outcome.refusedRows, quint64{1});
     const QStringList lines = run.output.split(u'\n');
     QCOMPARE(lines.size(), 4);
     const QString rejection = QString::fromUtf8(veltrane::invalidEntryMessage.data(),

@@ -1,18 +1,15 @@
 #include "calc/fields.h"
-#include "cli/tests/pravik_process.h"
+#include "cli/tests/pravik_run.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-using pravik_process::environmentWithLocale;
-using pravik_process::Run;
-using pravik_process::runPravik;
+using pravik_run::Run;
+using pravik_run::runPravik;
 
 const QStringList workedExample{"calc", "--option-price",  "1.25",  "--strike-price",
                                 "30",   "--current-price", "28.50", "--shares",
@@ -66,8 +63,6 @@ private slots:
     void malformedCsvNamesTheLine();
     void unreadableFile();
     void batchOfHundredThousandRows();
-    void resultsThatCannotBeWritten_data();
-    void resultsThatCannotBeWritten();
 };
 
 void TestCommandLine::workedExampleAsJson() {
@@ -348,37 +343,6 @@ void TestCommandLine::batchOfHundredThousandRows() {
             QCOMPARE(lines[i + 1], expected);
         }
     }
-}
-
-void TestCommandLine::resultsThatCannotBeWritten_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("input");
-
-    QTest::newRow("one position") << workedExample << QByteArray{};
-    QTest::newRow("a batch") << QStringList{"calc", "--csv"}
-                             << QByteArray{"shares,option_price,strike_price,current_price\n"
-                                           "500,1.25,30,28.50\n"};
-}
-
-// A full disk must not pass for success: a script would take the missing figures for none.
-void TestCommandLine::resultsThatCannotBeWritten() {
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, input);
-
-    if (!QFile::exists(QStringLiteral("/dev/full"))) {
-        QSKIP("no /dev/full on this system to stand for a full disk");
-    }
-    QProcess process;
-    process.setProcessEnvironment(environmentWithLocale({"LANG=en_US.UTF-8"}));
-    process.setStandardOutputFile(QStringLiteral("/dev/full"));
-    process.start(QStringLiteral(PRAVIK_PATH), arguments);
-    QVERIFY(process.waitForStarted());
-    process.write(input);
-    process.closeWriteChannel();
-    QVERIFY(process.waitForFinished(60'000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 74);
-    QVERIFY(process.readAllStandardError().contains("cannot write the results"));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

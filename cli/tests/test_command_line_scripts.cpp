@@ -1,21 +1,20 @@
-// `pravik calc` as scripts and spreadsheets use it, run as the real executable, one group of
-// tests for each promise: no silent gaps, months as the window has them, headers as people write
-// them, everyday CSV dialects, no half-written files, plain numbers, the window's start, and the
-// small things a user trips on.
-#include "cli/tests/pravik_process.h"
+// `pravik calc` as scripts and spreadsheets use it, run in the process, one group of tests for
+// each promise: no silent gaps, months as the window has them, headers as people write them,
+// everyday CSV dialects, no half-written files, plain numbers, and the small things a user trips
+// on.
+#include "cli/tests/pravik_run.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-using pravik_process::environmentWithLocale;
-using pravik_process::Run;
-using pravik_process::runPravik;
+using pravik_run::everyLineNamesTheProgram;
+using pravik_run::Run;
+using pravik_run::runPravik;
 
 namespace {
 
@@ -35,17 +34,6 @@ QStringList workedExample(const QString& months = QStringLiteral("3")) {
 
 QJsonObject jsonObject(const QString& out) {
     return QJsonDocument::fromJson(out.toUtf8()).object();
-}
-
-// Every line of standard error begins with "pravik: ".
-bool allLinesPrefixed(const QString& err) {
-    const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
-    for (const QString& line : lines) {
-        if (!line.startsWith(QStringLiteral("pravik: "))) {
-            return false;
-        }
-    }
-    return !lines.isEmpty();
 }
 
 QByteArray readFile(const QString& path) {
@@ -109,13 +97,7 @@ private slots:
     void moneyFollowsLcMonetary_data();
     void moneyFollowsLcMonetary();
 
-    // 8. The window's start.
-    void noDisplay_data();
-    void noDisplay();
-    void toolkitOptionsReachTheWindow_data();
-    void toolkitOptionsReachTheWindow();
-
-    // 9. Small things.
+    // 8. Small things (the window's start is in test_program).
     void smallThings_data();
     void smallThings();
     void versionIsOneLine();
@@ -147,7 +129,7 @@ void TestCommandLineScripts::incompletePositionSaysWhy() {
     const Run run = runPravik(arguments);
     QCOMPARE(run.status, 3);
     QVERIFY2(run.err.startsWith("pravik: " + reason), qPrintable(run.err));
-    QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+    QVERIFY2(everyLineNamesTheProgram(run.err), qPrintable(run.err));
     // The results that have a text are still printed, one to a line.
     QCOMPARE(run.out.count(u'\n'), 7);
 }
@@ -191,7 +173,7 @@ void TestCommandLineScripts::batchStatusIsTheWorstRow() {
         QCOMPARE(run.err, QString{});
     } else {
         QVERIFY2(run.err.contains(errContains), qPrintable(run.err));
-        QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+        QVERIFY2(everyLineNamesTheProgram(run.err), qPrintable(run.err));
     }
     // Every row without all seven results names the cause in its error column.
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
@@ -230,7 +212,7 @@ void TestCommandLineScripts::monthsAsTheListHasThem() {
     if (status == 2) {
         QVERIFY2(run.err.contains(QStringLiteral("months must be one of 1 to 12")),
                  qPrintable(run.err));
-        QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+        QVERIFY2(everyLineNamesTheProgram(run.err), qPrintable(run.err));
         QCOMPARE(jsonObject(run.out).value("fields").toArray(), QJsonArray{"months"});
     } else {
         QCOMPARE(jsonObject(run.out).value("pctReturn").toString(), pctReturn);
@@ -450,7 +432,7 @@ void TestCommandLineScripts::outputLeftAloneOnALateFault() {
     QCOMPARE(run.status, 64);
     QVERIFY2(run.err.contains(QStringLiteral("line 50002")), qPrintable(run.err));
     QVERIFY2(run.err.contains(QStringLiteral("is left as it was")), qPrintable(run.err));
-    QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+    QVERIFY2(everyLineNamesTheProgram(run.err), qPrintable(run.err));
     QCOMPARE(readFile(target), QByteArray{"yesterday's results\n"});
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"results.csv"});
 
@@ -554,7 +536,7 @@ void TestCommandLineScripts::refusedPositionAsJson() {
     QCOMPARE(object.value("fields").toArray(), (QJsonArray{"strike_price", "shares", "months"}));
     QVERIFY2(object.value("error").toString().contains(QStringLiteral("invalid entry")),
              qPrintable(run.out));
-    QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+    QVERIFY2(everyLineNamesTheProgram(run.err), qPrintable(run.err));
     QVERIFY2(run.err.contains(QStringLiteral("--strike-price \"3O\"")), qPrintable(run.err));
 }
 
@@ -587,7 +569,7 @@ void TestCommandLineScripts::localeOption() {
     if (status == 64) {
         QVERIFY2(run.err.startsWith(QStringLiteral("pravik: unknown locale 'xx_QQ'")),
                  qPrintable(run.err));
-        QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+        QVERIFY2(everyLineNamesTheProgram(run.err), qPrintable(run.err));
         return;
     }
     QCOMPARE(jsonObject(run.out).value("intNetGain").toString(), netGain);
@@ -639,64 +621,7 @@ void TestCommandLineScripts::moneyFollowsLcMonetary() {
     QCOMPARE(object.value("intDivideIntoCost").toString(), ratio);
 }
 
-// ---- 8. The window's start ---------------------------------------------------------------------
-
-void TestCommandLineScripts::noDisplay_data() {
-    QTest::addColumn<QStringList>("environment");
-    QTest::addColumn<QString>("why");
-
-    QTest::newRow("no DISPLAY at all") << QStringList{} << "DISPLAY is not set";
-    QTest::newRow("a DISPLAY nobody serves")
-        << QStringList{"DISPLAY=:97"} << "the display ':97' cannot be reached";
-}
-
-// One line, status 1 and a normal exit: no abort, so no core file.
-void TestCommandLineScripts::noDisplay() {
-    QFETCH(QStringList, environment);
-    QFETCH(QString, why);
-
-    const Run run = runPravik({}, {}, environment);
-    QCOMPARE(run.status, 1);
-    QCOMPARE(run.out, QString{});
-    QCOMPARE(run.err.count(u'\n'), 1);
-    QVERIFY2(run.err.startsWith(QStringLiteral("pravik: no display")), qPrintable(run.err));
-    QVERIFY2(run.err.contains(why), qPrintable(run.err));
-    QVERIFY2(run.err.contains(QStringLiteral("pravik calc")), qPrintable(run.err));
-    QVERIFY2(run.err.contains(QStringLiteral("Xvfb")), qPrintable(run.err));
-
-    // Anything unknown is refused before a display is looked for.
-    const Run unknown = runPravik({"-frobnicate"}, {}, environment);
-    QCOMPARE(unknown.status, 64);
-    QVERIFY2(unknown.err.contains(QStringLiteral("Unknown option 'frobnicate'")),
-             qPrintable(unknown.err));
-}
-
-void TestCommandLineScripts::toolkitOptionsReachTheWindow_data() {
-    QTest::addColumn<QStringList>("arguments");
-
-    QTest::newRow("-platform offscreen") << QStringList{"-platform", "offscreen"};
-    QTest::newRow("--platform offscreen -style=fusion -reverse")
-        << QStringList{"--platform", "offscreen", "-style=fusion", "-reverse"};
-}
-
-// The window opens on the platform named and runs until it is closed: still running after two
-// seconds, with nothing to say.
-void TestCommandLineScripts::toolkitOptionsReachTheWindow() {
-    QFETCH(QStringList, arguments);
-
-    QProcess process;
-    process.setProcessEnvironment(environmentWithLocale({"LANG=en_US.UTF-8"}));
-    process.start(QStringLiteral(PRAVIK_PATH), arguments);
-    QVERIFY(process.waitForStarted());
-    QVERIFY2(!process.waitForFinished(2'000),
-             qPrintable(QString::fromUtf8(process.readAllStandardError())));
-    QCOMPARE(process.state(), QProcess::Running);
-    process.terminate();
-    QVERIFY(process.waitForFinished(10'000));
-    QVERIFY(!process.readAllStandardError().contains("pravik:"));
-}
-
-// ---- 9. Small things ----------------------------------------------------------------------------
+// ---- 8. Small things ----------------------------------------------------------------------------
 
 void TestCommandLineScripts::smallThings_data() {
     QTest::addColumn<QStringList>("arguments");
@@ -726,7 +651,7 @@ void TestCommandLineScripts::smallThings() {
     QVERIFY2(outStarts.isEmpty() ? run.out.isEmpty() : run.out.startsWith(outStarts),
              qPrintable(run.out));
     if (status != 0) {
-        QVERIFY2(allLinesPrefixed(run.err), qPrintable(run.err));
+        QVERIFY2(everyLineNamesTheProgram(run.err), qPrintable(run.err));
     }
     if (outStarts.startsWith(QStringLiteral("Usage: pravik calc"))) {
         // The statuses a script tests are in the help.

@@ -65,7 +65,7 @@ private:
         out += std::to_string(record.line());
         append(record, out);
         if (record.field(0) == "bad") {
-            return RowKind::rejected;
+            return RowKind::refused;
         }
         return record.field(0) == "part" ? RowKind::incomplete : RowKind::complete;
     }
@@ -141,7 +141,7 @@ Run runBatch(const std::string& input, bool failsAtEnd, const CsvBatchOptions& o
 QString describe(const Run& run) {
     QString text = QStringLiteral("rows %1, rejected %2, incomplete %3, write failed %4")
                        .arg(run.outcome.rows)
-                       .arg(run.outcome.rejectedRows)
+                       .arg(run.outcome.refusedRows)
                        .arg(run.outcome.incompleteRows)
                        .arg(run.outcome.writeFailed);
     if (run.outcome.headerRefused) {

@@ -1,0 +1,204 @@
+#include "cli/command.h"
+
+#include "cli/command_support.h"
+#include "cli/messages.h"
+
+#include <QCommandLineOption>
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace veltrane {
+
+namespace {
+
+struct SharedOptionSpec {
+    SharedOption option;
+    std::string_view name;
+    std::string_view valueName;
+    std::string_view help;
+};
+
+// The options every batch command shares, in the order every help lists them.
+constexpr std::array sharedOptionSpecs{
+    SharedOptionSpec{SharedOption::json, "json", "",
+                     "Print the results as one JSON object keyed by their names; with --plain, "
+                     "as JSON numbers."},
+    SharedOptionSpec{SharedOption::csv, "csv", "",
+                     "Read positions as CSV from FILE or standard input (also --csv=FILE), with "
+                     "a header naming the inputs as the options are named, '_' for '-' "
+                     "(option_price), or by their captions; write them back with the results and "
+                     "an error column."},
+    SharedOptionSpec{SharedOption::plain, "plain", "",
+                     "Write the results plainly for machines: '.' as decimal point, no grouping "
+                     "or symbol, '-' for negatives."},
+    SharedOptionSpec{SharedOption::output, "output", "FILE",
+                     "Write the results to FILE, replacing it only when the run completes "
+                     "(status 0, 2 or 3)."},
+    SharedOptionSpec{SharedOption::delimiter, "delimiter", "NAME",
+                     "With --csv: the field delimiter, ',', ';', 'tab' or '|' (default: told "
+                     "from the header; the output uses the same)."},
+    SharedOptionSpec{SharedOption::locale, "locale", "NAME",
+                     "Read and write numbers and money as locale NAME does (C: the US "
+                     "reference), whatever the environment says."},
+    SharedOptionSpec{SharedOption::replaceResults, "replace-results", "",
+                     "With --csv: recompute the result columns of a file that has them."},
+    SharedOptionSpec{SharedOption::jobs, "jobs", "N",
+                     "With --csv: compute the rows on N threads (default: the cores this "
+                     "process may use). The output is the same for any N; 1 starts no thread."},
+};
+
+// What every batch command refuses, checked after its inputs and before its own rows.
+constexpr std::array sharedRefusals{
+    RefusedCombination{"json", "csv", true, "--csv writes CSV, so --json cannot go with it"},
+    RefusedCombination{"delimiter", "csv", false, "--delimiter goes with --csv"},
+    RefusedCombination{"replace-results", "csv", false, "--replace-results goes with --csv"},
+    RefusedCombination{"jobs", "csv", false, "--jobs goes with --csv"},
+};
+
+QString qString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Every option of the command, its own first, as the help lists them.
+std::vector<OptionSpec> allOptions(const Command& command) {
+    std::vector<OptionSpec> options = command.options();
+    const std::vector<SharedOption> shared = command.sharedOptions();
+    for (const SharedOptionSpec& spec : sharedOptionSpecs) {
+        if (std::find(shared.begin(), shared.end(), spec.option) != shared.end()) {
+            options.push_back(
+                {std::string{spec.name}, std::string{spec.valueName}, std::string{spec.help}});
+        }
+    }
+    return options;
+}
+
+bool declares(const std::vector<OptionSpec>& options, std::string_view name) {
+    return std::any_of(options.begin(), options.end(),
+                       [name](const OptionSpec& option) { return option.name == name; });
+}
+
+void declare(QCommandLineParser& parser, const Command& command) {
+    parser.setApplicationDescription(qString(command.description()));
+    parser.addOption(
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")});
+    for (const OptionSpec& option : allOptions(command)) {
+        parser.addOption({QString::fromStdString(option.name), QString::fromStdString(option.help),
+                          QString::fromStdString(option.valueName)});
+    }
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("With --csv: the CSV file ('-' or none: "
+                                                "standard input)."),
+                                 QStringLiteral("[FILE]"));
+}
+
+std::string helpText(const QCommandLineParser& parser, const Command& command) {
+    // Qt names the program by the path it was started with; the help names the command.
+    QString usage;
+    for (const std::string_view line : command.usage()) {
+        usage.append(usage.isEmpty() ? QStringLiteral("Usage: ") : QStringLiteral("\n       "))
+            .append(qString(line));
+    }
+    QString text = parser.helpText();
+    text.replace(0, text.indexOf(u'\n'), usage);
+    return text.toStdString() + std::string{command.statusHelp()};
+}
+
+// The first combination the command line gives that the command refuses.
+std::optional<std::string> refusedCombination(const QCommandLineParser& parser,
+                                              const Command& command,
+                                              const std::vector<OptionSpec>& options) {
+    const auto given = [&](std::string_view name) {
+        return declares(options, name) && parser.isSet(qString(name));
+    };
+    if (given("csv")) {
+        for (const OptionSpec& option : options) {
+            if (option.input && given(option.name)) {
+                return "--csv reads the " + std::string{command.inputsWord()} +
+                       " from the CSV input, so --" + option.name + " cannot go with it";
+            }
+        }
+    }
+    std::vector<RefusedCombination> refusals = command.refusedCombinations();
+    refusals.insert(refusals.end(), sharedRefusals.begin(), sharedRefusals.end());
+    for (const RefusedCombination& refusal : refusals) {
+        if (given(refusal.option) && given(refusal.other) == refusal.withOther) {
+            return std::string{refusal.message};
+        }
+    }
+    const QStringList files = parser.positionalArguments();
+    if (given("csv") && files.size() > 1) {
+        return "--csv reads one file, not " + std::to_string(files.size());
+    }
+    if (!given("csv") && !files.isEmpty()) {
+        return "unexpected argument '" + files.front().toStdString() + "'";
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> valueIfSet(const QCommandLineParser& parser, std::string_view name) {
+    if (!parser.isSet(qString(name))) {
+        return std::nullopt;
+    }
+    return parser.value(qString(name));
+}
+
+} // namespace
+
+bool ParsedCommand::isSet(std::string_view option) const {
+    return parser.isSet(qString(option));
+}
+
+QString ParsedCommand::value(std::string_view option) const {
+    return parser.value(qString(option));
+}
+
+std::string commandHelp(const Command& command) {
+    QCommandLineParser parser;
+    declare(parser, command);
+    return helpText(parser, command);
+}
+
+ExitStatus runCommand(const Command& command, const QStringList& arguments,
+                      CommandStreams streams) {
+    const std::string helpCommand = "pravik " + std::string{command.name()};
+    QCommandLineParser parser;
+    declare(parser, command);
+    if (arguments.size() <= 1) {
+        // Nothing asked: the usage, and a status that tells a script nothing was computed.
+        writeAll(streams.out, helpText(parser, command));
+        printError(streams.err, command.needsMore());
+        return ExitStatus::usage;
+    }
+    if (!parser.parse(withCsvFileApart(arguments))) {
+        return usageError(streams.err, parser.errorText(), helpCommand);
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        return writeOrReport(streams.out, streams.err, helpText(parser, command));
+    }
+    if (const std::optional<ExitStatus> repeated =
+            refuseRepeatedOptions(parser, streams.err, helpCommand)) {
+        return *repeated;
+    }
+    const std::vector<OptionSpec> options = allOptions(command);
+    if (const std::optional<std::string> refused = refusedCombination(parser, command, options)) {
+        return usageError(streams.err, QString::fromStdString(*refused), helpCommand);
+    }
+    ParsedCommand parsed{parser, {}, {}, 1};
+    std::optional<ExitStatus> refused = readRegionalSettings(
+        declares(options, "locale") ? valueIfSet(parser, "locale") : std::nullopt, streams.err,
+        helpCommand, parsed.settings);
+    if (!refused && declares(options, "delimiter")) {
+        refused = readDelimiter(valueIfSet(parser, "delimiter"), streams.err, helpCommand,
+                                parsed.delimiter);
+    }
+    if (!refused && declares(options, "jobs")) {
+        refused = readJobCount(valueIfSet(parser, "jobs"), streams.err, helpCommand, parsed.jobs);
+    }
+    if (refused) {
+        return *refused;
+    }
+    return command.run(parsed, streams);
+}
+
+} // namespace veltrane

@@ -1,0 +1,205 @@
+// What only the real executable shows: exit statuses as the shell sees them, a full disk under
+// standard output, the window's start without a display, and a chart drawn without one.
+#include "cli/tests/pravik_process.h"
+
+#include <QColor>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using pravik_process::environmentWithLocale;
+using pravik_process::everyLineNamesTheProgram;
+using pravik_process::Run;
+using pravik_process::runPravikProcess;
+
+const QStringList calcPosition{"calc", "--option-price",  "1.25",  "--strike-price",
+                               "30",   "--current-price", "28.50", "--shares",
+                               "500",  "--months",        "3"};
+const QStringList analyzePosition{"analyze",   "--option-price",  "1.25",       "--strike-price",
+                                  "30",        "--current-price", "28.50",      "--shares",
+                                  "500",       "--expiry",        "2027-03-19", "--as-of",
+                                  "2026-12-18"};
+
+} // namespace
+
+class TestProgram : public QObject {
+    Q_OBJECT
+
+private slots:
+    void statusReachesTheShell_data();
+    void statusReachesTheShell();
+    void resultsThatCannotBeWritten_data();
+    void resultsThatCannotBeWritten();
+    void noDisplay_data();
+    void noDisplay();
+    void toolkitOptionsReachTheWindow_data();
+    void toolkitOptionsReachTheWindow();
+    void payoffChart();
+};
+
+void TestProgram::statusReachesTheShell_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("calc: complete") << calcPosition << QByteArray{} << 0;
+    QTest::newRow("calc: a batch with a refused row")
+        << QStringList{"calc", "--csv"}
+        << QByteArray{"option_price,strike_price,current_price,shares,months\n"
+                      "1.25,30,28.50,500,3\nabc,30,28.50,500,3\n"}
+        << 2;
+    QTest::newRow("analyze: incomplete")
+        << QStringList{"analyze", "--csv"}
+        << QByteArray{"option_price,strike_price,current_price,"
+                      "shares,days\n1,900000000000000,28.50,1000,30\n"}
+        << 3;
+    QTest::newRow("unknown command") << QStringList{"frobnicate"} << QByteArray{} << 64;
+}
+
+// The status the commands return is the process's exit status, whatever path ends the run.
+void TestProgram::statusReachesTheShell() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(int, status);
+
+    const Run run = runPravikProcess(arguments, input);
+    QCOMPARE(run.status, status);
+}
+
+void TestProgram::resultsThatCannotBeWritten_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+
+    QTest::newRow("calc, one position") << calcPosition << QByteArray{};
+    QTest::newRow("calc, a batch") << QStringList{"calc", "--csv"}
+                                   << QByteArray{"shares,option_price,strike_price,current_price\n"
+                                                 "500,1.25,30,28.50\n"};
+    QTest::newRow("analyze, one position") << analyzePosition << QByteArray{};
+    QTest::newRow("analyze, a batch")
+        << QStringList{"analyze", "--csv"}
+        << QByteArray{"option_price,strike_price,current_price,shares,days\n"
+                      "1.25,30,28.50,500,91\n"};
+}
+
+// A full disk must not pass for success: a script would take the missing figures for none.
+void TestProgram::resultsThatCannotBeWritten() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+
+    if (!QFile::exists(QStringLiteral("/dev/full"))) {
+        QSKIP("no /dev/full on this system to stand for a full disk");
+    }
+    QProcess process;
+    process.setProcessEnvironment(environmentWithLocale({"LANG=en_US.UTF-8"}));
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(PRAVIK_PATH), arguments);
+    QVERIFY(process.waitForStarted());
+    process.write(input);
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(60'000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 74);
+    QVERIFY(process.readAllStandardError().contains("pravik: cannot write the results"));
+}
+
+void TestProgram::noDisplay_data() {
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QString>("why");
+
+    QTest::newRow("no DISPLAY at all") << QStringList{} << "DISPLAY is not set";
+    QTest::newRow("a DISPLAY nobody serves")
+        << QStringList{"DISPLAY=:97"} << "the display ':97' cannot be reached";
+}
+
+// One line, status 1 and a normal exit: no abort, so no core file.
+void TestProgram::noDisplay() {
+    QFETCH(QStringList, environment);
+    QFETCH(QString, why);
+
+    const Run run = runPravikProcess({}, {}, environment);
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QString{});
+    QCOMPARE(run.err.count(u'\n'), 1);
+    QVERIFY2(run.err.startsWith(QStringLiteral("pravik: no display")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(why), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("pravik calc")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("Xvfb")), qPrintable(run.err));
+
+    // Anything unknown is refused before a display is looked for.
+    const Run unknown = runPravikProcess({"-frobnicate"}, {}, environment);
+    QCOMPARE(unknown.status, 64);
+    QVERIFY2(unknown.err.contains(QStringLiteral("Unknown option 'frobnicate'")),
+             qPrintable(unknown.err));
+}
+
+void TestProgram::toolkitOptionsReachTheWindow_data() {
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("-platform offscreen") << QStringList{"-platform", "offscreen"};
+    QTest::newRow("--platform offscreen -style=fusion -reverse")
+        << QStringList{"--platform", "offscreen", "-style=fusion", "-reverse"};
+}
+
+// The window opens on the platform named and runs until it is closed: still running after two
+// seconds, with nothing to say.
+void TestProgram::toolkitOptionsReachTheWindow() {
+    QFETCH(QStringList, arguments);
+
+    QProcess process;
+    process.setProcessEnvironment(environmentWithLocale({"LANG=en_US.UTF-8"}));
+    process.start(QStringLiteral(PRAVIK_PATH), arguments);
+    QVERIFY(process.waitForStarted());
+    QVERIFY2(!process.waitForFinished(2'000),
+             qPrintable(QString::fromUtf8(process.readAllStandardError())));
+    QCOMPARE(process.state(), QProcess::Running);
+    process.terminate();
+    QVERIFY(process.waitForFinished(10'000));
+    QVERIFY(!process.readAllStandardError().contains("pravik:"));
+}
+
+// --chart draws the position's payoff as a PNG without a display, beside the figures: the
+// program starts the drawing application itself.
+void TestProgram::payoffChart() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("payoff.png"));
+
+    const Run run = runPravikProcess(analyzePosition + QStringList{"--json", "--chart", path});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(QJsonDocument::fromJson(run.out.toUtf8()).object().value("breakeven").toString(),
+             QStringLiteral("$27.25"));
+    QVERIFY2(run.err.isEmpty() || everyLineNamesTheProgram(run.err), qPrintable(run.err));
+    const QImage chart{path};
+    QCOMPARE(chart.size(), QSize(960, 600));
+    // Not a blank picture: the profit side is drawn in blue, the loss side in vermilion.
+    int blue = 0;
+    int vermilion = 0;
+    for (int y = 0; y < chart.height(); y += 2) {
+        for (int x = 0; x < chart.width(); x += 2) {
+            const QColor c = chart.pixelColor(x, y);
+            blue += c.blue() > c.red() + 15 ? 1 : 0;
+            vermilion += c.red() > c.blue() + 15 ? 1 : 0;
+        }
+    }
+    QVERIFY2(blue > 1000 && vermilion > 1000,
+             qPrintable(QStringLiteral("%1 %2").arg(blue).arg(vermilion)));
+
+    const Run nowhere =
+        runPravikProcess(analyzePosition + QStringList{"--chart", "/nonexistent/x.png"});
+    QCOMPARE(nowhere.status, 74);
+    QVERIFY(nowhere.err.endsWith(
+        QStringLiteral("pravik: cannot write the chart to \"/nonexistent/x.png\"\n")));
+
+    const Run batch = runPravikProcess({"analyze", "--csv", "--chart", path});
+    QCOMPARE(batch.status, 64);
+    QVERIFY(batch.err.contains(QStringLiteral("--chart draws one position")));
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "test_program.moc"
