@@ -27,6 +27,13 @@ inline char* putQuoted(std::string_view field, char* at) {
     return at;
 }
 
+// A byte that puts its field in quotes: the delimiter, a quote, CR or LF. Every such byte is at
+// most '"' but the delimiter: one test for the rest.
+constexpr bool needsQuotes(char c, char delimiter) {
+    return (static_cast<unsigned char>(c) <= '"' || c == delimiter) &&
+           (c == delimiter || c == '"' || c == '\r' || c == '\n');
+}
+
 } // namespace csv_detail
 
 // Writes one field at `at` as RFC 4180 writes it: in quotes, with quotes doubled, when it holds
@@ -36,9 +43,7 @@ inline char* putQuoted(std::string_view field, char* at) {
 inline char* putCsvField(std::string_view field, char delimiter, char* at) {
     char* const begin = at;
     for (const char c : field) {
-        // Every byte that needs quotes is at most '"' but the delimiter: one test for the rest.
-        if ((static_cast<unsigned char>(c) <= '"' || c == delimiter) &&
-            (c == delimiter || c == '"' || c == '\r' || c == '\n')) {
+        if (csv_detail::needsQuotes(c, delimiter)) {
             return csv_detail::putQuoted(field, begin);
         }
         *at++ = c;
