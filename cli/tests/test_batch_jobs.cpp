@@ -1,6 +1,6 @@
-// Runs the real executable with one thread and with several on the same inputs: the output, the
+// Runs the commands with one thread and with several on the same inputs: the output, the
 // messages and the status must not depend on the number of threads.
-#include "cli/tests/pravik_process.h"
+#include "cli/tests/pravik_run.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,8 +9,8 @@
 
 namespace {
 
-using pravik_process::Run;
-using pravik_process::runPravikProcess;
+using pravik_run::Run;
+using pravik_run::runPravik;
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file{path};
@@ -211,11 +211,11 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads() {
     QVERIFY(writeFile(path, input));
 
     const QStringList arguments = QStringList{command, "--csv", path} + options;
-    const Run one = runPravikProcess(arguments + QStringList{"--jobs", "1"});
+    const Run one = runPravik(arguments + QStringList{"--jobs", "1"});
     QCOMPARE(one.status, status);
     QVERIFY(!one.outBytes.isEmpty() || !one.err.isEmpty());
     for (int jobs = 2; jobs <= 8; ++jobs) {
-        const Run many = runPravikProcess(arguments + QStringList{"--jobs", QString::number(jobs)});
+        const Run many = runPravik(arguments + QStringList{"--jobs", QString::number(jobs)});
         if (many.outBytes != one.outBytes || many.err != one.err || many.status != one.status) {
             qInfo("--jobs %d", jobs);
             QCOMPARE(many.err, one.err);
@@ -255,7 +255,7 @@ void TestBatchJobs::outputFileForAnyNumberOfThreads() {
     QByteArray firstWritten;
     for (int jobs = 1; jobs <= 8; ++jobs) {
         QVERIFY(writeFile(target, "yesterday's results\n"));
-        const Run run = runPravikProcess(
+        const Run run = runPravik(
             {command, "--csv", path, "--output", target, "--jobs", QString::number(jobs)});
         const QByteArray written = readFile(target);
         QCOMPARE(run.status, status);
@@ -288,7 +288,7 @@ void TestBatchJobs::jobsRefused_data() {
 void TestBatchJobs::jobsRefused() {
     QFETCH(QString, jobs);
     for (const QString& command : {QStringLiteral("calc"), QStringLiteral("analyze")}) {
-        const Run run = runPravikProcess({command, "--csv", "-", "--jobs", jobs});
+        const Run run = runPravik({command, "--csv", "-", "--jobs", jobs});
         QCOMPARE(run.status, 64);
         QCOMPARE(run.outBytes, QByteArray{});
         QVERIFY2(
@@ -303,7 +303,7 @@ void TestBatchJobs::jobsGoWithCsv() {
                                "--current-price", "28.50", "--shares",       "500"};
     for (const QStringList& arguments :
          {QStringList{"calc"} + position, QStringList{"analyze", "--days", "91"} + position}) {
-        const Run run = runPravikProcess(arguments + QStringList{"--jobs", "2"});
+        const Run run = runPravik(arguments + QStringList{"--jobs", "2"});
         QCOMPARE(run.status, 64);
         QVERIFY2(run.err.startsWith("pravik: --jobs goes with --csv\n"), qPrintable(run.err));
     }
@@ -312,7 +312,7 @@ void TestBatchJobs::jobsGoWithCsv() {
 // Both commands that read a batch tell of --jobs in their help.
 void TestBatchJobs::jobsInHelp() {
     for (const QString& command : {QStringLiteral("calc"), QStringLiteral("analyze")}) {
-        const Run run = runPravikProcess({command, "--help"});
+        const Run run = runPravik({command, "--help"});
         QCOMPARE(run.status, 0);
         QVERIFY2(run.out.contains("--jobs <N>"), qPrintable(command));
     }
