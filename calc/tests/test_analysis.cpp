@@ -697,7 +697,9 @@ private slots:
 
         // The caller spells an input as it likes, here from the key; nothing: the caption.
         const veltrane::InputNamer key = [](AnalysisInput input) {
-            return "<" + std::string{veltrane::inputInfo(input).key} + ">";
+            std::string name{"<"};
+            name.append(veltrane::inputInfo(input).key).push_back('>');
+            return name;
         };
         QTest::newRow("caption")
             << veltrane::InputNamer{nullptr}
