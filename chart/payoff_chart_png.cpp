@@ -3,6 +3,8 @@
 #include "chart/chart_colours.h"
 #include "chart/payoff_chart_renderer.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -50,6 +52,12 @@ bool writePayoffChartPng(const PayoffChartModel& model, const RegionalSettings& 
         QPainter painter(&image);
         PayoffChartRenderer(model, settings)
             .paint(painter, QRectF(QPointF(0, 0), QSizeF(size)), colours);
+    }
+    // A device or a FIFO the user names is written into: no file to keep, none to put there.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) {
+        QFile device(path);
+        return device.open(QIODevice::WriteOnly) && image.save(&device, "PNG") && device.flush();
     }
     // Through a temporary file, so a write that fails halfway leaves the old picture, not half
     // of a new one.

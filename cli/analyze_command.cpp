@@ -18,6 +18,7 @@
 #include <array>
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -87,6 +88,18 @@ struct AnalyzeOptions {
     QString chart; // empty: no chart
     std::string output;
 };
+
+// Whether two paths name one file, links followed, whether it exists yet or not.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) {
+        return true;
+    }
+    std::error_code otherError;
+    const std::filesystem::path first = std::filesystem::weakly_canonical(a, error);
+    const std::filesystem::path second = std::filesystem::weakly_canonical(b, otherError);
+    return !error && !otherError && first == second;
+}
 
 // ---- One position ----
 
@@ -265,6 +278,17 @@ public:
         options.json = command.isSet("json");
         options.chart = command.value("chart");
         options.output = command.text("output");
+        if (command.isSet("chart") && options.chart.isEmpty()) {
+            return usageError(streams.err, QStringLiteral("--chart needs a file name"),
+                              "pravik analyze");
+        }
+        if (!options.chart.isEmpty() && !options.output.empty() &&
+            sameFile(options.chart.toStdString(), options.output)) {
+            return usageError(
+                streams.err,
+                QStringLiteral("--output and --chart name the same file, '%1'").arg(options.chart),
+                "pravik analyze");
+        }
         if (command.isSet("csv")) {
             const AnalysisBatchOptions batch{options.row, command.delimiter, command.jobs};
             return runBatchCommand(command.files().value(0), options.output, streams,

@@ -39,7 +39,9 @@ ExitStatus OutputDestination::finish(ExitStatus status) {
     }
     if (status == ExitStatus::usage || status == ExitStatus::outputFailed) {
         file_->discard();
-        printError(err_, "'" + file_->path() + "' is left as it was");
+        if (!file_->direct()) {
+            printError(err_, "'" + file_->path() + "' is left as it was");
+        }
         return status;
     }
     if (!file_->commit()) {

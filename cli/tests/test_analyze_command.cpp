@@ -362,6 +362,12 @@ void TestAnalyzeCommand::usage_data() {
         << QStringList{"analyze", "--csv", "--delimiter", "x"} << "unknown delimiter 'x'";
     QTest::newRow("a file that is not there")
         << QStringList{"analyze", "--csv", "/nonexistent/positions.csv"} << "cannot read";
+    QTest::newRow("a chart without a name")
+        << (position + QStringList{"--days", "3", "--chart", ""}) << "--chart needs a file name";
+    QTest::newRow("the chart and the figures in one file")
+        << (position +
+            QStringList{"--days", "3", "--chart", "/tmp/x/../figures", "--output", "/tmp/figures"})
+        << "--output and --chart name the same file";
 }
 
 void TestAnalyzeCommand::usage() {

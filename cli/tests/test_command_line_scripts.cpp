@@ -6,11 +6,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
 
 using pravik_run::everyLineNamesTheProgram;
 using pravik_run::Run;
@@ -83,6 +87,8 @@ private slots:
     void outputReplacesTheFileWhenDone_data();
     void outputReplacesTheFileWhenDone();
     void outputLeftAloneOnALateFault();
+    void outputTargets_data();
+    void outputTargets();
 
     // 6. Plain numbers and the locale option.
     void plainText();
@@ -414,6 +420,77 @@ void TestCommandLineScripts::outputReplacesTheFileWhenDone() {
                                           "--output=" + target});
     QCOMPARE(one.status, 0);
     QVERIFY(readFile(target).startsWith("Received from Options   $625.00\n"));
+}
+
+void TestCommandLineScripts::outputTargets_data() {
+    QTest::addColumn<QString>("kind");
+
+    for (const char* kind : {"a file", "a link to a file", "a link to no file yet", "a FIFO",
+                             "a device", "a 254-byte name"}) {
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+}
+
+// Whatever the output names, the results reach it and nothing else is made, replaced or left:
+// a link stays a link, a FIFO and a device stay what they are, a long name needs no room for a
+// temporary suffix.
+void TestCommandLineScripts::outputTargets() {
+    QFETCH(QString, kind);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString file = folder.filePath(QStringLiteral("results.txt"));
+    const QString link = folder.filePath(QStringLiteral("latest"));
+    QString target = file;
+    QString readBack = file;
+    QByteArray fromFifo;
+    std::thread reader;
+    if (kind == QStringLiteral("a file") || kind.startsWith(QStringLiteral("a link to a"))) {
+        QVERIFY(writeFile(file, "yesterday's results\n"));
+    }
+    if (kind.startsWith(QStringLiteral("a link"))) {
+        QVERIFY(QFile::link(QStringLiteral("results.txt"), link));
+        target = link;
+    } else if (kind == QStringLiteral("a FIFO")) {
+        QCOMPARE(mkfifo(file.toLocal8Bit().constData(), 0600), 0);
+        reader = std::thread{[&] { fromFifo = readFile(file); }};
+    } else if (kind == QStringLiteral("a device")) {
+        // A null device of the test's own: a fault must never replace the machine's.
+        if (mknod(file.toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+            QSKIP("no character device can be made here");
+        }
+    } else if (kind == QStringLiteral("a 254-byte name")) {
+        target = readBack = folder.filePath(QString(254, u'r'));
+    }
+    const QStringList before =
+        QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+
+    const Run run = runPravik(workedExample() + QStringList{"--output", target});
+    if (reader.joinable()) {
+        reader.join();
+    }
+    QCOMPARE(run.err, QString{});
+    QCOMPARE(run.status, 0);
+    const QByteArray expected = "Received from Options   $625.00\n";
+    if (kind == QStringLiteral("a FIFO")) {
+        QVERIFY2(fromFifo.startsWith(expected), fromFifo.constData());
+        QVERIFY(QFileInfo(file).exists() && !QFileInfo(file).isFile());
+    } else if (kind == QStringLiteral("a device")) {
+        QVERIFY(!QFileInfo(target).isFile());
+    } else {
+        QVERIFY2(readFile(readBack).startsWith(expected), readFile(readBack).constData());
+    }
+    if (kind.startsWith(QStringLiteral("a link"))) {
+        QVERIFY(QFileInfo(link).isSymLink());
+    }
+    QStringList after = before;
+    if (kind == QStringLiteral("a link to no file yet") ||
+        kind == QStringLiteral("a 254-byte name")) {
+        after << QFileInfo(readBack).fileName();
+        after.sort();
+    }
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             after);
 }
 
 // A fault near the end of a long input: the old file stays whole, and no temporary file is left.

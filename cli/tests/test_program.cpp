@@ -4,12 +4,15 @@
 
 #include <QColor>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -195,6 +198,13 @@ void TestProgram::payoffChart() {
     QCOMPARE(nowhere.status, 74);
     QVERIFY(nowhere.err.endsWith(
         QStringLiteral("pravik: cannot write the chart to \"/nonexistent/x.png\"\n")));
+
+    // A device named for the chart is written into, never replaced by a file.
+    const QString device = folder.filePath(QStringLiteral("null"));
+    if (mknod(device.toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        QCOMPARE(runPravikProcess(analyzePosition + QStringList{"--chart", device}).status, 0);
+        QVERIFY(QFileInfo(device).exists() && !QFileInfo(device).isFile());
+    }
 
     const Run batch = runPravikProcess({"analyze", "--csv", "--chart", path});
     QCOMPARE(batch.status, 64);
