@@ -78,14 +78,16 @@ void forgetTemporary() {
 } // namespace
 
 OutputFile::OutputFile(std::string path)
-    : path_{std::move(path)}
-    , target_{followedLinks(path_)} {
+    : path_{std::move(path)} {
+    // The system follows the links to what the path names: /dev/stdout to a pipe, for one.
     struct stat existing {};
-    const bool exists = stat(target_.c_str(), &existing) == 0;
+    const bool exists = stat(path_.c_str(), &existing) == 0;
     direct_ = exists && !S_ISREG(existing.st_mode);
     if (direct_) {
-        descriptor_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+        target_ = path_;
+        descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
     } else {
+        target_ = followedLinks(path_);
         // The file keeps its mode when replaced; a new one gets the usual mode.
         const mode_t mode = exists ? (existing.st_mode & 07777) : newFileMode();
         const std::string folder = folderOf(target_);
