@@ -243,8 +243,8 @@ public:
     std::string_view needsMore() const override {
         return "analyze needs a position's inputs, or --csv and a file";
     }
-    std::vector<OptionSpec> options() const override {
-        std::vector<OptionSpec> options;
+    std::vector<CommandOption> options() const override {
+        std::vector<CommandOption> options;
         for (std::size_t i = 0; i < analysisInputs.size(); ++i) {
             options.push_back(
                 {inputSpelling(analysisInputs[i].input, FieldSpelling::option).substr(2),

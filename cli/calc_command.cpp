@@ -114,8 +114,8 @@ public:
     std::string_view needsMore() const override {
         return "calc needs the four amounts, or --csv and a file";
     }
-    std::vector<OptionSpec> options() const override {
-        std::vector<OptionSpec> options;
+    std::vector<CommandOption> options() const override {
+        std::vector<CommandOption> options;
         for (std::size_t i = 0; i < inputFields.size(); ++i) {
             options.push_back(
                 {optionName(inputFields[i]), "TEXT", std::string{inputHelp[i]}, true});

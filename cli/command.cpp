@@ -12,7 +12,7 @@ namespace veltrane {
 
 namespace {
 
-struct SharedOptionSpec {
+struct SharedOptionEntry {
     SharedOption option;
     std::string_view name;
     std::string_view valueName;
@@ -20,32 +20,32 @@ struct SharedOptionSpec {
 };
 
 // The options every batch command shares, in the order every help lists them.
-constexpr std::array sharedOptionSpecs{
-    SharedOptionSpec{SharedOption::json, "json", "",
-                     "Print the results as one JSON object keyed by their names; with --plain, "
-                     "as JSON numbers."},
-    SharedOptionSpec{SharedOption::csv, "csv", "",
-                     "Read positions as CSV from FILE or standard input (also --csv=FILE), with "
-                     "a header naming the inputs as the options are named, '_' for '-' "
-                     "(option_price), or by their captions; write them back with the results and "
-                     "an error column."},
-    SharedOptionSpec{SharedOption::plain, "plain", "",
-                     "Write the results plainly for machines: '.' as decimal point, no grouping "
-                     "or symbol, '-' for negatives."},
-    SharedOptionSpec{SharedOption::output, "output", "FILE",
-                     "Write the results to FILE, replacing it only when the run completes "
-                     "(status 0, 2 or 3)."},
-    SharedOptionSpec{SharedOption::delimiter, "delimiter", "NAME",
-                     "With --csv: the field delimiter, ',', ';', 'tab' or '|' (default: told "
-                     "from the header; the output uses the same)."},
-    SharedOptionSpec{SharedOption::locale, "locale", "NAME",
-                     "Read and write numbers and money as locale NAME does (C: the US "
-                     "reference), whatever the environment says."},
-    SharedOptionSpec{SharedOption::replaceResults, "replace-results", "",
-                     "With --csv: recompute the result columns of a file that has them."},
-    SharedOptionSpec{SharedOption::jobs, "jobs", "N",
-                     "With --csv: compute the rows on N threads (default: the cores this "
-                     "process may use). The output is the same for any N; 1 starts no thread."},
+constexpr std::array sharedOptionTable{
+    SharedOptionEntry{SharedOption::json, "json", "",
+                      "Print the results as one JSON object keyed by their names; with --plain, "
+                      "as JSON numbers."},
+    SharedOptionEntry{SharedOption::csv, "csv", "",
+                      "Read positions as CSV from FILE or standard input (also --csv=FILE), with "
+                      "a header naming the inputs as the options are named, '_' for '-' "
+                      "(option_price), or by their captions; write them back with the results and "
+                      "an error column."},
+    SharedOptionEntry{SharedOption::plain, "plain", "",
+                      "Write the results plainly for machines: '.' as decimal point, no grouping "
+                      "or symbol, '-' for negatives."},
+    SharedOptionEntry{SharedOption::output, "output", "FILE",
+                      "Write the results to FILE, replacing it only when the run completes "
+                      "(status 0, 2 or 3)."},
+    SharedOptionEntry{SharedOption::delimiter, "delimiter", "NAME",
+                      "With --csv: the field delimiter, ',', ';', 'tab' or '|' (default: told "
+                      "from the header; the output uses the same)."},
+    SharedOptionEntry{SharedOption::locale, "locale", "NAME",
+                      "Read and write numbers and money as locale NAME does (C: the US "
+                      "reference), whatever the environment says."},
+    SharedOptionEntry{SharedOption::replaceResults, "replace-results", "",
+                      "With --csv: recompute the result columns of a file that has them."},
+    SharedOptionEntry{SharedOption::jobs, "jobs", "N",
+                      "With --csv: compute the rows on N threads (default: the cores this "
+                      "process may use). The output is the same for any N; 1 starts no thread."},
 };
 
 // What every batch command refuses, checked after its inputs and before its own rows.
@@ -61,28 +61,28 @@ QString qString(std::string_view text) {
 }
 
 // Every option of the command, its own first, as the help lists them.
-std::vector<OptionSpec> allOptions(const Command& command) {
-    std::vector<OptionSpec> options = command.options();
+std::vector<CommandOption> allOptions(const Command& command) {
+    std::vector<CommandOption> options = command.options();
     const std::vector<SharedOption> shared = command.sharedOptions();
-    for (const SharedOptionSpec& spec : sharedOptionSpecs) {
-        if (std::find(shared.begin(), shared.end(), spec.option) != shared.end()) {
+    for (const SharedOptionEntry& entry : sharedOptionTable) {
+        if (std::find(shared.begin(), shared.end(), entry.option) != shared.end()) {
             options.push_back(
-                {std::string{spec.name}, std::string{spec.valueName}, std::string{spec.help}});
+                {std::string{entry.name}, std::string{entry.valueName}, std::string{entry.help}});
         }
     }
     return options;
 }
 
-bool declares(const std::vector<OptionSpec>& options, std::string_view name) {
+bool declares(const std::vector<CommandOption>& options, std::string_view name) {
     return std::any_of(options.begin(), options.end(),
-                       [name](const OptionSpec& option) { return option.name == name; });
+                       [name](const CommandOption& option) { return option.name == name; });
 }
 
 void declare(QCommandLineParser& parser, const Command& command) {
     parser.setApplicationDescription(qString(command.description()));
     parser.addOption(
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")});
-    for (const OptionSpec& option : allOptions(command)) {
+    for (const CommandOption& option : allOptions(command)) {
         parser.addOption({QString::fromStdString(option.name), QString::fromStdString(option.help),
                           QString::fromStdString(option.valueName)});
     }
@@ -107,12 +107,12 @@ std::string helpText(const QCommandLineParser& parser, const Command& command) {
 // The first combination the command line gives that the command refuses.
 std::optional<std::string> refusedCombination(const QCommandLineParser& parser,
                                               const Command& command,
-                                              const std::vector<OptionSpec>& options) {
+                                              const std::vector<CommandOption>& options) {
     const auto given = [&](std::string_view name) {
         return declares(options, name) && parser.isSet(qString(name));
     };
     if (given("csv")) {
-        for (const OptionSpec& option : options) {
+        for (const CommandOption& option : options) {
             if (option.input && given(option.name)) {
                 return "--csv reads the " + std::string{command.inputsWord()} +
                        " from the CSV input, so --" + option.name + " cannot go with it";
@@ -180,7 +180,7 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
             refuseRepeatedOptions(parser, streams.err, helpCommand)) {
         return *repeated;
     }
-    const std::vector<OptionSpec> options = allOptions(command);
+    const std::vector<CommandOption> options = allOptions(command);
     if (const std::optional<std::string> refused = refusedCombination(parser, command, options)) {
         return usageError(streams.err, QString::fromStdString(*refused), helpCommand);
     }

@@ -24,7 +24,7 @@ struct CommandStreams {
 
 // An option a command declares: its name without dashes, the name of its value (empty for a
 // flag) and its line of help.
-struct OptionSpec {
+struct CommandOption {
     std::string name;
     std::string valueName;
     std::string help;
@@ -76,7 +76,7 @@ public:
     // What standard error says when it is run with nothing at all.
     virtual std::string_view needsMore() const = 0;
     // Its own options, in the order the help lists them, then the shared ones it takes.
-    virtual std::vector<OptionSpec> options() const = 0;
+    virtual std::vector<CommandOption> options() const = 0;
     virtual std::vector<SharedOption> sharedOptions() const = 0;
     // How a refusal names its own inputs: "amounts", "inputs".
     virtual std::string_view inputsWord() const = 0;
