@@ -246,9 +246,9 @@ public:
     std::vector<CommandOption> options() const override {
         std::vector<CommandOption> options;
         for (std::size_t i = 0; i < analysisInputs.size(); ++i) {
-            options.push_back(
-                {inputSpelling(analysisInputs[i].input, FieldSpelling::option).substr(2),
-                 std::string{valueName(analysisInputs[i].kind)}, std::string{inputHelp[i]}, true});
+            options.push_back({optionSpelling(analysisInputs[i].key),
+                               std::string{valueName(analysisInputs[i].kind)},
+                               std::string{inputHelp[i]}, true});
         }
         options.push_back(
             {"chart", "FILE",

@@ -34,7 +34,7 @@ std::vector<std::string_view> refusedFields(const PositionCheck& check, const Fi
         if (check.entries.failed[i]) {
             names.push_back(columnName(checkedFields[i]));
             failed.append(failed.empty() ? "" : ", ")
-                .append("--" + optionName(checkedFields[i]) + " " +
+                .append(fieldSpelling(checkedFields[i], FieldSpelling::option) + " " +
                         quotedText(fields.text(checkedFields[i])));
         }
     }

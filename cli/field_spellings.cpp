@@ -7,11 +7,11 @@ namespace veltrane {
 namespace {
 
 std::string fieldAsOption(Field field) {
-    return "--" + optionName(field);
+    return fieldSpelling(field, FieldSpelling::option);
 }
 
 std::string fieldAsColumn(Field field) {
-    return std::string{columnName(field)};
+    return fieldSpelling(field, FieldSpelling::column);
 }
 
 std::string inputAsOption(AnalysisInput input) {
@@ -28,6 +28,11 @@ std::string optionSpelling(std::string_view key) {
     std::string name{key};
     std::replace(name.begin(), name.end(), '_', '-');
     return name;
+}
+
+std::string fieldSpelling(Field field, FieldSpelling spelling) {
+    return spelling == FieldSpelling::option ? "--" + optionName(field)
+                                             : std::string{columnName(field)};
 }
 
 std::string inputSpelling(AnalysisInput input, FieldSpelling spelling) {

@@ -24,6 +24,9 @@ constexpr std::string_view columnName(Field field) {
     return fieldKey(field);
 }
 
+// A window field as an option ("--option-price") or a column ("option_price").
+std::string fieldSpelling(Field field, FieldSpelling spelling);
+
 // An analysis input as an option ("--as-of") or a column ("as_of").
 std::string inputSpelling(AnalysisInput input, FieldSpelling spelling);
 
