@@ -201,6 +201,13 @@ private:
         if (!readHeaderRecord(reader, record, options_.delimiter, isInputColumn, outcome)) {
             return false;
         }
+        if (!options_.delimiter && !options_.localeGiven) {
+            outcome.headerRefused =
+                separatorClash(reader.delimiter(), options_.row.settings.decimalSeparator);
+            if (outcome.headerRefused) {
+                return false;
+            }
+        }
         std::string refused;
         columns_ = AnalysisColumns::fromHeader(record, refused);
         if (!columns_) {

@@ -80,6 +80,8 @@ struct AnalysisBatchOptions {
     AnalysisRowOptions row;
     // The field delimiter; nothing: told from the header line (",", ";" or a tab).
     std::optional<char> delimiter;
+    // --locale named the settings: a delimiter told from the header is taken as they read it.
+    bool localeGiven = false;
     // Threads that analyse rows (cli/csv_batch_runner.h); the output is the same for any number.
     unsigned jobs = 1;
 };

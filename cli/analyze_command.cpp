@@ -290,7 +290,8 @@ public:
                 "pravik analyze");
         }
         if (command.isSet("csv")) {
-            const AnalysisBatchOptions batch{options.row, command.delimiter, command.jobs};
+            const AnalysisBatchOptions batch{options.row, command.delimiter, command.localeGiven,
+                                             command.jobs};
             return runBatchCommand(command.files().value(0), options.output, streams,
                                    {"; their error column says why", "a figure"},
                                    [&](std::istream& in, std::ostream& out) {

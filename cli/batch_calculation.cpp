@@ -79,6 +79,12 @@ private:
         if (!readHeaderRecord(reader, record, options_.delimiter, isKnownColumn, outcome)) {
             return false;
         }
+        if (!options_.delimiter && !options_.localeGiven) {
+            outcome.headerRefused = separatorClash(reader.delimiter(), settings_.decimalSeparator);
+            if (outcome.headerRefused) {
+                return false;
+            }
+        }
         shape_ = HeaderShape::of(reader, record);
         return true;
     }

@@ -15,6 +15,8 @@ namespace veltrane {
 struct BatchOptions {
     // The field delimiter; nothing: told from the header line (",", ";" or a tab).
     std::optional<char> delimiter;
+    // --locale named the settings: a delimiter told from the header is taken as they read it.
+    bool localeGiven = false;
     // A header that names result columns is recomputed in place rather than refused.
     bool replaceResults = false;
     // Results written plainly for machines (calc/plain_numbers.h) rather than as the user's texts.

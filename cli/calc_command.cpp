@@ -135,6 +135,7 @@ public:
         }
         BatchOptions batch;
         batch.delimiter = command.delimiter;
+        batch.localeGiven = command.localeGiven;
         batch.replaceResults = command.isSet("replace-results");
         batch.plain = command.isSet("plain");
         batch.jobs = command.jobs;

@@ -184,7 +184,8 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
     if (const std::optional<std::string> refused = refusedCombination(parser, command, options)) {
         return usageError(streams.err, QString::fromStdString(*refused), helpCommand);
     }
-    ParsedCommand parsed{parser, {}, {}, 1};
+    ParsedCommand parsed{parser, {}, {}, false, 1};
+    parsed.localeGiven = declares(options, "locale") && parser.isSet(QStringLiteral("locale"));
     std::optional<ExitStatus> refused = readRegionalSettings(
         declares(options, "locale") ? valueIfSet(parser, "locale") : std::nullopt, streams.err,
         helpCommand, parsed.settings);

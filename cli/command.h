@@ -56,6 +56,7 @@ struct ParsedCommand {
     const QCommandLineParser& parser;
     RegionalSettings settings;
     std::optional<char> delimiter; // nothing: told from the header
+    bool localeGiven = false;      // --locale named the settings
     unsigned jobs = 1;
 };
 

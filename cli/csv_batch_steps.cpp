@@ -35,6 +35,38 @@ bool readHeaderRecord(CsvReader& reader, CsvRecord& record, std::optional<char> 
     return true;
 }
 
+std::optional<std::string> separatorClash(char delimiter, std::string_view decimalSeparator) {
+    // The settings a file of that kind comes from, and how one of its numbers reads both ways.
+    std::string_view fileDecimal;
+    std::string_view example;
+    std::string_view exampleLocale;
+    if (delimiter == ';' && decimalSeparator == ".") {
+        fileDecimal = ",";
+        example = "1.000";
+        exampleLocale = "de_DE";
+    } else if (delimiter == ',' && decimalSeparator == ",") {
+        fileDecimal = ".";
+        example = "\"1,000\"";
+        exampleLocale = "en_US";
+    } else {
+        return std::nullopt;
+    }
+    std::string message{"the fields are separated by '"};
+    message.push_back(delimiter);
+    message.append("', as spreadsheets write them where '")
+        .append(fileDecimal)
+        .append("' is the decimal separator, but the settings in force read '")
+        .append(decimalSeparator)
+        .append("' as the decimal separator, so a number such as ")
+        .append(example)
+        .append(" could be read two ways; give --locale with the file's settings (--locale ")
+        .append(exampleLocale)
+        .append(", say), or --delimiter to say the separator is meant and read the numbers with '")
+        .append(decimalSeparator)
+        .append("' decimals");
+    return message;
+}
+
 std::string_view lineEndingOf(const CsvRecord& header) {
     return header.endedWithCrLf() ? "\r\n" : "\n";
 }

@@ -23,6 +23,12 @@ bool isPaddingRecord(const CsvRecord& record);
 bool readHeaderRecord(CsvReader& reader, CsvRecord& record, std::optional<char> delimiter,
                       bool (*isKnownColumn)(std::string_view), BatchOutcome& outcome);
 
+// Why a file whose delimiter was told from its header cannot be read under settings whose
+// decimal separator is `decimalSeparator`: separated by ';' and read with '.' decimals, or by ','
+// and read with ',' decimals, its numbers could mean two things ("1.000": one, or a thousand).
+// Nothing when they agree.
+std::optional<std::string> separatorClash(char delimiter, std::string_view decimalSeparator);
+
 // Records end the way the header did, so a CR LF file stays one.
 std::string_view lineEndingOf(const CsvRecord& header);
 

@@ -164,7 +164,8 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads_data() {
     const QByteArray rows = generatedRows(20'000, "\n");
     row("many rows: multi-line notes, refused and incomplete rows, padding", header + "\n" + rows,
         2);
-    row("many rows with semicolons", QByteArray{header + "\n" + rows}.replace(',', ';'), 2);
+    row("many rows with semicolons", QByteArray{header + "\n" + rows}.replace(',', ';'), 2,
+        {"--delimiter", ";"});
     row("many rows, CR LF with a byte order mark",
         "\xEF\xBB\xBF" + header + "\r\n" + generatedRows(20'000, "\r\n"), 2);
     row("a record with a field too many late in the file",
@@ -194,7 +195,8 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads_data() {
                "\xEF\xBB\xBF" + analysisHeader + "\r\n" + generatedPositions(20'000, "\r\n"), 2,
                {"--plain"});
     analyzeRow("analyze: many rows with semicolons",
-               QByteArray{analysisHeader + "\n" + positions}.replace(',', ';'), 2);
+               QByteArray{analysisHeader + "\n" + positions}.replace(',', ';'), 2,
+               {"--delimiter", ";"});
     analyzeRow("analyze: a record with a field too few late in the file",
                analysisHeader + "\n" + positions + "1,1.25,30,28.50,500\n" + positions, 64);
     analyzeRow("analyze: a quoted field never closed at the end",
