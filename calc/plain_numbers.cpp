@@ -2,6 +2,7 @@
 
 #include "calc/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdlib>
@@ -95,6 +96,32 @@ std::string withDecimals(std::string_view plainNumber, int places) {
         out.append(".").append(digits.substr(integerDigits));
     }
     return out;
+}
+
+std::string inPlainForm(std::string_view plainNumber, PlainForm form, bool percent) {
+    std::string out{plainNumber};
+    if (out.empty()) {
+        return out;
+    }
+    if (percent && form.percentAsFraction) {
+        const std::size_t point = out.find('.');
+        const int decimals =
+            point == std::string::npos ? 0 : static_cast<int>(out.size() - point - 1);
+        out = withDecimals(out.append("E-2"), decimals + 2);
+    }
+    if (form.decimalSeparator != '.') {
+        std::replace(out.begin(), out.end(), '.', form.decimalSeparator);
+    }
+    return out;
+}
+
+void reshapePlainResults(FieldAccess& plain, PlainForm form) {
+    if (form.isDefault()) {
+        return;
+    }
+    for (const Field field : resultFields) {
+        plain.setText(field, inPlainForm(plain.text(field), form, field == Field::pctReturn));
+    }
 }
 
 } // namespace veltrane

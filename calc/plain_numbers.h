@@ -24,4 +24,22 @@ void calculatePlainly(const FieldAccess& inputs, const RegionalSettings& setting
 // decimals and no exponent ("0.100", "15000000000000000.000"): zeros added, no digit changed.
 std::string withDecimals(std::string_view plainNumber, int places);
 
+// How plain figures are written for the spreadsheet that reads them back: its decimal separator
+// ("," where fields are separated by ';'), and percentages as fractions (38.40 as 0.3840), which
+// a percent format shows right.
+struct PlainForm {
+    char decimalSeparator = '.';
+    bool percentAsFraction = false;
+
+    bool isDefault() const { return decimalSeparator == '.' && !percentAsFraction; }
+};
+
+// A plain figure (`percent`: a percentage) in `form`: no digit changed, only the point moved
+// and written as the form says. An empty text stays empty.
+std::string inPlainForm(std::string_view plainNumber, PlainForm form, bool percent);
+
+// The seven plain results of `plain` (calculatePlainly's) rewritten in `form`; the return is
+// the percentage.
+void reshapePlainResults(FieldAccess& plain, PlainForm form);
+
 } // namespace veltrane

@@ -49,6 +49,18 @@ std::string refusalsText(const std::vector<Refusal>& refusals, FieldSpelling spe
     return text;
 }
 
+std::optional<std::string> figureValue(const Analysis& analysis, AnalysisFigure figure,
+                                       const AnalysisRowOptions& options) {
+    if (!options.plain) {
+        return figureText(analysis, figure, options.settings);
+    }
+    std::optional<std::string> text = figurePlainText(analysis, figure);
+    if (text && !options.plainForm.isDefault()) {
+        text = inPlainForm(*text, options.plainForm, figureInfo(figure).kind == FigureKind::ratio);
+    }
+    return text;
+}
+
 RowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& options,
                    AnalysisRowFields& out) {
     const AnalysisResult result = analysePosition(inputs, options.settings);
@@ -62,9 +74,7 @@ RowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& optio
     const Analysis& analysis = *result.analysis;
     for (std::size_t i = 0; i < analysisErrorSlot; ++i) {
         const AnalysisFigure figure = analysisFigures[i].figure;
-        std::optional<std::string> text = options.plain
-                                              ? figurePlainText(analysis, figure)
-                                              : figureText(analysis, figure, options.settings);
+        std::optional<std::string> text = figureValue(analysis, figure, options);
         out[i] = text ? std::move(*text) : std::string{};
     }
     out[analysisErrorSlot] = analysis.incompleteReason();
@@ -215,6 +225,9 @@ private:
             return false;
         }
         shape_ = HeaderShape::of(reader, record);
+        row_ = options_.row;
+        row_.plainForm = plainFormFor(shape_.delimiter, options_.plainDecimal,
+                                      options_.row.plainForm.percentAsFraction);
         return true;
     }
 
@@ -231,6 +244,8 @@ private:
     }
 
     const AnalysisBatchOptions& options_;
+    // The row options with the plain form the header's delimiter implies.
+    AnalysisRowOptions row_;
     std::optional<AnalysisColumns> columns_;
     HeaderShape shape_;
 };
@@ -244,8 +259,8 @@ public:
 
 private:
     RowKind make(const CsvRecord& record, std::string& out) override {
-        const RowKind kind = appendAnalysedRow(record, *work_.columns_, work_.options_.row,
-                                               work_.shape_.delimiter, out);
+        const RowKind kind =
+            appendAnalysedRow(record, *work_.columns_, work_.row_, work_.shape_.delimiter, out);
         out.append(work_.shape_.ending);
         return kind;
     }

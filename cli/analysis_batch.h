@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/analysis.h"
+#include "calc/plain_numbers.h"
 #include "calc/regional_settings.h"
 #include "cli/batch_calculation.h"
 #include "cli/csv_row_work.h"
@@ -30,6 +31,8 @@ struct AnalysisRowOptions {
     RegionalSettings settings;
     // Figures as plain numbers ("1375.00", "4.39") rather than the user's texts.
     bool plain = false;
+    // How plain figures are written: the decimal separator, percentages as fractions.
+    PlainForm plainForm;
     // The date an expiry is counted from when a row gives no as-of date: read once per run.
     std::chrono::year_month_day today{};
 };
@@ -40,6 +43,11 @@ std::string refusalText(Refusal refusal, FieldSpelling spelling);
 
 // Every refusal of a position, one sentence after the other.
 std::string refusalsText(const std::vector<Refusal>& refusals, FieldSpelling spelling);
+
+// A figure's text as the options write it: the user's text, or plain in the plain form;
+// nothing when it has none.
+std::optional<std::string> figureValue(const Analysis& analysis, AnalysisFigure figure,
+                                       const AnalysisRowOptions& options);
 
 // One position, texts in, output fields out: each figure's text (empty when it has none) and
 // the error field, which names every refused input by its column, or the figure that is
@@ -82,6 +90,8 @@ struct AnalysisBatchOptions {
     std::optional<char> delimiter;
     // --locale named the settings: a delimiter told from the header is taken as they read it.
     bool localeGiven = false;
+    // --plain's decimal separator; nothing: ',' when the output is separated by ';', else '.'.
+    std::optional<char> plainDecimal;
     // Threads that analyse rows (cli/csv_batch_runner.h); the output is the same for any number.
     unsigned jobs = 1;
 };

@@ -108,12 +108,6 @@ std::string missingFigureText(const Analysis& analysis, AnalysisFigure figure) {
     return analysis.state(figure) == FigureState::none ? "none" : "not available";
 }
 
-std::optional<std::string> figureValue(const Analysis& analysis, AnalysisFigure figure,
-                                       const AnalysisRowOptions& options) {
-    return options.plain ? figurePlainText(analysis, figure)
-                         : figureText(analysis, figure, options.settings);
-}
-
 std::string analysisAsText(const Analysis& analysis, const AnalysisRowOptions& options) {
     std::size_t width = 0;
     for (const AnalysisFigureInfo& info : analysisFigures) {
@@ -258,7 +252,9 @@ public:
     }
     std::vector<SharedOption> sharedOptions() const override {
         using S = SharedOption;
-        return {S::json, S::csv, S::plain, S::output, S::delimiter, S::locale, S::jobs};
+        return {
+            S::json,      S::csv,    S::plain, S::decimalSeparator, S::percentAsFraction, S::output,
+            S::delimiter, S::locale, S::jobs};
     }
     std::string_view inputsWord() const override { return "inputs"; }
     std::vector<RefusedCombination> refusedCombinations() const override {
@@ -274,6 +270,7 @@ public:
         AnalyzeOptions options;
         options.row.settings = command.settings;
         options.row.plain = command.isSet("plain");
+        options.row.plainForm = command.plainForm();
         options.row.today = localToday();
         options.json = command.isSet("json");
         options.chart = command.value("chart");
@@ -291,7 +288,7 @@ public:
         }
         if (command.isSet("csv")) {
             const AnalysisBatchOptions batch{options.row, command.delimiter, command.localeGiven,
-                                             command.jobs};
+                                             command.plainDecimal, command.jobs};
             return runBatchCommand(command.files().value(0), options.output, streams,
                                    {"; their error column says why", "a figure"},
                                    [&](std::istream& in, std::ostream& out) {

@@ -86,6 +86,8 @@ private:
             }
         }
         shape_ = HeaderShape::of(reader, record);
+        plainForm_ =
+            plainFormFor(shape_.delimiter, options_.plainDecimal, options_.percentAsFraction);
         return true;
     }
 
@@ -189,6 +191,7 @@ private:
     const BatchOptions& options_;
     ColumnLayout layout_;
     HeaderShape shape_;
+    PlainForm plainForm_;
 };
 
 // The rows of one thread, with fields and texts reused from row to row.
@@ -237,6 +240,7 @@ private:
         FieldMap& shown = plain ? plainFields_ : fields_;
         if (plain) {
             calculatePlainly(fields_, batch_.settings_, plainFields_);
+            reshapePlainResults(plainFields_, batch_.plainForm_);
         } else {
             CalculateIt(inputs, fields_, batch_.settings_, money_);
         }

@@ -21,6 +21,9 @@ struct BatchOptions {
     bool replaceResults = false;
     // Results written plainly for machines (calc/plain_numbers.h) rather than as the user's texts.
     bool plain = false;
+    // --plain's decimal separator; nothing: ',' when the output is separated by ';', else '.'.
+    std::optional<char> plainDecimal;
+    bool percentAsFraction = false;
     // Threads that compute rows (cli/csv_batch_runner.h); the output is the same for any number.
     unsigned jobs = 1;
 };

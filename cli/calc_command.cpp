@@ -74,6 +74,7 @@ ExitStatus calculateOne(const ParsedCommand& command, CommandStreams streams) {
     FieldMap& shown = plain ? plainFields : fields;
     if (plain) {
         calculatePlainly(fields, command.settings, plainFields);
+        reshapePlainResults(plainFields, command.plainForm());
     } else {
         CalculateIt(fields, command.settings);
     }
@@ -124,8 +125,8 @@ public:
     }
     std::vector<SharedOption> sharedOptions() const override {
         using S = SharedOption;
-        return {S::json,      S::csv,    S::plain,          S::output,
-                S::delimiter, S::locale, S::replaceResults, S::jobs};
+        return {S::json,   S::csv,       S::plain,  S::decimalSeparator, S::percentAsFraction,
+                S::output, S::delimiter, S::locale, S::replaceResults,   S::jobs};
     }
     std::string_view inputsWord() const override { return "amounts"; }
 
@@ -138,6 +139,8 @@ public:
         batch.localeGiven = command.localeGiven;
         batch.replaceResults = command.isSet("replace-results");
         batch.plain = command.isSet("plain");
+        batch.plainDecimal = command.plainDecimal;
+        batch.percentAsFraction = command.isSet("percent-as-fraction");
         batch.jobs = command.jobs;
         const RegionalSettings& settings = command.settings;
         return runBatchCommand(

@@ -32,6 +32,12 @@ constexpr std::array sharedOptionTable{
     SharedOptionEntry{SharedOption::plain, "plain", "",
                       "Write the results plainly for machines: '.' as decimal point, no grouping "
                       "or symbol, '-' for negatives."},
+    SharedOptionEntry{SharedOption::decimalSeparator, "decimal-separator", "SEP",
+                      "With --plain: the decimal separator, '.' or ',' (default: ',' when the CSV "
+                      "output is separated by ';', '.' otherwise)."},
+    SharedOptionEntry{SharedOption::percentAsFraction, "percent-as-fraction", "",
+                      "With --plain: write a percentage as a fraction, 0.3840 for 38.40 %, as a "
+                      "spreadsheet's percent format reads it."},
     SharedOptionEntry{SharedOption::output, "output", "FILE",
                       "Write the results to FILE, replacing it only when the run completes "
                       "(status 0, 2 or 3)."},
@@ -51,6 +57,13 @@ constexpr std::array sharedOptionTable{
 // What every batch command refuses, checked after its inputs and before its own rows.
 constexpr std::array sharedRefusals{
     RefusedCombination{"json", "csv", true, "--csv writes CSV, so --json cannot go with it"},
+    RefusedCombination{"decimal-separator", "plain", false,
+                       "--decimal-separator goes with --plain"},
+    RefusedCombination{"decimal-separator", "json", true,
+                       "--json writes JSON numbers, which take '.', so --decimal-separator cannot "
+                       "go with it"},
+    RefusedCombination{"percent-as-fraction", "plain", false,
+                       "--percent-as-fraction goes with --plain"},
     RefusedCombination{"delimiter", "csv", false, "--delimiter goes with --csv"},
     RefusedCombination{"replace-results", "csv", false, "--replace-results goes with --csv"},
     RefusedCombination{"jobs", "csv", false, "--jobs goes with --csv"},
@@ -184,7 +197,7 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
     if (const std::optional<std::string> refused = refusedCombination(parser, command, options)) {
         return usageError(streams.err, QString::fromStdString(*refused), helpCommand);
     }
-    ParsedCommand parsed{parser, {}, {}, false, 1};
+    ParsedCommand parsed{parser, {}, {}, false, {}, 1};
     parsed.localeGiven = declares(options, "locale") && parser.isSet(QStringLiteral("locale"));
     std::optional<ExitStatus> refused = readRegionalSettings(
         declares(options, "locale") ? valueIfSet(parser, "locale") : std::nullopt, streams.err,
@@ -192,6 +205,18 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
     if (!refused && declares(options, "delimiter")) {
         refused = readDelimiter(valueIfSet(parser, "delimiter"), streams.err, helpCommand,
                                 parsed.delimiter);
+    }
+    if (!refused && declares(options, "decimal-separator") &&
+        parser.isSet(QStringLiteral("decimal-separator"))) {
+        const QString separator = parser.value(QStringLiteral("decimal-separator"));
+        if (separator == QStringLiteral(".") || separator == QStringLiteral(",")) {
+            parsed.plainDecimal = separator.front().toLatin1();
+        } else {
+            refused = usageError(
+                streams.err,
+                QStringLiteral("--decimal-separator takes '.' or ',', not '%1'").arg(separator),
+                helpCommand);
+        }
     }
     if (!refused && declares(options, "jobs")) {
         refused = readJobCount(valueIfSet(parser, "jobs"), streams.err, helpCommand, parsed.jobs);

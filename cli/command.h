@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/plain_numbers.h"
 #include "calc/regional_settings.h"
 #include "cli/exit_status.h"
 
@@ -33,7 +34,18 @@ struct CommandOption {
 };
 
 // The options every batch command may take, declared once (cli/command.cpp) with their help.
-enum class SharedOption { json, csv, plain, output, delimiter, locale, replaceResults, jobs };
+enum class SharedOption {
+    json,
+    csv,
+    plain,
+    decimalSeparator,
+    percentAsFraction,
+    output,
+    delimiter,
+    locale,
+    replaceResults,
+    jobs
+};
 
 // A pair of options a command refuses together, or an option it refuses without another.
 struct RefusedCombination {
@@ -52,11 +64,17 @@ struct ParsedCommand {
     // The value as the UTF-8 text a position reads.
     std::string text(std::string_view option) const { return value(option).toStdString(); }
     QStringList files() const { return parser.positionalArguments(); }
+    // How --plain figures are written where no field separator decides the decimal separator.
+    PlainForm plainForm() const {
+        return {plainDecimal.value_or('.'), isSet("percent-as-fraction")};
+    }
 
     const QCommandLineParser& parser;
     RegionalSettings settings;
     std::optional<char> delimiter; // nothing: told from the header
     bool localeGiven = false;      // --locale named the settings
+    // --plain's decimal separator as --decimal-separator gives it; nothing: the output's choice.
+    std::optional<char> plainDecimal;
     unsigned jobs = 1;
 };
 

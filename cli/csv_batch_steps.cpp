@@ -67,6 +67,10 @@ std::optional<std::string> separatorClash(char delimiter, std::string_view decim
     return message;
 }
 
+PlainForm plainFormFor(char delimiter, std::optional<char> decimal, bool percentAsFraction) {
+    return {decimal.value_or(delimiter == ';' ? ',' : '.'), percentAsFraction};
+}
+
 std::string_view lineEndingOf(const CsvRecord& header) {
     return header.endedWithCrLf() ? "\r\n" : "\n";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/plain_numbers.h"
 #include "cli/batch_outcome.h"
 #include "csv/header_names.h"
 #include "csv/reader.h"
@@ -28,6 +29,10 @@ bool readHeaderRecord(CsvReader& reader, CsvRecord& record, std::optional<char> 
 // and read with ',' decimals, its numbers could mean two things ("1.000": one, or a thousand).
 // Nothing when they agree.
 std::optional<std::string> separatorClash(char delimiter, std::string_view decimalSeparator);
+
+// How --plain figures are written into CSV separated by `delimiter`: with `decimal` when given,
+// else with the decimal separator a spreadsheet expects beside that delimiter.
+PlainForm plainFormFor(char delimiter, std::optional<char> decimal, bool percentAsFraction);
 
 // Records end the way the header did, so a CR LF file stays one.
 std::string_view lineEndingOf(const CsvRecord& header);

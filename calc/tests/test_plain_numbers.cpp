@@ -46,6 +46,8 @@ private slots:
     void resultsWrittenPlainly();
     void withDecimals_data();
     void withDecimals();
+    void inPlainForm_data();
+    void inPlainForm();
 };
 
 void TestPlainNumbers::resultsWrittenPlainly_data() {
@@ -111,6 +113,39 @@ void TestPlainNumbers::withDecimals() {
     QFETCH(QString, expected);
 
     QCOMPARE(QString::fromStdString(veltrane::withDecimals(text.toStdString(), places)), expected);
+}
+
+void TestPlainNumbers::inPlainForm_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("percent");
+    QTest::addColumn<QChar>("decimal");
+    QTest::addColumn<bool>("fraction");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("the default changes nothing")
+        << "38.40" << true << QChar{'.'} << false << "38.40";
+    QTest::newRow("a decimal comma") << "-1375.00" << false << QChar{','} << false << "-1375,00";
+    QTest::newRow("a percentage as a fraction")
+        << "38.40" << true << QChar{'.'} << true << "0.3840";
+    QTest::newRow("a small negative percentage, comma")
+        << "-0.05" << true << QChar{','} << true << "-0,0005";
+    QTest::newRow("a large percentage") << "12345.67" << true << QChar{'.'} << true << "123.4567";
+    QTest::newRow("a whole percentage") << "100" << true << QChar{'.'} << true << "1.00";
+    QTest::newRow("money is never a fraction")
+        << "625.00" << false << QChar{'.'} << true << "625.00";
+    QTest::newRow("no figure stays empty") << "" << true << QChar{','} << true << "";
+}
+
+void TestPlainNumbers::inPlainForm() {
+    QFETCH(QString, text);
+    QFETCH(bool, percent);
+    QFETCH(QChar, decimal);
+    QFETCH(bool, fraction);
+    QFETCH(QString, expected);
+
+    const veltrane::PlainForm form{decimal.toLatin1(), fraction};
+    QCOMPARE(QString::fromStdString(veltrane::inPlainForm(text.toStdString(), form, percent)),
+             expected);
 }
 
 QTEST_APPLESS_MAIN(TestPlainNumbers)

@@ -94,6 +94,8 @@ private slots:
     void plainText();
     void plainJson_data();
     void plainJson();
+    void plainFormsASpreadsheetReads_data();
+    void plainFormsASpreadsheetReads();
     void plainBatchIsTheSameInEveryLocale();
     void refusedPositionAsJson();
     void localeOption_data();
@@ -575,6 +577,71 @@ void TestCommandLineScripts::plainText() {
                                         "Net Gain   -1250.00\n"
                                         "Divide Into Cost   -0.057\n"
                                         "Annual % Return   -34.20\n"));
+}
+
+// A German spreadsheet reads ';' files with ',' decimals; the program reads its own output back.
+void TestCommandLineScripts::plainFormsASpreadsheetReads_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("status");
+    // The first row's figures after the inputs, or what standard error says.
+    QTest::addColumn<QString>("expected");
+
+    const QByteArray semicolons{"option_price;strike_price;current_price;shares;months\n"
+                                "1,25;30;28,50;500;3\n"};
+    const QByteArray commas{"option_price,strike_price,current_price,shares,months\n"
+                            "1.25,30,28.50,500,3\n"};
+    const QStringList calcPlain{"calc", "--csv", "--plain"};
+    QTest::newRow("';' output: ',' decimals")
+        << calcPlain + QStringList{"--locale", "de_DE"} << semicolons << 0
+        << "625,00;15000,00;15625,00;14250,00;1375,00;0,096;38,40;";
+    QTest::newRow("',' output: '.' decimals")
+        << calcPlain << commas << 0 << "625.00,15000.00,15625.00,14250.00,1375.00,0.096,38.40,";
+    QTest::newRow("--decimal-separator . overrides")
+        << calcPlain + QStringList{"--locale", "de_DE", "--decimal-separator", "."} << semicolons
+        << 0 << "625.00;15000.00;15625.00;14250.00;1375.00;0.096;38.40;";
+    QTest::newRow("--decimal-separator , on a ',' file quotes the fields")
+        << calcPlain + QStringList{"--decimal-separator", ","} << commas << 0
+        << "\"625,00\",\"15000,00\",";
+    QTest::newRow("--percent-as-fraction") << calcPlain + QStringList{"--percent-as-fraction"}
+                                           << commas << 0 << "1375.00,0.096,0.3840,";
+    QTest::newRow("analyze: ';' output, percentages as fractions")
+        << QStringList{"analyze", "--csv", "--plain", "--locale", "de_DE", "--percent-as-fraction"}
+        << QByteArray{"option_price;strike_price;current_price;shares;days\n1,25;30;28,50;500;91\n"}
+        << 0 << "625,00;0,00;0,00;14250,00;15000,00;1375,00;625,00;13625,00;27,2500;0,0439;";
+    QTest::newRow("--decimal-separator without --plain")
+        << QStringList{"calc", "--csv", "--decimal-separator", ","} << commas << 64
+        << "--decimal-separator goes with --plain";
+    QTest::newRow("--decimal-separator with --json")
+        << QStringList{"analyze", "--plain", "--json", "--decimal-separator", ","} << QByteArray{}
+        << 64 << "--json writes JSON numbers, which take '.', so --decimal-separator cannot go";
+    QTest::newRow("--decimal-separator another")
+        << calcPlain + QStringList{"--decimal-separator=;"} << commas << 64
+        << "--decimal-separator takes '.' or ',', not ';'";
+    QTest::newRow("--percent-as-fraction without --plain")
+        << QStringList{"calc", "--csv", "--percent-as-fraction"} << commas << 64
+        << "--percent-as-fraction goes with --plain";
+}
+
+void TestCommandLineScripts::plainFormsASpreadsheetReads() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(int, status);
+    QFETCH(QString, expected);
+
+    const Run run = runPravik(arguments, input);
+    QCOMPARE(run.status, status);
+    if (status != 0) {
+        QVERIFY2(run.err.contains(expected), qPrintable(run.err));
+        return;
+    }
+    QVERIFY2(run.out.section(u'\n', 1, 1).contains(expected), qPrintable(run.out));
+    if (arguments.front() == QStringLiteral("calc")) {
+        // Its own output read back recomputes to the very same bytes.
+        const Run again = runPravik(arguments + QStringList{"--replace-results"}, run.out.toUtf8());
+        QCOMPARE(again.status, 0);
+        QCOMPARE(again.out, run.out);
+    }
 }
 
 void TestCommandLineScripts::plainJson_data() {
