@@ -162,7 +162,7 @@ inline constexpr std::array<AnalysisFigureInfo, 18> analysisFigures{{
      "The option price times the shares: what selling the calls brings in."},
     {AnalysisFigure::dividends, "dividends", "Dividends", FigureKind::money,
      "The dividend per share times the shares, paid before expiry."},
-    {AnalysisFigure::fees, "fees", "Fees", FigureKind::money,
+    {AnalysisFigure::fees, "total_fees", "Fees", FigureKind::money,
      "All commissions and fees of the position."},
     {AnalysisFigure::cost, "cost", "Stock cost", FigureKind::money,
      "The current share price times the shares."},
@@ -201,7 +201,7 @@ inline constexpr std::array<AnalysisFigureInfo, 18> analysisFigures{{
     {AnalysisFigure::ifCalledReturnCompound, "if_called_return_compound",
      "Return if called per year (compounded)", FigureKind::ratio,
      "The return if called earned again and again for a year."},
-    {AnalysisFigure::days, "days", "Days to expiry", FigureKind::days,
+    {AnalysisFigure::days, "days_to_expiry", "Days to expiry", FigureKind::days,
      "Calendar days from the as-of date to expiry; none when months were given."},
 }};
 

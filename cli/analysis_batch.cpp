@@ -4,6 +4,7 @@
 #include "cli/csv_batch_runner.h"
 #include "cli/csv_batch_steps.h"
 #include "cli/csv_row_work.h"
+#include "cli/json_lines.h"
 #include "cli/messages.h"
 #include "csv/reader.h"
 #include "csv/writer.h"
@@ -16,18 +17,32 @@ namespace veltrane {
 
 namespace {
 
-// A column the program writes: a figure's key or the error column.
-bool isOutputColumn(std::string_view name) {
+// The output slot of a column the program writes: a figure's key, or the error column.
+std::optional<std::size_t> outputSlot(std::string_view name) {
     const std::string comparable = comparableColumnName(name);
     if (comparable == analysisErrorColumn) {
-        return true;
+        return analysisErrorSlot;
     }
-    for (const AnalysisFigureInfo& info : analysisFigures) {
-        if (comparable == info.key) {
+    for (std::size_t slot = 0; slot < analysisFigures.size(); ++slot) {
+        if (comparable == analysisFigures[slot].key) {
+            return slot;
+        }
+    }
+    return std::nullopt;
+}
+
+// Whether a column of `header` other than `column` names `input`.
+bool namedElsewhere(const CsvRecord& header, std::size_t column, AnalysisInput input) {
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        if (i != column && analysisInputColumn(header.field(i)) == input) {
             return true;
         }
     }
     return false;
+}
+
+std::string_view slotName(std::size_t slot) {
+    return slot == analysisErrorSlot ? analysisErrorColumn : analysisFigures[slot].key;
 }
 
 } // namespace
@@ -93,14 +108,25 @@ std::optional<AnalysisInput> analysisInputColumn(std::string_view name) {
     return names.find(name);
 }
 
-std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& header,
-                                                           std::string& refused) {
+std::optional<AnalysisColumns>
+AnalysisColumns::fromHeader(const CsvRecord& header, std::string& refused, bool replaceResults) {
     AnalysisColumns layout;
     layout.columns_.fill(absent);
+    layout.replaced_.assign(header.size(), absent);
+    std::array<bool, analysisErrorSlot + 1> found{};
     std::string figures;
     for (std::size_t i = 0; i < header.size(); ++i) {
         const std::string_view name = header.field(i);
-        if (const std::optional<AnalysisInput> input = analysisInputColumn(name)) {
+        std::optional<AnalysisInput> input = analysisInputColumn(name);
+        const std::optional<std::size_t> figure = outputSlot(name);
+        // A figure's key that is also an input's caption ("Days to expiry") names the input,
+        // unless it is written exactly as this program writes the figure and --replace-results
+        // or another column for that input says the file is this program's output.
+        if (figure && input && name == slotName(*figure) &&
+            (replaceResults || namedElsewhere(header, i, *input))) {
+            input.reset();
+        }
+        if (input) {
             std::size_t& column = layout.columns_[static_cast<std::size_t>(*input)];
             if (column != absent) {
                 refused = "the header names the column " +
@@ -108,8 +134,19 @@ std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& head
                 return std::nullopt;
             }
             column = i;
-        } else if (isOutputColumn(name)) {
-            figures.append(figures.empty() ? "" : ", ").append(comparableColumnName(name));
+        } else if (const std::optional<std::size_t> slot = figure) {
+            if (found[*slot]) {
+                refused = "the header names the column " + std::string{slotName(*slot)} + " twice";
+                return std::nullopt;
+            }
+            found[*slot] = true;
+            layout.replaced_[i] = *slot;
+            figures.append(figures.empty() ? "" : ", ").append(slotName(*slot));
+        }
+    }
+    for (std::size_t slot = 0; slot < found.size(); ++slot) {
+        if (!found[slot]) {
+            layout.appended_.push_back(slot);
         }
     }
     const std::string missing = layout.missingColumns();
@@ -117,9 +154,10 @@ std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& head
         refused = "the header lacks the columns " + missing;
         return std::nullopt;
     }
-    if (!figures.empty()) {
+    if (!figures.empty() && !replaceResults) {
         refused = "the header names the figure columns " + figures +
-                  ", so the file holds figures already";
+                  ", so the file holds figures already; give --replace-results to compute them "
+                  "afresh";
         return std::nullopt;
     }
     return layout;
@@ -167,14 +205,10 @@ RowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& column
                           const AnalysisRowOptions& options, char delimiter, std::string& line) {
     AnalysisRowFields fields;
     const RowKind kind = analyseRow(columns.inputs(record, options.today), options, fields);
-    for (std::size_t i = 0; i < record.size(); ++i) {
-        appendCsvField(line, record.field(i), delimiter);
-        line.push_back(delimiter);
-    }
-    for (const std::string& field : fields) {
+    columns.forEachOutput(record, fields, [&](std::string_view field) {
         appendCsvField(line, field, delimiter);
         line.push_back(delimiter);
-    }
+    });
     line.pop_back();
     return kind;
 }
@@ -219,34 +253,48 @@ private:
             }
         }
         std::string refused;
-        columns_ = AnalysisColumns::fromHeader(record, refused);
+        columns_ = AnalysisColumns::fromHeader(record, refused, options_.replaceResults);
         if (!columns_) {
             outcome.headerRefused = refused;
             return false;
         }
         shape_ = HeaderShape::of(reader, record);
         row_ = options_.row;
-        row_.plainForm = plainFormFor(shape_.delimiter, options_.plainDecimal,
+        // JSON numbers take '.', whatever the input's delimiter.
+        row_.plainForm = plainFormFor(options_.json ? ',' : shape_.delimiter, options_.plainDecimal,
                                       options_.row.plainForm.percentAsFraction);
+        if (options_.json) {
+            jsonKeys_ = JsonLineKeys{};
+            columns_->forEachOutputName(record, [this](std::string_view name, bool figure) {
+                jsonKeys_.add(name, figure && row_.plain);
+            });
+            if (const std::optional<std::string> repeated = jsonKeys_.repeatedName()) {
+                outcome.headerRefused = "the header names the column " + quotedText(*repeated) +
+                                        " twice, which one JSON object cannot hold";
+                return false;
+            }
+        }
         return true;
     }
 
     void writeHeader(const CsvRecord& record, std::string& line) const {
+        if (options_.json) {
+            return; // each line names its own fields
+        }
         shape_.startLine(line);
-        for (std::size_t i = 0; i < shape_.columns; ++i) {
-            appendCsvField(line, record.field(i), shape_.delimiter);
+        columns_->forEachOutputName(record, [&](std::string_view name, bool /*figure*/) {
+            appendCsvField(line, name, shape_.delimiter);
             line.push_back(shape_.delimiter);
-        }
-        for (const AnalysisFigureInfo& info : analysisFigures) {
-            line.append(info.key).push_back(shape_.delimiter);
-        }
-        line.append(analysisErrorColumn).append(shape_.ending);
+        });
+        line.pop_back();
+        line.append(shape_.ending);
     }
 
     const AnalysisBatchOptions& options_;
     // The row options with the plain form the header's delimiter implies.
     AnalysisRowOptions row_;
     std::optional<AnalysisColumns> columns_;
+    JsonLineKeys jsonKeys_;
     HeaderShape shape_;
 };
 
@@ -259,6 +307,15 @@ public:
 
 private:
     RowKind make(const CsvRecord& record, std::string& out) override {
+        if (work_.options_.json) {
+            const RowKind kind =
+                analyseRow(work_.columns_->inputs(record, work_.row_.today), work_.row_, fields_);
+            values_.clear();
+            work_.columns_->forEachOutput(
+                record, fields_, [this](std::string_view field) { values_.push_back(field); });
+            work_.jsonKeys_.appendLine(out, values_);
+            return kind;
+        }
         const RowKind kind =
             appendAnalysedRow(record, *work_.columns_, work_.row_, work_.shape_.delimiter, out);
         out.append(work_.shape_.ending);
@@ -266,6 +323,8 @@ private:
     }
 
     const AnalysisWork& work_;
+    AnalysisRowFields fields_;
+    std::vector<std::string_view> values_;
 };
 
 std::unique_ptr<CsvRowWork::RowMaker> AnalysisWork::rowMaker() const {

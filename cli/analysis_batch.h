@@ -61,11 +61,31 @@ RowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& optio
 class AnalysisColumns {
 public:
     // Maps `header`; nothing, with the reason in `refused`, for a header that names a column
-    // twice, lacks a required input, or holds figure columns already.
-    static std::optional<AnalysisColumns> fromHeader(const CsvRecord& header, std::string& refused);
+    // twice, lacks a required input, or holds figure columns already and `replaceResults` is
+    // false (true: they are computed afresh where they stand).
+    static std::optional<AnalysisColumns> fromHeader(const CsvRecord& header, std::string& refused,
+                                                     bool replaceResults = false);
 
     // The inputs of a row: a blank field is an input not given.
     AnalysisInputs inputs(const CsvRecord& row, std::chrono::year_month_day today) const;
+
+    // Every output field of a row in order, each handed to `put`: the record's own fields, a
+    // figure in the place of a figure column, then the figures the header lacks and `error`.
+    template <typename Put>
+    void forEachOutput(const CsvRecord& record, const AnalysisRowFields& fields, Put put) const {
+        for (std::size_t i = 0; i < record.size(); ++i) {
+            const std::size_t slot = i < replaced_.size() ? replaced_[i] : absent;
+            put(slot == absent ? record.field(i) : std::string_view{fields[slot]});
+        }
+        for (const std::size_t slot : appended_) {
+            put(std::string_view{fields[slot]});
+        }
+    }
+
+    // The names of the output's columns, as forEachOutput hands their fields out; `figure`
+    // tells whether the column holds a figure.
+    template <typename Name>
+    void forEachOutputName(const CsvRecord& header, Name name) const;
 
 private:
     // The required inputs the header has no column for: empty when it has them all.
@@ -73,7 +93,28 @@ private:
 
     static constexpr std::size_t absent = static_cast<std::size_t>(-1);
     std::array<std::size_t, analysisInputs.size()> columns_{};
+    // For each header column, the output slot computed into it (absent: passed through).
+    std::vector<std::size_t> replaced_;
+    // The output slots the header has no column for, written after its columns.
+    std::vector<std::size_t> appended_;
 };
+
+template <typename Name>
+void AnalysisColumns::forEachOutputName(const CsvRecord& header, Name name) const {
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const std::size_t slot = replaced_[i];
+        if (slot == absent) {
+            name(header.field(i), false);
+        } else {
+            name(slot == analysisErrorSlot ? analysisErrorColumn : analysisFigures[slot].key,
+                 slot != analysisErrorSlot);
+        }
+    }
+    for (const std::size_t slot : appended_) {
+        name(slot == analysisErrorSlot ? analysisErrorColumn : analysisFigures[slot].key,
+             slot != analysisErrorSlot);
+    }
+}
 
 // One row of a batch, whole: appends the record's own fields, then the figures and the error
 // field, separated by `delimiter` and without a line ending, to `line`. Reads only its
@@ -92,6 +133,10 @@ struct AnalysisBatchOptions {
     bool localeGiven = false;
     // --plain's decimal separator; nothing: ',' when the output is separated by ';', else '.'.
     std::optional<char> plainDecimal;
+    // Figure columns already in the header are computed afresh where they stand.
+    bool replaceResults = false;
+    // One JSON object per row (JSON Lines) instead of CSV.
+    bool json = false;
     // Threads that analyse rows (cli/csv_batch_runner.h); the output is the same for any number.
     unsigned jobs = 1;
 };

@@ -252,9 +252,8 @@ public:
     }
     std::vector<SharedOption> sharedOptions() const override {
         using S = SharedOption;
-        return {
-            S::json,      S::csv,    S::plain, S::decimalSeparator, S::percentAsFraction, S::output,
-            S::delimiter, S::locale, S::jobs};
+        return {S::json,   S::csv,       S::plain,  S::decimalSeparator, S::percentAsFraction,
+                S::output, S::delimiter, S::locale, S::replaceResults,   S::jobs};
     }
     std::string_view inputsWord() const override { return "inputs"; }
     std::vector<RefusedCombination> refusedCombinations() const override {
@@ -287,8 +286,11 @@ public:
                 "pravik analyze");
         }
         if (command.isSet("csv")) {
-            const AnalysisBatchOptions batch{options.row, command.delimiter, command.localeGiven,
-                                             command.plainDecimal, command.jobs};
+            AnalysisBatchOptions batch{options.row, command.delimiter, command.localeGiven,
+                                       command.plainDecimal};
+            batch.replaceResults = command.isSet("replace-results");
+            batch.json = options.json;
+            batch.jobs = command.jobs;
             return runBatchCommand(command.files().value(0), options.output, streams,
                                    {"; their error column says why", "a figure"},
                                    [&](std::istream& in, std::ostream& out) {

@@ -6,6 +6,7 @@
 #include "cli/column_names.h"
 #include "cli/csv_batch_steps.h"
 #include "cli/field_spellings.h"
+#include "cli/json_lines.h"
 #include "cli/messages.h"
 #include "cli/position_check.h"
 #include "csv/line_writer.h"
@@ -66,6 +67,9 @@ public:
         if (!readHeader(reader, record, outcome) || !mapColumns(record, outcome)) {
             return false;
         }
+        if (options_.json) {
+            return jsonKeysFor(record, outcome); // each line names its own fields
+        }
         writeHeader(record, out);
         return true;
     }
@@ -86,8 +90,9 @@ private:
             }
         }
         shape_ = HeaderShape::of(reader, record);
-        plainForm_ =
-            plainFormFor(shape_.delimiter, options_.plainDecimal, options_.percentAsFraction);
+        // JSON numbers take '.', whatever the input's delimiter.
+        plainForm_ = plainFormFor(options_.json ? ',' : shape_.delimiter, options_.plainDecimal,
+                                  options_.percentAsFraction);
         return true;
     }
 
@@ -183,6 +188,24 @@ private:
         line.append(shape_.ending);
     }
 
+    bool jsonKeysFor(const CsvRecord& record, BatchOutcome& outcome) {
+        jsonKeys_ = JsonLineKeys{};
+        for (std::size_t i = 0; i < shape_.columns; ++i) {
+            const std::size_t slot = layout_.replaced[i];
+            jsonKeys_.add(slot == absent ? record.field(i) : slotName(slot),
+                          slot != absent && slot != errorSlot && options_.plain);
+        }
+        for (const std::size_t slot : layout_.appended) {
+            jsonKeys_.add(slotName(slot), slot != errorSlot && options_.plain);
+        }
+        if (const std::optional<std::string> repeated = jsonKeys_.repeatedName()) {
+            outcome.headerRefused = "the header names the column " + quotedText(*repeated) +
+                                    " twice, which one JSON object cannot hold";
+            return false;
+        }
+        return true;
+    }
+
     static std::string_view slotName(std::size_t slot) {
         return slot == errorSlot ? errorColumnName : columnName(resultFields[slot]);
     }
@@ -192,6 +215,7 @@ private:
     ColumnLayout layout_;
     HeaderShape shape_;
     PlainForm plainForm_;
+    JsonLineKeys jsonKeys_;
 };
 
 // The rows of one thread, with fields and texts reused from row to row.
@@ -257,7 +281,19 @@ private:
         return RowKind::complete;
     }
 
-    void writeRow(const CsvRecord& record, std::string& line) const {
+    void writeRow(const CsvRecord& record, std::string& line) {
+        if (batch_.options_.json) {
+            values_.clear();
+            for (std::size_t i = 0; i < batch_.shape_.columns; ++i) {
+                const std::size_t slot = batch_.layout_.replaced[i];
+                values_.push_back(slot == absent ? record.field(i) : results_[slot]);
+            }
+            for (const std::size_t slot : batch_.layout_.appended) {
+                values_.push_back(results_[slot]);
+            }
+            batch_.jsonKeys_.appendLine(line, values_);
+            return;
+        }
         std::size_t resultBytes = 0;
         for (const std::string_view result : results_) {
             resultBytes += result.size();
@@ -282,6 +318,7 @@ private:
     // What the output puts after the input columns; views into the fields above and errorText_.
     RowResults results_;
     std::string errorText_;
+    std::vector<std::string_view> values_;
 };
 
 std::unique_ptr<CsvRowWork::RowMaker> CalculationBatch::rowMaker() const {

@@ -24,6 +24,8 @@ struct BatchOptions {
     // --plain's decimal separator; nothing: ',' when the output is separated by ';', else '.'.
     std::optional<char> plainDecimal;
     bool percentAsFraction = false;
+    // One JSON object per row (JSON Lines) instead of CSV.
+    bool json = false;
     // Threads that compute rows (cli/csv_batch_runner.h); the output is the same for any number.
     unsigned jobs = 1;
 };

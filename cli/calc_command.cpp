@@ -141,6 +141,7 @@ public:
         batch.plain = command.isSet("plain");
         batch.plainDecimal = command.plainDecimal;
         batch.percentAsFraction = command.isSet("percent-as-fraction");
+        batch.json = command.isSet("json");
         batch.jobs = command.jobs;
         const RegionalSettings& settings = command.settings;
         return runBatchCommand(

@@ -23,7 +23,8 @@ struct SharedOptionEntry {
 constexpr std::array sharedOptionTable{
     SharedOptionEntry{SharedOption::json, "json", "",
                       "Print the results as one JSON object keyed by their names; with --plain, "
-                      "as JSON numbers."},
+                      "as JSON numbers. With --csv, one object per row (JSON Lines): the input "
+                      "columns under their header names, the results, then error."},
     SharedOptionEntry{SharedOption::csv, "csv", "",
                       "Read positions as CSV from FILE or standard input (also --csv=FILE), with "
                       "a header naming the inputs as the options are named, '_' for '-' "
@@ -56,7 +57,6 @@ constexpr std::array sharedOptionTable{
 
 // What every batch command refuses, checked after its inputs and before its own rows.
 constexpr std::array sharedRefusals{
-    RefusedCombination{"json", "csv", true, "--csv writes CSV, so --json cannot go with it"},
     RefusedCombination{"decimal-separator", "plain", false,
                        "--decimal-separator goes with --plain"},
     RefusedCombination{"decimal-separator", "json", true,

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -76,6 +77,10 @@ private slots:
     void csvHeaderRefused();
     void csvDialects_data();
     void csvDialects();
+    void csvOutputReadBack_data();
+    void csvOutputReadBack();
+    void jsonLines_data();
+    void jsonLines();
 };
 
 void TestAnalyzeCommand::workedExampleAsPlainJson_data() {
@@ -83,20 +88,20 @@ void TestAnalyzeCommand::workedExampleAsPlainJson_data() {
     QTest::addColumn<QVariantMap>("expected");
 
     const QVariantMap common{
-        {"premium", 625.0},         {"dividends", 0.0},         {"fees", 0.0},
+        {"premium", 625.0},         {"dividends", 0.0},         {"total_fees", 0.0},
         {"cost", 14250.0},          {"assigned", 15000.0},      {"max_profit", 1375.0},
         {"static_profit", 625.0},   {"max_loss", 13625.0},      {"breakeven", 27.25},
         {"static_return", 4.39},    {"if_called_return", 9.65}, {"downside_protection", 4.39},
         {"upside_to_strike", 5.26},
     };
     QVariantMap dates = common;
-    dates.insert({{"days", 91.0},
+    dates.insert({{"days_to_expiry", 91.0},
                   {"static_return_annualised", 17.59},
                   {"if_called_return_annualised", 38.70},
                   {"static_return_compound", 18.79},
                   {"if_called_return_compound", 44.70}});
     QVariantMap months = common;
-    months.insert({{"days", QVariant{}},
+    months.insert({{"days_to_expiry", QVariant{}},
                    {"static_return_annualised", 17.54},
                    {"if_called_return_annualised", 38.60},
                    {"static_return_compound", 18.73},
@@ -138,7 +143,7 @@ void TestAnalyzeCommand::workedExampleAsTexts() {
     QCOMPARE(object.value("cost").toString(), QStringLiteral("$14,250.00"));
     QCOMPARE(object.value("breakeven").toString(), QStringLiteral("$27.25"));
     QCOMPARE(object.value("if_called_return_annualised").toString(), QStringLiteral("38.70%"));
-    QCOMPARE(object.value("days").toString(), QStringLiteral("91"));
+    QCOMPARE(object.value("days_to_expiry").toString(), QStringLiteral("91"));
 
     // One line a figure, caption then text, in the order of the figure table.
     const Run text = runPravik(position + byMonths);
@@ -177,7 +182,7 @@ void TestAnalyzeCommand::expiryCountsFromToday() {
         position + QStringList{"--expiry", expiry.toString(Qt::ISODate), "--json", "--plain"});
     const QDate after = QDate::currentDate();
     QCOMPARE(run.status, 0);
-    const int days = jsonObject(run.out).value("days").toInt();
+    const int days = jsonObject(run.out).value("days_to_expiry").toInt();
     QVERIFY2(days == before.daysTo(expiry) || days == after.daysTo(expiry), qPrintable(run.out));
 }
 
@@ -271,7 +276,7 @@ void TestAnalyzeCommand::incompletePosition() {
     QVERIFY(object.value("assigned").isNull());
     QVERIFY(object.value("max_profit").isNull());
     QCOMPARE(object.value("cost").toDouble(), 28500.0);
-    QCOMPARE(object.value("days").toDouble(), 30.0);
+    QCOMPARE(object.value("days_to_expiry").toDouble(), 30.0);
     QCOMPARE(
         object.value("error").toString(),
         QStringLiteral("Proceeds if assigned is beyond the largest amount the program holds."));
@@ -348,7 +353,9 @@ void TestAnalyzeCommand::usage_data() {
     QTest::newRow("an unknown option") << QStringList{"analyze", "--strike", "30"} << "strike";
     QTest::newRow("an input with --csv")
         << QStringList{"analyze", "--csv", "--shares", "5"} << "--shares cannot go with it";
-    QTest::newRow("--json with --csv") << QStringList{"analyze", "--csv", "--json"} << "--json";
+    QTest::newRow("--json with --decimal-separator")
+        << QStringList{"analyze", "--plain", "--json", "--decimal-separator", ","}
+        << "so --decimal-separator cannot go with it";
     QTest::newRow("an option twice")
         << (position + QStringList{"--shares", "5", "--days", "3"}) << "more than once";
     QTest::newRow("an unknown locale")
@@ -395,7 +402,7 @@ void TestAnalyzeCommand::outputFile() {
     QCOMPARE(done.out, QString{});
     QFile written{path};
     QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(jsonObject(QString::fromUtf8(written.readAll())).value("days").toString(),
+    QCOMPARE(jsonObject(QString::fromUtf8(written.readAll())).value("days_to_expiry").toString(),
              QStringLiteral("91"));
     written.close();
 
@@ -493,7 +500,8 @@ void TestAnalyzeCommand::csvHeaderRefused_data() {
         << "the header names the column option_price twice";
     QTest::newRow("figures already there")
         << QByteArray{"option_price,strike_price,current_price,shares,days,premium,error\n"}
-        << "the header names the figure columns premium, error";
+        << "the header names the figure columns premium, error, so the file holds figures "
+           "already; give --replace-results";
     QTest::newRow("empty input") << QByteArray{} << "the input is empty";
 }
 
@@ -536,6 +544,113 @@ void TestAnalyzeCommand::csvDialects() {
     const QStringList lines = run.out.split(u'\n');
     QCOMPARE(lines.size(), 3);
     QVERIFY2(lines.at(1).startsWith(firstRow), qPrintable(lines.at(1)));
+}
+
+// Its own output, inputs `fees` and `days` among them, holds each name once and reads back.
+void TestAnalyzeCommand::csvOutputReadBack_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+
+    const QByteArray positions{"option_price,strike_price,current_price,shares,days,fees\n"
+                               "1.25,30,28.50,500,91,10\n1,2,3,4,,\n"};
+    QTest::newRow("analyze") << QStringList{"analyze", "--csv"} << positions;
+    QTest::newRow("analyze, plain, on one thread")
+        << QStringList{"analyze", "--csv", "--plain", "--jobs", "1"} << positions;
+    QTest::newRow("a broker's \"Days to Expiry\" is the input")
+        << QStringList{"analyze", "--csv"}
+        << QByteArray{"Strike Price,Option Price,Current Price,Shares,Days to Expiry\n"
+                      "30,1.25,28.50,500,91\n"};
+    QTest::newRow("calc") << QStringList{"calc", "--csv"}
+                          << QByteArray{"option_price,strike_price,current_price,shares,months\n"
+                                        "1.25,30,28.50,500,3\n"};
+}
+
+void TestAnalyzeCommand::csvOutputReadBack() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+
+    const Run first = runPravik(arguments, input);
+    QVERIFY2(first.status == 0 || first.status == 2, qPrintable(first.err));
+    const QStringList names = first.out.section(u'\n', 0, 0).split(u',');
+    QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+    QVERIFY2(!first.out.section(u'\n', 1, 1).contains(QStringLiteral("days")),
+             qPrintable(first.out)); // the days were read, not refused
+
+    const Run refused = runPravik(arguments, first.out.toUtf8());
+    QCOMPARE(refused.status, 64);
+    QVERIFY2(refused.err.contains(QStringLiteral("give --replace-results")),
+             qPrintable(refused.err));
+    const Run again = runPravik(arguments + QStringList{"--replace-results"}, first.out.toUtf8());
+    QCOMPARE(again.status, first.status);
+    QCOMPARE(again.out, first.out);
+}
+
+// --json with --csv: one object a row, the input columns by their header names, then the
+// figures, then error.
+void TestAnalyzeCommand::jsonLines_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("status");
+    // The keys of the first object in order, its value under `key`, or what standard error says.
+    QTest::addColumn<QStringList>("firstKeys");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("value");
+
+    const QByteArray positions{"note,option_price,strike_price,current_price,shares,days\n"
+                               "\"a, \"\"b\"\"\",1.25,30,28.50,500,91\nc,x,30,28.50,500,91\n"};
+    QTest::newRow("analyze, plain: figures are numbers")
+        << QStringList{"analyze", "--csv", "--json", "--plain"} << positions << 2
+        << QStringList{"note", "option_price", "strike_price", "current_price", "shares",
+                       "days", "premium",      "dividends",    "total_fees"}
+        << "static_return" << QVariant{4.39};
+    QTest::newRow("analyze: figures are texts, the note as written")
+        << QStringList{"analyze", "--csv", "--json"} << positions << 2 << QStringList{"note"}
+        << "note" << QVariant{QStringLiteral("a, \"b\"")};
+    QTest::newRow("analyze, plain, ';': numbers still take '.'")
+        << QStringList{"analyze", "--csv", "--json", "--plain", "--locale", "de_DE"}
+        << QByteArray{"option_price;strike_price;current_price;shares;days\n1,25;30;28,50;500;91\n"}
+        << 0 << QStringList{"option_price"} << "breakeven" << QVariant{27.25};
+    QTest::newRow("calc, plain, with an error member")
+        << QStringList{"calc", "--csv", "--json", "--plain", "--jobs", "2"}
+        << QByteArray{"option_price,strike_price,current_price,shares,months\n"
+                      "1.25,30,28.50,500,3\n"}
+        << 0 << QStringList{"option_price", "strike_price", "current_price",
+                            "shares",       "months",       "intOptionsRecd"}
+        << "error" << QVariant{QString{}};
+    QTest::newRow("two columns of one name cannot be keys")
+        << QStringList{"calc", "--csv", "--json"}
+        << QByteArray{"n,n,option_price,strike_price,current_price,shares\n1,2,1,2,3,4\n"} << 64
+        << QStringList{} << "the header names the column \"n\" twice" << QVariant{};
+}
+
+void TestAnalyzeCommand::jsonLines() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(int, status);
+    QFETCH(QStringList, firstKeys);
+    QFETCH(QString, key);
+    QFETCH(QVariant, value);
+
+    const Run run = runPravik(arguments, input);
+    QCOMPARE(run.status, status);
+    if (status == 64) {
+        QVERIFY2(run.err.contains(key), qPrintable(run.err));
+        QCOMPARE(run.out, QString{});
+        return;
+    }
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), input.count('\n') - 1);
+    for (const QString& line : lines) {
+        QVERIFY2(!jsonObject(line).isEmpty(), qPrintable(line));
+    }
+    // QJsonObject sorts its keys: the order is read from the text.
+    qsizetype at = 0;
+    for (const QString& name : firstKeys) {
+        const qsizetype found = lines.front().indexOf(u'"' + name + QStringLiteral("\": "), at);
+        QVERIFY2(found >= at, qPrintable(name + u' ' + lines.front()));
+        at = found;
+    }
+    QCOMPARE(jsonObject(lines.front()).value(key).toVariant(), value);
 }
 
 QTEST_GUILESS_MAIN(TestAnalyzeCommand)

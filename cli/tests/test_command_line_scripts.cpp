@@ -687,7 +687,9 @@ void TestCommandLineScripts::plainBatchIsTheSameInEveryLocale() {
     const QByteArray german = "option_price;strike_price;current_price;shares;months\n"
                               "1,25;30;28,50;500;3\n1,125;25;24;33;6\n0,75;20;22;100;2\n";
     const Run inUs = runPravik({"calc", "--csv", "--plain"}, us);
-    const Run inGermany = runPravik({"calc", "--csv", "--plain"}, german, {"LANG=de_DE.UTF-8"});
+    // The same digits: ';' output would otherwise take ',' decimals, as its spreadsheet reads.
+    const Run inGermany = runPravik({"calc", "--csv", "--plain", "--decimal-separator", "."},
+                                    german, {"LANG=de_DE.UTF-8"});
     const Run inJapan = runPravik({"calc", "--csv", "--plain"}, us, {"LANG=ja_JP.UTF-8"});
     QCOMPARE(inUs.status, 0);
     QCOMPARE(inGermany.status, 0);

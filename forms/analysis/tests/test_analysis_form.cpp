@@ -244,7 +244,7 @@ void TestAnalysisForm::followsTheMainWindowLive() {
     QCOMPARE(window.figure("cost"), QStringLiteral("$14,250.00"));
     QCOMPARE(window.figure("max_profit"), QStringLiteral("$1,375.00"));
     QCOMPARE(window.figure("breakeven"), QStringLiteral("$27.25"));
-    QCOMPARE(window.figure("days"), QString());
+    QCOMPARE(window.figure("days_to_expiry"), QString());
     QVERIFY(!window.control("lblMainRefusals")->isVisible());
     QVERIFY(window.control<PayoffChartWidget>("chartPayoff")->hasChart());
     // One more digit in the main window, and no Calculate: the figures follow at once.
@@ -269,7 +269,7 @@ void TestAnalysisForm::ownInputs_data() {
                                                    << "" << 0 << "max_profit"
                                                    << "$1,365.00";
     QTest::newRow("fees as typed") << "12.50"
-                                   << "" << 0 << "fees"
+                                   << "" << 0 << "total_fees"
                                    << "$12.50";
     QTest::newRow("a dividend per share, times the shares") << ""
                                                             << "0.50" << 0 << "dividends"
@@ -278,10 +278,10 @@ void TestAnalysisForm::ownInputs_data() {
                                                           << "0.50" << 0 << "max_profit"
                                                           << "$1,625.00";
     QTest::newRow("an expiry date gives the days") << ""
-                                                   << "" << 91 << "days"
+                                                   << "" << 91 << "days_to_expiry"
                                                    << "91";
     QTest::newRow("no expiry date: no days, the months count") << ""
-                                                               << "" << 0 << "days"
+                                                               << "" << 0 << "days_to_expiry"
                                                                << "";
 }
 
@@ -358,7 +358,7 @@ void TestAnalysisForm::datesTypedAsShown() {
     if (date.isValid()) {
         QCOMPARE(field->date(), date);
         QVERIFY(!mark->isVisible());
-        QCOMPARE(window.figure("days"), QString::number(QDate::currentDate().daysTo(date)));
+        QCOMPARE(window.figure("days_to_expiry"), QString::number(QDate::currentDate().daysTo(date)));
     } else {
         QCOMPARE(field->date(), before);
         QVERIFY(mark->isVisible());
