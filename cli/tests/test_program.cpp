@@ -3,14 +3,17 @@
 #include "cli/tests/pravik_process.h"
 
 #include <QColor>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -44,6 +47,8 @@ private slots:
     void toolkitOptionsReachTheWindow_data();
     void toolkitOptionsReachTheWindow();
     void payoffChart();
+    void outputSurvivesAnInterruptedRun_data();
+    void outputSurvivesAnInterruptedRun();
 };
 
 void TestProgram::statusReachesTheShell_data() {
@@ -209,6 +214,92 @@ void TestProgram::payoffChart() {
     const Run batch = runPravikProcess({"analyze", "--csv", "--chart", path});
     QCOMPARE(batch.status, 64);
     QVERIFY(batch.err.contains(QStringLiteral("--chart draws one position")));
+}
+
+void TestProgram::outputSurvivesAnInterruptedRun_data() {
+    QTest::addColumn<int>("signal");
+
+    QTest::newRow("SIGKILL") << SIGKILL;
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT (Ctrl-C)") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+    QTest::newRow("a full filesystem") << 0;
+}
+
+// Killed with its output half written, or stopped by a full filesystem: the old results stay as
+// they were and nothing is left beside them.
+void TestProgram::outputSurvivesAnInterruptedRun() {
+    QFETCH(int, signal);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("out"));
+    QVERIFY(QDir{}.mkpath(folder));
+    bool mounted = false;
+    if (signal == 0) {
+        QProcess mount;
+        mount.start(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=256k", "tmpfs", folder});
+        mounted = mount.waitForFinished() && mount.exitStatus() == QProcess::NormalExit &&
+                  mount.exitCode() == 0;
+        if (!mounted) {
+            QSKIP("a small filesystem cannot be mounted here (it needs root)");
+        }
+    }
+    const auto unmount = qScopeGuard([&] {
+        if (mounted) {
+            QProcess::execute(QStringLiteral("umount"), {folder});
+        }
+    });
+    const QString target = folder + QStringLiteral("/results.csv");
+    const QByteArray old{"the results of yesterday\n"};
+    {
+        QFile file{target};
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(old) == old.size());
+    }
+
+    QProcess process;
+    process.setProcessEnvironment(environmentWithLocale({"LANG=en_US.UTF-8"}));
+    process.start(QStringLiteral(PRAVIK_PATH),
+                  {"calc", "--csv", "-", "--output", target, "--jobs", "1"});
+    QVERIFY(process.waitForStarted());
+    QByteArray rows{"note,option_price,strike_price,current_price,shares,months\n"};
+    for (int i = 0; i < 20'000; ++i) {
+        rows.append("a position of many words,1.25,30,28.50,500,3\n");
+    }
+    process.write(rows);
+    if (signal == 0) {
+        process.closeWriteChannel();
+    } else {
+        // Wait until the results written so far reach the file being made, then stop the run.
+        const QString descriptors =
+            QStringLiteral("/proc/%1/fd").arg(QString::number(process.processId()));
+        const auto halfWritten = [&] {
+            for (const QFileInfo& fd : QDir{descriptors}.entryInfoList(QDir::Files)) {
+                struct stat made {};
+                if (fd.symLinkTarget().startsWith(folder) && !fd.symLinkTarget().endsWith(target) &&
+                    ::stat(QFile::encodeName(fd.filePath()).constData(), &made) == 0 &&
+                    made.st_size > 0) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(halfWritten(), 20'000);
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+    }
+    QVERIFY(process.waitForFinished(60'000));
+    if (signal == 0) {
+        QCOMPARE(process.exitCode(), 74);
+    } else {
+        QVERIFY(process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0);
+    }
+
+    QCOMPARE(QDir{folder}.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"results.csv"});
+    QFile file{target};
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), old);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
