@@ -8,6 +8,9 @@ namespace veltrane {
 namespace {
 
 constexpr int maxIntervals = 8;
+// Money holds ten-thousandths: a finer tick would name an amount money cannot hold, and two ticks
+// would read the same.
+constexpr double moneyUnit = 1.0 / static_cast<double>(Currency::unitsPerOne);
 
 double amount(Currency value) {
     return value.toDouble();
@@ -24,7 +27,7 @@ ChartAxes payoffAxes(const PayoffChartModel& model) {
     }
     const double left = std::max(0.0, 0.8 * least);
     const double right = 1.2 * std::max(spot, strike);
-    ChartAxes axes{niceTicks(left, right, maxIntervals), {}};
+    ChartAxes axes{niceTicks(left, right, maxIntervals, moneyUnit), {}};
 
     // Zero, the most profit, and what the position is worth at the axis's left end.
     double low = std::min(0.0, amount(model.maxProfit));
@@ -37,7 +40,7 @@ ChartAxes payoffAxes(const PayoffChartModel& model) {
             }
         }
     }
-    axes.profit = niceTicks(low, high, maxIntervals);
+    axes.profit = niceTicks(low, high, maxIntervals, moneyUnit);
     return axes;
 }
 

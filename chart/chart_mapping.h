@@ -16,7 +16,8 @@ struct ChartAxes {
 
 // The price axis runs from max(0, 0.8 × the least of breakeven, current price and strike) to
 // 1.2 × the greater of current price and strike; the profit axis from the position's value at the
-// price axis's left end to its most profit, always with 0. Both are widened to nice ticks.
+// price axis's left end to its most profit, always with 0. Both are widened to nice ticks, none
+// finer than the ten-thousandth money holds.
 ChartAxes payoffAxes(const PayoffChartModel& model);
 
 // Values to pixels and back, inside the plot rectangle, in device-independent pixels.

@@ -19,7 +19,7 @@ constexpr double slack = 1e-9;
 
 } // namespace
 
-TickRange niceTicks(double low, double high, int maxIntervals) {
+TickRange niceTicks(double low, double high, int maxIntervals, double finest) {
     maxIntervals = std::max(1, maxIntervals);
     if (!std::isfinite(low) || !std::isfinite(high)) {
         return {};
@@ -34,10 +34,16 @@ TickRange niceTicks(double low, double high, int maxIntervals) {
         high += half;
     }
     const double rough = (high - low) / maxIntervals;
-    const int start = static_cast<int>(std::floor(std::log10(rough))) - 1;
+    int start = static_cast<int>(std::floor(std::log10(rough))) - 1;
+    if (finest > 0.0 && std::isfinite(finest)) {
+        start = std::max(start, static_cast<int>(std::floor(std::log10(finest))) - 1);
+    }
     for (int exponent = start; exponent < start + 400; ++exponent) {
         for (const double mantissa : std::array{1.0, 2.0, 5.0}) {
             const double step = scaled(mantissa, exponent);
+            if (step < finest * (1.0 - slack)) {
+                continue;
+            }
             const double first = std::floor(low / step + slack);
             const double last = std::ceil(high / step - slack);
             if (last - first <= maxIntervals && std::abs(first) < 9e15 && std::abs(last) < 9e15) {
@@ -47,6 +53,16 @@ TickRange niceTicks(double low, double high, int maxIntervals) {
         }
     }
     return {};
+}
+
+int stepDecimals(double step, int most) {
+    for (int decimals = 0; decimals < most; ++decimals) {
+        const double shifted = scaled(std::abs(step), decimals);
+        if (std::abs(shifted - std::round(shifted)) <= slack * std::max(1.0, shifted)) {
+            return decimals;
+        }
+    }
+    return std::max(0, most);
 }
 
 } // namespace veltrane

@@ -20,9 +20,13 @@ struct TickRange {
     friend bool operator==(const TickRange&, const TickRange&) = default;
 };
 
-// The finest 1, 2 or 5 × 10^n step at which [low, high], widened outward to whole steps, takes
-// at most `maxIntervals` intervals. An empty or reversed range is widened around its value; a
-// value that is not finite gives 0 to 1.
-TickRange niceTicks(double low, double high, int maxIntervals = 8);
+// The finest 1, 2 or 5 × 10^n step, no finer than `finest`, at which [low, high], widened
+// outward to whole steps, takes at most `maxIntervals` intervals. An empty or reversed range is
+// widened around its value; a value that is not finite gives 0 to 1.
+TickRange niceTicks(double low, double high, int maxIntervals = 8, double finest = 0.0);
+
+// The fewest decimals, at most `most`, that write every multiple of `step` exactly: 0 for a step
+// of 2, 1 for 0.5, 4 for 0.0001.
+int stepDecimals(double step, int most);
 
 } // namespace veltrane

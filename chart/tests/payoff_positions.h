@@ -1,6 +1,8 @@
 #pragma once
 
+#include "calc/analysis.h"
 #include "calc/currency.h"
+#include "chart/analysis_chart_model.h"
 #include "chart/payoff_chart_model.h"
 
 #include <cmath>
@@ -43,6 +45,18 @@ inline PayoffChartModel inTheMoneyCall() {
 // A premium above the share price: the position cannot lose, so it has no breakeven.
 inline PayoffChartModel noBreakeven() {
     return coveredCall(2, 2.5, 2.10, 100);
+}
+
+// The chart of a position as the program analyses it, from the texts a user types.
+inline PayoffChartModel analysed(const char* option, const char* strike, const char* current,
+                                 const char* shares) {
+    AnalysisInputs inputs;
+    inputs.optionPrice = option;
+    inputs.strikePrice = strike;
+    inputs.currentPrice = current;
+    inputs.shares = shares;
+    inputs.days = "30";
+    return *payoffChartModel(*analysePosition(inputs, {}).analysis);
 }
 
 } // namespace veltrane::testing

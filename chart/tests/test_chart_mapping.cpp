@@ -109,6 +109,17 @@ void TestChartMapping::axes_data() {
     // A breakeven far below: the price axis stops at zero.
     QTest::newRow("price axis never below zero")
         << veltrane::testing::coveredCall(10, 10, 9.99, 100) << ticks(2, 0, 6) << ticks(200, -1, 5);
+    // Breakeven 0.0005: prices from 0.0004 to 0.0012; -0.01 at the left end, most profit 0.05.
+    QTest::newRow("below a cent") << veltrane::testing::analysed("0.0003", "0.0010", "0.0008",
+                                                                 "100")
+                                  << ticks(0.0001, 4, 12) << ticks(0.01, -1, 5);
+    // 0.00008 to 0.00012 would take ticks of 0.000005, which money cannot hold.
+    QTest::newRow("one ten-thousandth: no tick finer")
+        << veltrane::testing::coveredCall(0.0001, 0.0001, 0, 100) << ticks(0.0001, 0, 2)
+        << ticks(0.002, -5, 0);
+    QTest::newRow("tens of thousands")
+        << veltrane::testing::analysed("1250", "30000", "28500", "500") << ticks(2000, 10, 18)
+        << ticks(1e6, -4, 2);
 }
 
 void TestChartMapping::axes() {
