@@ -16,11 +16,12 @@ namespace veltrane {
 
 namespace {
 
-constexpr double gap = 6.0;        // between a label and what it labels
-constexpr double edgeMargin = 6.0; // between every title and label and the chart's edge
+constexpr double gap = 6.0;        // between a label and what it labels, and between label rows
 constexpr double hatchStep = 8.0;  // between the lines of a region's hatch
 constexpr double markRadius = 4.0; // of the marked points
 constexpr double sampleStep = 2.0; // pixels between samples of the payoff line
+constexpr double padding = 3.0;    // each side of a text on a box of its own, in the plot
+constexpr int moneyDecimals = 4;   // money holds ten-thousandths: no step needs more
 
 // A line of `devicePixels` at the painter's device pixel ratio, on whole device pixels.
 QPen crispPen(const QColor& colour, int devicePixels, double ratio,
@@ -47,9 +48,164 @@ std::int64_t strideFor(double needed, double spacing) {
     return stride;
 }
 
-// The title of the profit axis, drawn above it; the marks' labels keep clear of it.
+// The user's money texts, with the decimals a tick `step` apart needs if they write fewer: a
+// whole-dollar step keeps the user's two, a step of 0.0005 takes four.
+RegionalSettings withStepDecimals(RegionalSettings settings, double step) {
+    settings.currencyDecimals =
+        std::max(settings.currencyDecimals, stepDecimals(step, moneyDecimals));
+    return settings;
+}
+
+// True where the segment from `a` to `b` passes through `box` (Liang and Barsky's clipping).
+bool crosses(QPointF a, QPointF b, const QRectF& box) {
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const std::array<double, 4> towards{-dx, dx, -dy, dy};
+    const std::array<double, 4> room{a.x() - box.left(), box.right() - a.x(), a.y() - box.top(),
+                                     box.bottom() - a.y()};
+    double enter = 0.0;
+    double leave = 1.0;
+    for (std::size_t i = 0; i < towards.size(); ++i) {
+        if (towards[i] == 0.0) {
+            if (room[i] < 0.0) {
+                return false;
+            }
+            continue;
+        }
+        const double at = room[i] / towards[i];
+        if (towards[i] < 0.0) {
+            enter = std::max(enter, at);
+        } else {
+            leave = std::min(leave, at);
+        }
+        if (enter > leave) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The payoff line's height at pixel column `x`; nothing outside it.
+std::optional<double> curveYAt(const QPolygonF& curve, double x) {
+    for (qsizetype i = 1; i < curve.size(); ++i) {
+        const QPointF& a = curve[i - 1];
+        const QPointF& b = curve[i];
+        if (a.x() <= x && x <= b.x()) {
+            return b.x() > a.x() ? a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x()) : b.y();
+        }
+    }
+    return std::nullopt;
+}
+
+// Where the labels go, one at a time: each inside the area and its own room, labelSpacing clear
+// of every label before it and of the lines' middles, and off the marks.
+class LabelPlacer {
+public:
+    LabelPlacer(const QRectF& area, std::vector<QLineF> lines)
+        : area_{area}
+        , lines_{std::move(lines)} {}
+
+    void avoid(const QRectF& box) { marks_.push_back(box); }
+
+    bool fits(const QRectF& box, const QRectF& room) const {
+        if (!area_.contains(box) || !room.contains(box)) {
+            return false;
+        }
+        const QRectF clear =
+            box.adjusted(-PayoffChartRenderer::labelSpacing, -PayoffChartRenderer::labelSpacing,
+                         PayoffChartRenderer::labelSpacing, PayoffChartRenderer::labelSpacing);
+        const auto touches = [&](const ChartLabel& other) { return clear.intersects(other.box); };
+        const auto covers = [&](const QRectF& mark) { return box.intersects(mark); };
+        const auto crossed = [&](const QLineF& line) {
+            return crosses(line.p1(), line.p2(), clear);
+        };
+        return std::none_of(placed_.begin(), placed_.end(), touches) &&
+               std::none_of(marks_.begin(), marks_.end(), covers) &&
+               std::none_of(lines_.begin(), lines_.end(), crossed);
+    }
+
+    // The first of `boxes` that fits, taken for the label; false, and nothing taken, if none does.
+    bool place(ChartLabel::Kind kind, const QString& text, std::initializer_list<QRectF> boxes,
+               const QRectF& room) {
+        for (const QRectF& box : boxes) {
+            if (fits(box, room)) {
+                placed_.push_back({kind, text, box});
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool place(ChartLabel::Kind kind, const QString& text, const QRectF& box, const QRectF& room) {
+        return place(kind, text, {box}, room);
+    }
+
+    std::vector<ChartLabel> take() { return std::move(placed_); }
+
+private:
+    QRectF area_;
+    std::vector<QLineF> lines_;
+    std::vector<QRectF> marks_;
+    std::vector<ChartLabel> placed_;
+};
+
+// A mark's label up and to the left of its point, where a rising or level payoff line leaves
+// room, or else the first place round it that keeps clear; `label` gives its text and size.
+void placeMarkLabel(LabelPlacer& placer, QPointF at, const ChartLabel& label, double reach,
+                    const QRectF& room) {
+    const QSizeF size = label.box.size();
+    const double toLeft = at.x() - reach - 1 - size.width();
+    const double toRight = at.x() + reach + 1;
+    const double above = at.y() - reach - 1 - size.height();
+    const double below = at.y() + reach + 1;
+    const double further = size.height() + PayoffChartRenderer::labelSpacing;
+    placer.place(label.kind, label.text,
+                 {QRectF(QPointF(toLeft, above), size), QRectF(QPointF(toRight, above), size),
+                  QRectF(QPointF(toRight, below), size), QRectF(QPointF(toLeft, below), size),
+                  QRectF(QPointF(toLeft, above - further), size),
+                  QRectF(QPointF(toRight, above - further), size),
+                  QRectF(QPointF(toRight, below + further), size),
+                  QRectF(QPointF(toLeft, below + further), size)},
+                 room);
+}
+
+// Where a region's name may go: between pixel columns `from` and `to`, at these fractions of the
+// way, tried in turn.
+struct RegionSpan {
+    double from = 0.0;
+    double to = 0.0;
+    std::array<double, 5> along{};
+};
+
+// A region's name inside it, at the first spot that keeps clear of the lines: across the span,
+// half way from the zero line to the payoff line, or a little nearer either. The hatch
+// tells the regions apart where none does.
+void placeRegionTag(LabelPlacer& placer, const ChartLabel& tag, const RegionSpan& span,
+                    const QPolygonF& curve, double zero, const QRectF& plot) {
+    const bool profit = tag.kind == ChartLabel::Kind::ProfitRegion;
+    for (const double along : span.along) {
+        const double x = span.from + (span.to - span.from) * along;
+        const std::optional<double> edge = curveYAt(curve, x);
+        if (!edge || (profit ? *edge >= zero : *edge <= zero)) {
+            continue;
+        }
+        for (const double depth : {0.5, 0.35, 0.65}) {
+            const QPointF centre(x, zero + (*edge - zero) * depth);
+            const QSizeF size = tag.box.size();
+            const QRectF box(centre - QPointF(size.width() / 2, size.height() / 2), size);
+            if (placer.place(tag.kind, tag.text, box, plot)) {
+                return;
+            }
+        }
+    }
+}
+
 QString profitAxisTitle() {
     return QStringLiteral("Profit or loss");
+}
+
+QString priceAxisTitle() {
+    return QStringLiteral("Share price at expiry");
 }
 
 } // namespace
@@ -57,7 +213,13 @@ QString profitAxisTitle() {
 PayoffChartRenderer::PayoffChartRenderer(PayoffChartModel model, RegionalSettings settings)
     : axes_{payoffAxes(model)}
     , model_{std::move(model)}
-    , settings_{std::move(settings)} {}
+    , settings_{std::move(settings)}
+    , priceSettings_{withStepDecimals(settings_, axes_.price.step)}
+    , profitSettings_{withStepDecimals(settings_, axes_.profit.step)} {}
+
+double PayoffChartRenderer::edgeMargin(const QFontMetricsF& metrics) {
+    return std::max(8.0, metrics.height() / 2);
+}
 
 QString PayoffChartRenderer::moneyText(Currency amount) const {
     return QString::fromStdString(currencyText(amount, settings_));
@@ -66,6 +228,16 @@ QString PayoffChartRenderer::moneyText(Currency amount) const {
 QString PayoffChartRenderer::moneyText(double amount) const {
     const std::optional<Currency> money = Currency::fromDouble(amount);
     return money ? moneyText(*money) : QString();
+}
+
+QString PayoffChartRenderer::priceText(double price) const {
+    const std::optional<Currency> money = Currency::fromDouble(price);
+    return money ? QString::fromStdString(currencyText(*money, priceSettings_)) : QString();
+}
+
+QString PayoffChartRenderer::profitText(double amount) const {
+    const std::optional<Currency> money = Currency::fromDouble(amount);
+    return money ? QString::fromStdString(currencyText(*money, profitSettings_)) : QString();
 }
 
 QString PayoffChartRenderer::crosshairText(double price) const {
@@ -78,23 +250,24 @@ QString PayoffChartRenderer::crosshairText(double price) const {
         return {};
     }
     return QStringLiteral("At %1: %2 %3")
-        .arg(moneyText(*at),
+        .arg(priceText(at->toDouble()),
              *profit < Currency{} ? QStringLiteral("loss") : QStringLiteral("profit"),
-             moneyText(*profit));
+             profitText(profit->toDouble()));
 }
 
 QString PayoffChartRenderer::description() const {
     QString text = QStringLiteral("Profit or loss at expiry against the share price at expiry, "
                                   "from %1 to %2. ")
-                       .arg(moneyText(axes_.price.low()), moneyText(axes_.price.high()));
+                       .arg(priceText(axes_.price.low()), priceText(axes_.price.high()));
     if (model_.breakeven) {
-        text += QStringLiteral("Breakeven %1, ").arg(moneyText(*model_.breakeven));
+        text += QStringLiteral("Breakeven %1, ").arg(priceText(model_.breakeven->toDouble()));
     } else {
         text += QStringLiteral("No breakeven, ");
     }
-    text += QStringLiteral("current price %1, strike %2, most profit %3.")
-                .arg(moneyText(model_.currentPrice), moneyText(model_.strikePrice),
-                     moneyText(model_.maxProfit));
+    text +=
+        QStringLiteral("current price %1, strike %2, most profit %3.")
+            .arg(priceText(model_.currentPrice.toDouble()),
+                 priceText(model_.strikePrice.toDouble()), profitText(model_.maxProfit.toDouble()));
     return text;
 }
 
@@ -120,16 +293,110 @@ ChartMapping PayoffChartRenderer::mapping(const QRectF& bounds,
                                           const QFontMetricsF& metrics) const {
     double widest = 0.0;
     for (std::int64_t i = axes_.profit.first; i <= axes_.profit.last; ++i) {
-        widest = std::max(widest, metrics.horizontalAdvance(moneyText(axes_.profit.value(i))));
+        widest = std::max(widest, metrics.horizontalAdvance(profitText(axes_.profit.value(i))));
     }
-    const double lastPrice = metrics.horizontalAdvance(moneyText(axes_.price.high()));
+    const double firstPrice = metrics.horizontalAdvance(priceText(axes_.price.low()));
+    const double lastPrice = metrics.horizontalAdvance(priceText(axes_.price.high()));
     const double line = metrics.height();
-    const QRectF area = bounds.adjusted(edgeMargin, edgeMargin, -edgeMargin, -edgeMargin);
-    // Left: the profit labels; top: the axis's title and a line for the marks' labels; bottom: the
-    // price labels and their title; right: half the last price label, which is centred on its tick.
-    const QRectF plot = area.adjusted(widest + 2 * gap, 2 * line + 2 * gap, -(lastPrice / 2 + gap),
-                                      -(2 * line + 2 * gap));
+    const double margin = edgeMargin(metrics);
+    const QRectF area = bounds.adjusted(margin, margin, -margin, -margin);
+    // Left: the profit labels, or half the first price label, which is centred on its tick; top:
+    // the axis's title and a line for the marks' labels; bottom: the lowest profit label's lower
+    // half, the price labels and their title; right: half the last price label.
+    const QRectF plot =
+        area.adjusted(std::max(widest + gap, firstPrice / 2), 2 * line + 2 * gap,
+                      -(lastPrice / 2 + gap), -(line / 2 + gap + line + gap + line));
     return {axes_, plot.isValid() ? plot : QRectF(area.center(), QSizeF(1, 1))};
+}
+
+std::vector<ChartLabel> PayoffChartRenderer::labels(const QRectF& bounds,
+                                                    const QFontMetricsF& metrics) const {
+    const ChartMapping map = mapping(bounds, metrics);
+    return labels(bounds, metrics, map, payoffCurve(map));
+}
+
+std::vector<ChartLabel> PayoffChartRenderer::labels(const QRectF& bounds,
+                                                    const QFontMetricsF& metrics,
+                                                    const ChartMapping& map,
+                                                    const QPolygonF& curve) const {
+    const double margin = edgeMargin(metrics);
+    const QRectF area = bounds.adjusted(margin, margin, -margin, -margin);
+    const QRectF plot = map.plot();
+    const double line = metrics.height();
+    const double zero = map.y(0.0);
+    std::vector<QLineF> lines{QLineF(plot.left(), zero, plot.right(), zero)};
+    for (qsizetype i = 1; i < curve.size(); ++i) {
+        lines.emplace_back(curve[i - 1], curve[i]);
+    }
+    LabelPlacer placer(area, std::move(lines));
+    const auto width = [&](const QString& text) { return metrics.horizontalAdvance(text); };
+
+    // The titles first: a tick label that would touch one goes without.
+    placer.place(ChartLabel::Kind::AxisTitle, profitAxisTitle(),
+                 QRectF(area.topLeft(), QSizeF(width(profitAxisTitle()), line)), area);
+    const double priceRow = plot.bottom() + line / 2 + gap;
+    const double titleWidth = width(priceAxisTitle());
+    const double titleLeft = std::clamp(plot.center().x() - titleWidth / 2, area.left(),
+                                        std::max(area.left(), area.right() - titleWidth));
+    placer.place(ChartLabel::Kind::AxisTitle, priceAxisTitle(),
+                 QRectF(titleLeft, priceRow + line + gap, titleWidth, line), area);
+
+    // In a small chart a label goes on every second or fifth tick, so that no two touch.
+    double widestPrice = 0.0;
+    for (std::int64_t i = axes_.price.first; i <= axes_.price.last; ++i) {
+        widestPrice = std::max(widestPrice, width(priceText(axes_.price.value(i))));
+    }
+    const std::int64_t priceStride =
+        strideFor(widestPrice + 2 * labelSpacing, plot.width() / axes_.price.intervals());
+    for (std::int64_t i = axes_.price.first; i <= axes_.price.last; ++i) {
+        if (i % priceStride == 0) {
+            const QString text = priceText(axes_.price.value(i));
+            const double x = map.x(axes_.price.value(i));
+            placer.place(ChartLabel::Kind::PriceTick, text,
+                         QRectF(x - width(text) / 2, priceRow, width(text), line), area);
+        }
+    }
+    const std::int64_t profitStride =
+        strideFor(line + 2 * labelSpacing, plot.height() / axes_.profit.intervals());
+    for (std::int64_t i = axes_.profit.first; i <= axes_.profit.last; ++i) {
+        if (i % profitStride == 0) {
+            const QString text = profitText(axes_.profit.value(i));
+            const double y = map.y(axes_.profit.value(i));
+            placer.place(ChartLabel::Kind::ProfitTick, text,
+                         QRectF(plot.left() - gap - width(text), y - line / 2, width(text), line),
+                         area);
+        }
+    }
+
+    // The marks' labels, round their points, in the plot and the band above it.
+    const std::vector<ChartMark> found = marks(map);
+    const double reach = markRadius + 1;
+    for (const ChartMark& mark : found) {
+        placer.avoid(QRectF(mark.at - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)));
+    }
+    const QRectF aboveAndIn(QPointF(plot.left(), area.top()), plot.bottomRight());
+    for (const ChartMark& mark : found) {
+        const QString text =
+            QStringLiteral("%1 %2").arg(mark.caption, priceText(mark.price.toDouble()));
+        placeMarkLabel(
+            placer, mark.at,
+            {ChartLabel::Kind::Mark, text, QRectF(0, 0, width(text) + 2 * padding, line)}, reach,
+            aboveAndIn);
+    }
+
+    // Profit right of breakeven, towards the flat top; loss left of it, where it is deepest.
+    const double breakeven = model_.breakeven ? map.x(model_.breakeven->toDouble()) : plot.left();
+    const QString profit = QStringLiteral("Profit");
+    const QString loss = QStringLiteral("Loss");
+    placeRegionTag(
+        placer,
+        {ChartLabel::Kind::ProfitRegion, profit, QRectF(0, 0, width(profit) + 2 * padding, line)},
+        {breakeven, plot.right(), {0.75, 0.6, 0.9, 0.45, 0.3}}, curve, zero, plot);
+    placeRegionTag(
+        placer, {ChartLabel::Kind::LossRegion, loss, QRectF(0, 0, width(loss) + 2 * padding, line)},
+        {plot.left(), model_.breakeven ? breakeven : plot.right(), {0.25, 0.15, 0.35, 0.5, 0.08}},
+        curve, zero, plot);
+    return placer.take();
 }
 
 void PayoffChartRenderer::paint(QPainter& painter, const QRectF& bounds,
@@ -140,99 +407,70 @@ void PayoffChartRenderer::paint(QPainter& painter, const QRectF& bounds,
     const QFontMetricsF metrics(painter.font());
     const ChartMapping map = mapping(bounds, metrics);
     painter.fillRect(bounds, colours.background);
-    // Titles and labels keep a margin from every edge, at any scale.
-    const QRectF area = bounds.adjusted(edgeMargin, edgeMargin, -edgeMargin, -edgeMargin);
 
-    paintGrid(painter, area, map, colours, metrics);
-    paintAxisTitles(painter, area, map, metrics);
+    paintGrid(painter, map, colours);
     const QPolygonF curve = payoffCurve(map);
     const double zero = ChartMapping::crisp(map.y(0.0), devicePixelsFor(1.0, ratio), ratio);
     paintRegions(painter, map, colours, curve, zero);
     paintLines(painter, map, colours, curve, zero);
-    paintRegionTags(painter, map, colours, metrics, curve, zero);
-    paintMarks(painter, area, map, colours, metrics);
+    paintMarks(painter, map, colours);
+    paintLabels(painter, colours, labels(bounds, metrics, map, curve));
     if (crosshairPrice && model_.profitAt) {
         paintCrosshair(painter, map, colours, metrics, *crosshairPrice);
     }
     painter.restore();
 }
 
-// Grid and tick labels.
-void PayoffChartRenderer::paintGrid(QPainter& painter, const QRectF& area, const ChartMapping& map,
-                                    const ChartColours& colours,
-                                    const QFontMetricsF& metrics) const {
+// The grid, a line at every tick.
+void PayoffChartRenderer::paintGrid(QPainter& painter, const ChartMapping& map,
+                                    const ChartColours& colours) const {
     const double ratio = ratioOf(painter);
     const QRectF plot = map.plot();
     const int thin = devicePixelsFor(1.0, ratio);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    // In a small chart a label goes on every second or fifth tick, so that no two touch.
-    const double priceSpacing = plot.width() / axes_.price.intervals();
-    const double widestPrice = std::max(metrics.horizontalAdvance(moneyText(axes_.price.low())),
-                                        metrics.horizontalAdvance(moneyText(axes_.price.high())));
-    const std::int64_t priceStride = strideFor(widestPrice + gap, priceSpacing);
-    const std::int64_t profitStride =
-        strideFor(metrics.height(), plot.height() / axes_.profit.intervals());
+    painter.setPen(crispPen(colours.grid, thin, ratio));
     for (std::int64_t i = axes_.price.first; i <= axes_.price.last; ++i) {
         const double x = ChartMapping::crisp(map.x(axes_.price.value(i)), thin, ratio);
-        painter.setPen(crispPen(colours.grid, thin, ratio));
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-        if (i % priceStride != 0) {
-            continue;
-        }
-        const QString label = moneyText(axes_.price.value(i));
-        const double width = metrics.horizontalAdvance(label);
-        painter.setPen(colours.text);
-        painter.drawText(QRectF(x - width / 2, plot.bottom() + gap, width, metrics.height()),
-                         Qt::AlignCenter, label);
     }
     for (std::int64_t i = axes_.profit.first; i <= axes_.profit.last; ++i) {
         const double y = ChartMapping::crisp(map.y(axes_.profit.value(i)), thin, ratio);
-        painter.setPen(crispPen(colours.grid, thin, ratio));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        if (i % profitStride != 0) {
-            continue;
-        }
-        painter.setPen(colours.text);
-        painter.drawText(QRectF(area.left(), y - metrics.height() / 2,
-                                plot.left() - gap - area.left(), metrics.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, moneyText(axes_.profit.value(i)));
     }
 }
 
-// The two axes' titles, in whatever pen the grid left.
-void PayoffChartRenderer::paintAxisTitles(QPainter& painter, const QRectF& area,
-                                          const ChartMapping& map, const QFontMetricsF& metrics) {
-    const QRectF plot = map.plot();
-    painter.drawText(QRectF(plot.left(), plot.bottom() + gap + metrics.height() + gap / 2,
-                            plot.width(), metrics.height()),
-                     Qt::AlignCenter, QStringLiteral("Share price at expiry"));
-    painter.drawText(QRectF(area.left(), area.top() + gap / 2, area.width(), metrics.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, profitAxisTitle());
-}
-
-// The payoff line, sampled along the price axis and at its corners.
+// The payoff line at money prices only: the profit of a price money cannot hold would be the
+// profit of its nearest money price drawn beside it, a stair where the prices are small. Between
+// money prices the line is straight, and each bend is one of the marked prices.
 QPolygonF PayoffChartRenderer::payoffCurve(const ChartMapping& map) const {
     const QRectF plot = map.plot();
-    std::vector<double> prices;
+    std::vector<Currency> prices{model_.strikePrice, model_.currentPrice};
+    const auto add = [&](double price) {
+        if (const std::optional<Currency> money = Currency::fromDouble(price)) {
+            prices.push_back(*money);
+        }
+    };
     for (int i = 0; plot.left() + i * sampleStep < plot.right(); ++i) {
-        prices.push_back(map.priceAt(plot.left() + i * sampleStep));
+        add(map.priceAt(plot.left() + i * sampleStep));
     }
-    prices.push_back(axes_.price.high());
-    for (const Currency corner : {model_.strikePrice, model_.currentPrice}) {
-        prices.push_back(corner.toDouble());
-    }
+    add(axes_.price.low());
+    add(axes_.price.high());
     if (model_.breakeven) {
-        prices.push_back(model_.breakeven->toDouble());
+        prices.push_back(*model_.breakeven);
     }
     std::sort(prices.begin(), prices.end());
+    prices.erase(std::unique(prices.begin(), prices.end()), prices.end());
+    const std::optional<Currency> low = Currency::fromDouble(axes_.price.low());
+    const std::optional<Currency> high = Currency::fromDouble(axes_.price.high());
     QPolygonF curve;
-    for (const double price : prices) {
-        const std::optional<Currency> at = Currency::fromDouble(price);
+    if (!low || !high || !model_.profitAt) {
+        return curve;
+    }
+    for (const Currency price : prices) {
         const std::optional<Currency> profit =
-            at && model_.profitAt ? model_.profitAt(*at) : std::nullopt;
-        if (profit && price >= axes_.price.low() && price <= axes_.price.high()) {
-            curve << map.point(price, profit->toDouble());
+            *low <= price && price <= *high ? model_.profitAt(price) : std::nullopt;
+        if (profit) {
+            curve << map.point(price.toDouble(), profit->toDouble());
         }
     }
     return curve;
@@ -299,46 +537,9 @@ void PayoffChartRenderer::paintLines(QPainter& painter, const ChartMapping& map,
     painter.drawPolyline(curve);
 }
 
-// Region names, on the background so the hatch never crosses them.
-void PayoffChartRenderer::paintRegionTags(QPainter& painter, const ChartMapping& map,
-                                          const ChartColours& colours, const QFontMetricsF& metrics,
-                                          const QPolygonF& curve, double zero) const {
-    const QRectF plot = map.plot();
-    auto tag = [&](const QString& text, const QColor& colour, QPointF centre) {
-        const QRectF box(centre.x() - metrics.horizontalAdvance(text) / 2 - 3,
-                         centre.y() - metrics.height() / 2, metrics.horizontalAdvance(text) + 6,
-                         metrics.height());
-        painter.fillRect(box, colours.background);
-        painter.setPen(colour);
-        painter.drawText(box, Qt::AlignCenter, text);
-    };
-    const double right = std::max(model_.strikePrice.toDouble(), model_.currentPrice.toDouble());
-    if (model_.maxProfit > Currency{} &&
-        zero - map.y(model_.maxProfit.toDouble()) > 1.5 * metrics.height()) {
-        tag(QStringLiteral("Profit"), colours.profit,
-            QPointF((map.x(right) + plot.right()) / 2,
-                    (zero + map.y(model_.maxProfit.toDouble())) / 2));
-    }
-    if (!curve.isEmpty() && curve.front().y() - zero > 1.5 * metrics.height()) {
-        const double end = model_.breakeven ? map.x(model_.breakeven->toDouble()) : plot.right();
-        const double x = plot.left() + (end - plot.left()) / 3;
-        tag(QStringLiteral("Loss"), colours.loss,
-            QPointF(std::max(x, plot.left() + metrics.horizontalAdvance(QStringLiteral("Loss"))),
-                    zero + (curve.front().y() - zero) * 2 / 3));
-    }
-}
-
-// The marked points, each labelled with its caption and price; a label that would cover an
-// earlier one moves down a line.
-void PayoffChartRenderer::paintMarks(QPainter& painter, const QRectF& area, const ChartMapping& map,
-                                     const ChartColours& colours,
-                                     const QFontMetricsF& metrics) const {
-    const QRectF plot = map.plot();
-    const double titleBottom = gap / 2 + metrics.height();
-    // The axis's title is there first; the labels may use the margin above the plot.
-    std::vector<QRectF> placed{QRectF(
-        area.left(), area.top(), metrics.horizontalAdvance(profitAxisTitle()) + gap, titleBottom)};
-    const QRectF room(QPointF(plot.left(), area.top() + gap / 2), plot.bottomRight());
+// The marked points, each its own shape.
+void PayoffChartRenderer::paintMarks(QPainter& painter, const ChartMapping& map,
+                                     const ChartColours& colours) const {
     const std::array<QPolygonF, 3> shapes{
         QPolygonF({QPointF(0, -markRadius), QPointF(markRadius, 0), QPointF(0, markRadius),
                    QPointF(-markRadius, 0)}),
@@ -346,49 +547,27 @@ void PayoffChartRenderer::paintMarks(QPainter& painter, const QRectF& area, cons
         QPolygonF({QPointF(0, -markRadius - 1), QPointF(markRadius + 1, markRadius),
                    QPointF(-markRadius - 1, markRadius)}),
     };
+    painter.setPen(QPen(colours.background, 1.5));
+    painter.setBrush(colours.text);
     for (const ChartMark& mark : marks(map)) {
-        const QPointF at = mark.at;
-        painter.setPen(QPen(colours.background, 1.5));
-        painter.setBrush(colours.text);
-        painter.drawPolygon(shapes[static_cast<std::size_t>(mark.kind)].translated(at));
-        painter.setBrush(Qt::NoBrush);
+        painter.drawPolygon(shapes[static_cast<std::size_t>(mark.kind)].translated(mark.at));
+    }
+    painter.setBrush(Qt::NoBrush);
+}
 
-        const QString label = QStringLiteral("%1 %2").arg(mark.caption, moneyText(mark.price));
-        const double width = metrics.horizontalAdvance(label) + 6;
-        // Up and to the left of the point, where a rising or level payoff line leaves room, or
-        // else the first place round it that stays in the chart and clear of earlier labels.
-        const double toLeft = at.x() - markRadius - 2 - width;
-        const double toRight = at.x() + markRadius + 2;
-        const double above = at.y() - markRadius - 2 - metrics.height();
-        const double below = at.y() + markRadius + 2;
-        const double line = metrics.height() + 2;
-        const std::array<QPointF, 8> corners{{{toLeft, above},
-                                              {toRight, above},
-                                              {toRight, below},
-                                              {toLeft, below},
-                                              {toLeft, above - line},
-                                              {toRight, above - line},
-                                              {toRight, below + line},
-                                              {toLeft, below + line}}};
-        // A chart too small for the label goes without it: the figures list has every price.
-        std::optional<QRectF> box;
-        for (const QPointF& corner : corners) {
-            const QRectF candidate(corner, QSizeF(width, metrics.height()));
-            const bool clashes =
-                std::any_of(placed.begin(), placed.end(),
-                            [&](const QRectF& other) { return other.intersects(candidate); });
-            if (room.contains(candidate) && !clashes) {
-                box = candidate;
-                break;
-            }
+// The texts where `labels` placed them; those in the plot on the background, so the hatch and
+// the grid never cross them.
+void PayoffChartRenderer::paintLabels(QPainter& painter, const ChartColours& colours,
+                                      const std::vector<ChartLabel>& labels) {
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    for (const ChartLabel& label : labels) {
+        const bool profit = label.kind == ChartLabel::Kind::ProfitRegion;
+        const bool loss = label.kind == ChartLabel::Kind::LossRegion;
+        if (profit || loss || label.kind == ChartLabel::Kind::Mark) {
+            painter.fillRect(label.box, colours.background);
         }
-        if (!box) {
-            continue;
-        }
-        placed.push_back(*box);
-        painter.fillRect(*box, colours.background);
-        painter.setPen(colours.text);
-        painter.drawText(*box, Qt::AlignCenter, label);
+        painter.setPen(profit ? colours.profit : loss ? colours.loss : colours.text);
+        painter.drawText(label.box, Qt::AlignCenter, label.text);
     }
 }
 

@@ -1,24 +1,30 @@
 // The payoff chart's arithmetic of pixels: nice ticks, the axes a position gets, amounts to
-// pixels and back, crisp lines at any device pixel ratio, and where the marks go.
+// pixels and back, crisp lines at any device pixel ratio, where the marks and labels go, and
+// readable texts at any scale.
 
 #include "chart/chart_mapping.h"
 #include "chart/nice_ticks.h"
 #include "chart/payoff_chart_renderer.h"
 #include "chart/tests/payoff_positions.h"
 
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QtTest>
 #include <cmath>
 #include <limits>
 
 using veltrane::ChartAxes;
+using veltrane::ChartLabel;
 using veltrane::ChartMapping;
 using veltrane::ChartMark;
 using veltrane::niceTicks;
 using veltrane::PayoffChartModel;
 using veltrane::PayoffChartRenderer;
+using veltrane::RegionalSettings;
 using veltrane::TickRange;
 
 Q_DECLARE_METATYPE(PayoffChartModel)
+Q_DECLARE_METATYPE(RegionalSettings)
 Q_DECLARE_METATYPE(TickRange)
 
 namespace {
@@ -50,6 +56,8 @@ private slots:
     void marks_data();
     void marks();
     void texts();
+    void readableAtAnyScale_data();
+    void readableAtAnyScale();
 };
 
 void TestChartMapping::niceTicks_data() {
@@ -261,5 +269,145 @@ void TestChartMapping::texts() {
     QVERIFY(none.description().contains(QStringLiteral("No breakeven, current price $2.00")));
 }
 
-QTEST_GUILESS_MAIN(TestChartMapping)
+void TestChartMapping::readableAtAnyScale_data() {
+    QTest::addColumn<PayoffChartModel>("model");
+    QTest::addColumn<RegionalSettings>("settings");
+    QTest::addColumn<QStringList>("prices");
+    QTest::addColumn<QStringList>("profits");
+    const PayoffChartModel belowACent =
+        veltrane::testing::analysed("0.0003", "0.0010", "0.0008", "100");
+    QTest::newRow("below a cent: four decimals")
+        << belowACent << RegionalSettings{}
+        << QStringList{"$0.0004", "$0.0005", "$0.0006", "$0.0007", "$0.0008",
+                       "$0.0009", "$0.0010", "$0.0011", "$0.0012"}
+        << QStringList{"($0.01)", "$0.00", "$0.01", "$0.02", "$0.03", "$0.04", "$0.05"};
+    // Every text from the user's money writer: its separators, never a point of the chart's own.
+    RegionalSettings odd{.decimalSeparator = "?",
+                         .groupSeparator = "~",
+                         .currencySymbol = "€",
+                         .currencyPositivePattern = "# ¤",
+                         .currencyNegativePattern = "-# ¤",
+                         .moneyDecimalSeparator = "?",
+                         .moneyGroupSeparator = "~"};
+    QTest::newRow("below a cent, odd separators")
+        << belowACent << odd
+        << QStringList{"0?0004 €", "0?0005 €", "0?0006 €", "0?0007 €", "0?0008 €",
+                       "0?0009 €", "0?0010 €", "0?0011 €", "0?0012 €"}
+        << QStringList{"-0?01 €", "0?00 €", "0?01 €", "0?02 €", "0?03 €", "0?04 €", "0?05 €"};
+    QTest::newRow("a few tenths of a cent: three decimals")
+        << veltrane::testing::coveredCall(0.010, 0.012, 0.001, 1000) << RegionalSettings{}
+        << QStringList{"$0.007", "$0.008", "$0.009", "$0.010", "$0.011",
+                       "$0.012", "$0.013", "$0.014", "$0.015"}
+        << QStringList{"($2.00)", "($1.00)", "$0.00", "$1.00", "$2.00", "$3.00"};
+    QTest::newRow("dollars: the user's two decimals")
+        << veltrane::testing::workedExample() << RegionalSettings{}
+        << QStringList{"$20.00", "$22.00", "$24.00", "$26.00", "$28.00",
+                       "$30.00", "$32.00", "$34.00", "$36.00"}
+        << QStringList{"($4,000.00)", "($3,000.00)", "($2,000.00)", "($1,000.00)",
+                       "$0.00",       "$1,000.00",   "$2,000.00"};
+    QTest::newRow("yen: none, but one where the step is half a yen")
+        << veltrane::testing::coveredCall(4, 5, 0.5, 100)
+        << RegionalSettings{.currencySymbol = "¥", .currencyDecimals = 0}
+        << QStringList{"¥2.5", "¥3.0", "¥3.5", "¥4.0", "¥4.5", "¥5.0", "¥5.5", "¥6.0"}
+        << QStringList{"(¥100)", "(¥50)", "¥0", "¥50", "¥100", "¥150"};
+    QTest::newRow("tens of thousands")
+        << veltrane::testing::analysed("1250", "30000", "28500", "500") << RegionalSettings{}
+        << QStringList{"$20,000.00", "$22,000.00", "$24,000.00", "$26,000.00", "$28,000.00",
+                       "$30,000.00", "$32,000.00", "$34,000.00", "$36,000.00"}
+        << QStringList{"($4,000,000.00)", "($3,000,000.00)", "($2,000,000.00)", "($1,000,000.00)",
+                       "$0.00",           "$1,000,000.00",   "$2,000,000.00"};
+}
+
+// Tick texts with the decimals the step needs; the line bent at the strike's very pixel; every
+// label in the picture with a margin, clear of the others and, in the plot, of the lines.
+void TestChartMapping::readableAtAnyScale() {
+    QFETCH(PayoffChartModel, model);
+    QFETCH(RegionalSettings, settings);
+    QFETCH(QStringList, prices);
+    QFETCH(QStringList, profits);
+    const PayoffChartRenderer renderer(model, settings);
+    const ChartAxes axes = veltrane::payoffAxes(model);
+    QStringList gotPrices;
+    for (std::int64_t i = axes.price.first; i <= axes.price.last; ++i) {
+        gotPrices << renderer.priceText(axes.price.value(i));
+    }
+    QCOMPARE(gotPrices, prices);
+    QStringList gotProfits;
+    for (std::int64_t i = axes.profit.first; i <= axes.profit.last; ++i) {
+        gotProfits << renderer.profitText(axes.profit.value(i));
+    }
+    QCOMPARE(gotProfits, profits);
+
+    const QFontMetricsF metrics(QGuiApplication::font());
+    for (const QSize size : {QSize(960, 600), QSize(640, 400), QSize(320, 200)}) {
+        const QString at = QStringLiteral("%1 x %2: ").arg(size.width()).arg(size.height());
+        const QRectF bounds(QPointF(0, 0), QSizeF(size));
+        const ChartMapping map = renderer.mapping(bounds, metrics);
+        const QPolygonF curve = renderer.payoffCurve(map);
+        QVERIFY(curve.size() > 2);
+        // The line's only bend is the strike's mark.
+        std::vector<QPointF> bends;
+        for (qsizetype i = 1; i + 1 < curve.size(); ++i) {
+            const QPointF in = curve[i] - curve[i - 1];
+            const QPointF out = curve[i + 1] - curve[i];
+            const double turn = in.x() * out.y() - in.y() * out.x();
+            if (std::abs(turn) > 1e-6 * std::hypot(in.x(), in.y()) * std::hypot(out.x(), out.y())) {
+                bends.push_back(curve[i]);
+            }
+        }
+        const std::vector<ChartMark> marks = renderer.marks(map);
+        QCOMPARE(marks.back().caption, QStringLiteral("Strike"));
+        QVERIFY2(bends.size() == 1 && std::abs(bends[0].x() - marks.back().at.x()) < 1e-9 &&
+                     std::abs(bends[0].y() - marks.back().at.y()) < 1e-9,
+                 qPrintable(at + QStringLiteral("%1 bends, strike at (%2, %3)")
+                                     .arg(bends.size())
+                                     .arg(marks.back().at.x())
+                                     .arg(marks.back().at.y())));
+
+        const std::vector<ChartLabel> labels = renderer.labels(bounds, metrics);
+        const QRectF inside = bounds.adjusted(8, 8, -8, -8);
+        int markLabels = 0;
+        QStringList priceLabels;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const ChartLabel& label = labels[i];
+            const QString which = at + label.text;
+            QVERIFY2(inside.contains(label.box), qPrintable(which + " at the edge"));
+            for (std::size_t j = i + 1; j < labels.size(); ++j) {
+                QVERIFY2(!label.box.adjusted(-3.99, -3.99, 3.99, 3.99).intersects(labels[j].box),
+                         qPrintable(which + " touches " + labels[j].text));
+            }
+            markLabels += label.kind == ChartLabel::Kind::Mark ? 1 : 0;
+            if (label.kind == ChartLabel::Kind::PriceTick) {
+                priceLabels << label.text;
+            }
+            if (label.kind == ChartLabel::Kind::Mark ||
+                label.kind == ChartLabel::Kind::ProfitRegion ||
+                label.kind == ChartLabel::Kind::LossRegion) {
+                // The payoff line's middle, sampled every half pixel, keeps 4 pixels off.
+                const QRectF clear = label.box.adjusted(-3.99, -3.99, 3.99, 3.99);
+                for (qsizetype k = 1; k < curve.size(); ++k) {
+                    const QLineF piece(curve[k - 1], curve[k]);
+                    for (double t = 0; t <= 1.0; t += 0.5 / std::max(1.0, piece.length())) {
+                        QVERIFY2(!clear.contains(piece.pointAt(t)),
+                                 qPrintable(which + " over the line"));
+                    }
+                }
+            }
+        }
+        // Labels on every tick, or on every second or fifth where they are too wide; each mark
+        // labelled where there is room.
+        for (const QString& text : priceLabels) {
+            QVERIFY2(prices.contains(text), qPrintable(at + text));
+        }
+        if (size.width() >= 960) {
+            QCOMPARE(priceLabels, prices);
+        }
+        if (size.width() >= 640) {
+            QVERIFY(priceLabels.size() >= 3);
+            QCOMPARE(markLabels, static_cast<int>(marks.size()));
+        }
+    }
+}
+
+QTEST_MAIN(TestChartMapping)
 #include "test_chart_mapping.moc"

@@ -11,7 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using veltrane::PayoffChartModel;
 using veltrane::writePayoffChartPng;
+
+Q_DECLARE_METATYPE(PayoffChartModel)
 
 namespace {
 
@@ -43,21 +46,32 @@ private slots:
 };
 
 void TestPayoffChartPng::writesThePictureAtTheAskedSize_data() {
+    QTest::addColumn<PayoffChartModel>("model");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("roomForRegions");
-    QTest::newRow("640 x 400") << QSize(640, 400) << true;
-    QTest::newRow("1200 x 800") << QSize(1200, 800) << true;
-    QTest::newRow("small: 200 x 120") << QSize(200, 120) << false;
+    const PayoffChartModel worked = veltrane::testing::workedExample();
+    const PayoffChartModel belowACent =
+        veltrane::testing::analysed("0.0003", "0.0010", "0.0008", "100");
+    const PayoffChartModel tensOfThousands =
+        veltrane::testing::analysed("1250", "30000", "28500", "500");
+    QTest::newRow("640 x 400") << worked << QSize(640, 400) << true;
+    QTest::newRow("1200 x 800") << worked << QSize(1200, 800) << true;
+    QTest::newRow("small: 200 x 120") << worked << QSize(200, 120) << false;
+    QTest::newRow("below a cent, 960 x 600") << belowACent << QSize(960, 600) << true;
+    QTest::newRow("below a cent, small: 200 x 120") << belowACent << QSize(200, 120) << false;
+    QTest::newRow("tens of thousands, 960 x 600") << tensOfThousands << QSize(960, 600) << true;
+    QTest::newRow("tens of thousands, 320 x 200") << tensOfThousands << QSize(320, 200) << false;
 }
 
 void TestPayoffChartPng::writesThePictureAtTheAskedSize() {
+    QFETCH(PayoffChartModel, model);
     QFETCH(QSize, size);
     QFETCH(bool, roomForRegions);
     // No Qt application runs here: the writer starts its own on the offscreen platform.
     QVERIFY(QCoreApplication::instance() == nullptr);
     const QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("chart.png"));
-    QVERIFY(writePayoffChartPng(veltrane::testing::workedExample(), {}, size, path));
+    QVERIFY(writePayoffChartPng(model, {}, size, path));
     QVERIFY(QCoreApplication::instance() == nullptr);
     QImage image;
     QVERIFY(image.load(path, "PNG"));
@@ -69,6 +83,14 @@ void TestPayoffChartPng::writesThePictureAtTheAskedSize() {
     if (roomForRegions) {
         QVERIFY(pixelsNear(image, colours.profit) > 0);
         QVERIFY(pixelsNear(image, colours.loss) > 0);
+    }
+    // No ink within 8 pixels of the edge: every title and label keeps its margin.
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const bool edge = x < 8 || y < 8 || x >= image.width() - 8 || y >= image.height() - 8;
+            QVERIFY2(!edge || image.pixelColor(x, y) == colours.background,
+                     qPrintable(QStringLiteral("ink at %1,%2").arg(x).arg(y)));
+        }
     }
 }
 
