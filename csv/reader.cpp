@@ -6,6 +6,8 @@
 
 namespace veltrane {
 
+static_assert(CsvReader::maxRecordBytes <= UINT32_MAX, "a record's field ends are kept in 32 bits");
+
 namespace {
 
 constexpr std::size_t bufferBytes = std::size_t{64} * 1024;
@@ -37,7 +39,7 @@ bool CsvReader::fail(std::string message, std::uint64_t line) {
 }
 
 bool CsvReader::checkLength(const CsvRecord& record) {
-    if (record.text_.size() > maxRecordBytes) {
+    if (record.text_.size() + markupBytes_ > maxRecordBytes) {
         return fail("a record longer than " + std::to_string(maxRecordBytes) + " bytes",
                     record.line());
     }
@@ -92,6 +94,7 @@ bool CsvReader::next(CsvRecord& record) {
         return false;
     }
     record.clear(line_);
+    markupBytes_ = 0;
     record.blank_ = *position_ == '\n' || *position_ == '\r';
     for (;;) {
         const bool more = !atEnd() && *position_ == '"' ? readQuoted(record) : readUnquoted(record);
@@ -106,12 +109,16 @@ bool CsvReader::next(CsvRecord& record) {
 
 // Ends the current field at a delimiter or a line ending. Returns true when another field follows.
 bool CsvReader::endField(CsvRecord& record) {
-    record.ends_.push_back(record.text_.size());
+    if (!checkLength(record)) {
+        return false;
+    }
+    record.ends_.push_back(static_cast<std::uint32_t>(record.text_.size()));
     if (atEnd()) {
         return false;
     }
     const char c = *position_++;
     if (c == delimiter_) {
+        ++markupBytes_;
         return true;
     }
     if (c == '\n') {
@@ -153,6 +160,7 @@ bool CsvReader::readUnquoted(CsvRecord& record) {
 bool CsvReader::readQuoted(CsvRecord& record) {
     const std::uint64_t openedOn = line_;
     ++position_;
+    ++markupBytes_;
     for (;;) {
         if (atEnd()) {
             return fail("a quoted field that starts on line " + std::to_string(openedOn) +
@@ -175,6 +183,7 @@ bool CsvReader::readQuoted(CsvRecord& record) {
             continue;
         }
         ++position_;
+        ++markupBytes_;
         // A doubled quote is a quote; a single one closes the field.
         if (!atEnd() && *position_ == '"') {
             record.text_.push_back('"');

@@ -26,6 +26,8 @@ struct CsvError {
 // order mark at the start is skipped.
 class CsvReader {
 public:
+    // Every byte of a record counts, delimiters and quotes included (its line ending does not):
+    // a line of empty fields costs memory for each of them.
     static constexpr std::size_t maxRecordBytes = std::size_t{1} << 20;
 
     // `firstLine` > 1 reads a part of a larger input cut where a record ends: lines are counted
@@ -65,6 +67,8 @@ private:
     const char* position_ = nullptr;
     const char* end_ = nullptr;
     std::uint64_t line_ = 1;
+    // The bytes of the record being read that are no field text: delimiters and quotes.
+    std::size_t markupBytes_ = 0;
     bool started_ = false;
     bool byteOrderMark_ = false;
     bool finished_ = false;

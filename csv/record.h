@@ -14,7 +14,7 @@ class CsvRecord {
 public:
     std::size_t size() const { return ends_.size(); }
     std::string_view field(std::size_t index) const {
-        const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+        const std::size_t begin = index == 0 ? 0 : std::size_t{ends_[index - 1]};
         return std::string_view{text_}.substr(begin, ends_[index] - begin);
     }
     // The bytes of all its fields together, quotes undone.
@@ -38,7 +38,9 @@ private:
     }
 
     std::string text_;
-    std::vector<std::size_t> ends_;
+    // Where each field's text ends. A record holds at most CsvReader::maxRecordBytes bytes, so
+    // four bytes do for each, and a line of a million empty fields takes 4 MiB, not 8.
+    std::vector<std::uint32_t> ends_;
     std::uint64_t line_ = 0;
     bool blank_ = false;
     bool endedWithCrLf_ = false;
