@@ -114,7 +114,7 @@ AnalysisColumns::fromHeader(const CsvRecord& header, std::string& refused, bool 
     layout.columns_.fill(absent);
     layout.replaced_.assign(header.size(), absent);
     std::array<bool, analysisErrorSlot + 1> found{};
-    std::string figures;
+    NameList figures;
     for (std::size_t i = 0; i < header.size(); ++i) {
         const std::string_view name = header.field(i);
         std::optional<AnalysisInput> input = analysisInputColumn(name);
@@ -135,13 +135,13 @@ AnalysisColumns::fromHeader(const CsvRecord& header, std::string& refused, bool 
             }
             column = i;
         } else if (const std::optional<std::size_t> slot = figure) {
-            if (found[*slot]) {
+            figures.add(slotName(*slot));
+            if (found[*slot] && replaceResults) {
                 refused = "the header names the column " + std::string{slotName(*slot)} + " twice";
                 return std::nullopt;
             }
             found[*slot] = true;
             layout.replaced_[i] = *slot;
-            figures.append(figures.empty() ? "" : ", ").append(slotName(*slot));
         }
     }
     for (std::size_t slot = 0; slot < found.size(); ++slot) {
@@ -155,7 +155,7 @@ AnalysisColumns::fromHeader(const CsvRecord& header, std::string& refused, bool 
         return std::nullopt;
     }
     if (!figures.empty() && !replaceResults) {
-        refused = "the header names the figure columns " + figures +
+        refused = "the header names the figure columns " + figures.text() +
                   ", so the file holds figures already; give --replace-results to compute them "
                   "afresh";
         return std::nullopt;

@@ -169,7 +169,7 @@ ExitStatus writeChart(const Analysis& analysis, const AnalyzeOptions& options, s
         return ExitStatus::incomplete;
     }
     if (!writePayoffChartPng(*model, options.row.settings, chartSize, options.chart)) {
-        printError(err, "cannot write the chart to " + quotedText(options.chart.toStdString()));
+        printError(err, "cannot write the chart to " + quotedPath(options.chart.toStdString()));
         return ExitStatus::outputFailed;
     }
     return ExitStatus::ok;

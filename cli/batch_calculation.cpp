@@ -151,12 +151,12 @@ private:
             }
         }
         if (!missing.empty()) {
-            std::string found;
+            NameList found;
             for (std::size_t i = 0; i < shape_.columns; ++i) {
-                found.append(i == 0 ? "" : ", ").append(quotedText(record.field(i)));
+                found.add(quotedText(record.field(i)));
             }
-            outcome.headerRefused =
-                "the header lacks the columns " + missing + "; the columns found are " + found;
+            outcome.headerRefused = "the header lacks the columns " + missing +
+                                    "; the columns found are " + found.text();
             return false;
         }
         if (!layout_.resultColumnsFound.empty() && !options_.replaceResults) {

@@ -98,7 +98,8 @@ ExitStatus runTopLevel(const QStringList& arguments, CommandStreams streams) {
     }
     if (!positional.isEmpty()) {
         const QString unknown = asksForHelp ? positional.at(1) : positional.front();
-        return usageError(streams.err, QStringLiteral("unknown command '%1'").arg(unknown),
+        return usageError(streams.err,
+                          QStringLiteral("unknown command '%1'").arg(cutArgument(unknown)),
                           helpCommand);
     }
     return usageError(streams.err, QStringLiteral("nothing to do"), helpCommand);

@@ -17,6 +17,10 @@ ExitStatus usageError(std::ostream& err, const QString& text, std::string_view h
     return ExitStatus::usage;
 }
 
+QString cutArgument(const QString& argument) {
+    return QString::fromStdString(quotedPart(argument.toStdString()));
+}
+
 bool writeAll(std::ostream& out, std::string_view text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
@@ -65,9 +69,10 @@ std::optional<ExitStatus> readDelimiter(const std::optional<QString>& name, std:
     }
     delimiter = delimiterNamed(name->toStdString());
     if (!delimiter) {
-        return usageError(
-            err, QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'").arg(*name),
-            helpCommand);
+        return usageError(err,
+                          QStringLiteral("unknown delimiter '%1': use ',', ';', 'tab' or '|'")
+                              .arg(cutArgument(*name)),
+                          helpCommand);
     }
     return std::nullopt;
 }
@@ -81,7 +86,8 @@ std::optional<ExitStatus> readRegionalSettings(const std::optional<QString>& nam
     }
     const std::optional<RegionalSettings> named = regionalSettingsNamed(*name);
     if (!named) {
-        return usageError(err, QStringLiteral("unknown locale '%1'").arg(*name), helpCommand);
+        return usageError(err, QStringLiteral("unknown locale '%1'").arg(cutArgument(*name)),
+                          helpCommand);
     }
     settings = *named;
     return std::nullopt;
@@ -98,7 +104,7 @@ std::optional<ExitStatus> readJobCount(const std::optional<QString>& text, std::
         return usageError(err,
                           QStringLiteral("--jobs takes a number of threads from 1 to %1, not '%2'")
                               .arg(maxJobs)
-                              .arg(*text),
+                              .arg(cutArgument(*text)),
                           helpCommand);
     }
     count = *parsed;

@@ -15,6 +15,9 @@ namespace veltrane {
 // The message for a command line that is not understood, and where to look: status 64.
 ExitStatus usageError(std::ostream& err, const QString& text, std::string_view helpCommand);
 
+// A command-line argument as a message quotes it: its quotedPart.
+QString cutArgument(const QString& argument);
+
 // Writes all of `text` and flushes: false when the stream failed.
 bool writeAll(std::ostream& out, std::string_view text);
 

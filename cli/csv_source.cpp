@@ -28,12 +28,12 @@ bool CsvSource::open() {
     }
     std::error_code ignored;
     if (std::filesystem::is_directory(path_, ignored)) {
-        printError(err_, "cannot read " + quotedText(path_) + ": it is a folder");
+        printError(err_, "cannot read " + quotedPath(path_) + ": it is a folder");
         return false;
     }
     file_.open(path_, std::ios::binary);
     if (!file_) {
-        printError(err_, "cannot read " + quotedText(path_) + ": " + std::strerror(errno));
+        printError(err_, "cannot read " + quotedPath(path_) + ": " + std::strerror(errno));
         return false;
     }
     return true;

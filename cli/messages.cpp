@@ -22,6 +22,13 @@ void printError(std::ostream& err, std::string_view text) {
 
 namespace {
 
+constexpr std::string_view ellipsis = "\u2026";
+
+// A byte that goes on a UTF-8 character rather than starting one.
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0U) == 0x80U;
+}
+
 bool startsLikeFormula(std::string_view text) {
     if (text.empty()) {
         return false;
@@ -62,16 +69,65 @@ void appendEscaped(std::string& out, char c) {
 
 } // namespace
 
-std::string quotedText(std::string_view text) {
+std::string quotedPart(std::string_view text) {
+    // A character is at most four bytes, so bytes beyond that many cannot be kept anyway; a
+    // longer run of stray continuation bytes is cut at that count too.
+    constexpr std::size_t maxBytes = 4 * maxQuotedCharacters;
+    std::size_t end = 0;
+    std::size_t characters = 0;
+    while (end < text.size() && end < maxBytes) {
+        if (!isContinuationByte(text[end]) && ++characters > maxQuotedCharacters) {
+            break;
+        }
+        ++end;
+    }
+    if (end == text.size()) {
+        return std::string{text};
+    }
+    // At the byte limit, back to the start of the character cut through, if it has one.
+    std::size_t start = end;
+    while (start > 0 && end - start < 4 && isContinuationByte(text[start])) {
+        --start;
+    }
+    if (!isContinuationByte(text[start])) {
+        end = start;
+    }
+    std::string part{text.substr(0, end)};
+    part.append(ellipsis);
+    return part;
+}
+
+namespace {
+
+std::string quoted(std::string_view text, std::string_view part) {
     std::string out = "\"";
     if (startsLikeFormula(text)) {
         out.push_back('\'');
     }
-    for (const char c : text) {
+    for (const char c : part) {
         appendEscaped(out, c);
     }
     out.push_back('"');
     return out;
+}
+
+} // namespace
+
+std::string quotedText(std::string_view text) {
+    return quoted(text, quotedPart(text));
+}
+
+std::string quotedPath(std::string_view path) {
+    return quoted(path, path);
+}
+
+void NameList::add(std::string_view name) {
+    if (count_ < maxListedNames) {
+        text_.append(count_ == 0 ? "" : ", ").append(name);
+    } else if (count_ == maxListedNames) {
+        text_.append(", ").append(ellipsis);
+    }
+    ++count_;
 }
 
 } // namespace veltrane

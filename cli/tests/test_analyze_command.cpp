@@ -502,6 +502,11 @@ void TestAnalyzeCommand::csvHeaderRefused_data() {
         << QByteArray{"option_price,strike_price,current_price,shares,days,premium,error\n"}
         << "the header names the figure columns premium, error, so the file holds figures "
            "already; give --replace-results";
+    QTest::newRow("figures already there, named by the first thousand")
+        << "option_price,strike_price,current_price,shares,days" +
+               QByteArray{",premium"}.repeated(1001) + "\n"
+        << "the header names the figure columns " + QStringLiteral("premium, ").repeated(1000) +
+               "…, so the file holds figures already; give --replace-results";
     QTest::newRow("empty input") << QByteArray{} << "the input is empty";
 }
 

@@ -122,6 +122,17 @@ void TestCommandLine::checkFailsWithTheWindowsMessage_data() {
         << QStringList{"calc", "--option-price=1", "--strike-price=", "--current-price=2",
                        "--shares=abc"}
         << R"(--strike-price "", --shares "abc")";
+    // A long text is quoted in part: its first 200 characters, never half of one, then "…".
+    const QStringList prices{"calc", "--option-price=1", "--current-price=2", "--shares=3"};
+    QTest::newRow("a long text, quoted in part")
+        << prices + QStringList{"--strike-price=" + QString(300, u'x')}
+        << "--strike-price \"" + QString(200, u'x') + "…\"";
+    QTest::newRow("two hundred characters, quoted whole")
+        << prices + QStringList{"--strike-price=" + QString(200, u'é')}
+        << "--strike-price \"" + QString(200, u'é') + "\"";
+    QTest::newRow("characters of two and four bytes, cut between them")
+        << prices + QStringList{"--strike-price=" + QStringLiteral("é😀").repeated(150)}
+        << "--strike-price \"" + QStringLiteral("é😀").repeated(100) + "…\"";
 }
 
 void TestCommandLine::checkFailsWithTheWindowsMessage() {
@@ -235,6 +246,9 @@ void TestCommandLine::usage_data() {
                                         << "--shares cannot go with it";
     QTest::newRow("a stray argument") << QStringList{"calc", "--shares=1", "extra"} << 64 << ""
                                       << "unexpected argument 'extra'";
+    QTest::newRow("a long unknown locale, quoted in part")
+        << QStringList{"calc", "--csv", "--locale", QString(300, u'x')} << 64 << ""
+        << "unknown locale '" + QString(200, u'x') + "…'\n";
 }
 
 void TestCommandLine::usage() {

@@ -284,6 +284,13 @@ void TestCommandLineScripts::headerWithoutAmountsIsRefusedAtOnce() {
              qPrintable(run.err));
     QVERIFY2(run.err.contains(QStringLiteral("\"ticker\", \"Option Price\", \"qty\", \"months\"")),
              qPrintable(run.err));
+
+    // A header of many columns is named by its first thousand.
+    const Run wide = runPravik({"calc", "--csv"}, QByteArray{"x,"}.repeated(5000) + "y\n");
+    QCOMPARE(wide.status, 64);
+    QVERIFY2(wide.err.endsWith(QStringLiteral("the columns found are ") +
+                               QStringLiteral("\"x\", ").repeated(1000) + "…\n"),
+             qPrintable(wide.err.right(200)));
 }
 
 void TestCommandLineScripts::resultColumnsNeedReplaceResults() {
@@ -863,8 +870,11 @@ void TestCommandLineScripts::versionIsOneLine() {
 // A refused text quoted in the error column never starts a formula in the spreadsheet that opens
 // the output.
 void TestCommandLineScripts::errorColumnIsNoFormula() {
-    const QByteArray input = fullHeader + "\n1.25,30,28.50,500,=1+2\n1.25,30,28.50,500,-3\n"
-                                          "1.25,30,28.50,500,@SUM(A1)\n";
+    const QByteArray input = fullHeader +
+                             "\n1.25,30,28.50,500,=1+2\n1.25,30,28.50,500,-3\n"
+                             "1.25,30,28.50,500,@SUM(A1)\n1.25,30,28.50,500," +
+                             QByteArray(1000, '\x80') + "\n1.25,30,28.50,500,\x80\x80" +
+                             QByteArray{"😀"}.repeated(200) + "\n";
     const Run run = runPravik({"calc", "--csv"}, input);
     QCOMPARE(run.status, 2);
     const QStringList lines = run.out.split(u'\n');
@@ -872,6 +882,12 @@ void TestCommandLineScripts::errorColumnIsNoFormula() {
     QVERIFY2(lines.value(2).endsWith(QStringLiteral("not \"\"'-3\"\"\"")), qPrintable(run.out));
     QVERIFY2(lines.value(3).endsWith(QStringLiteral("not \"\"'@SUM(A1)\"\"\"")),
              qPrintable(run.out));
+    // A long text is quoted in part there too: bytes that are no UTF-8 are cut at 800, and a
+    // character the cut would split is left out whole.
+    const QList<QByteArray> bytes = run.outBytes.split('\n');
+    QVERIFY(bytes.value(4).endsWith("not \"\"" + QByteArray(800, '\x80') + "…\"\"\""));
+    QVERIFY(
+        bytes.value(5).endsWith("not \"\"\x80\x80" + QByteArray{"😀"}.repeated(199) + "…\"\"\""));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineScripts)
