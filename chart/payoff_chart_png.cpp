@@ -3,6 +3,8 @@
 #include "chart/chart_colours.h"
 #include "chart/payoff_chart_renderer.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -33,17 +35,24 @@ private:
     std::unique_ptr<QGuiApplication> application_;
 };
 
+bool failed(QString* why, const QString& reason) {
+    if (why != nullptr) {
+        *why = reason;
+    }
+    return false;
+}
+
 } // namespace
 
 bool writePayoffChartPng(const PayoffChartModel& model, const RegionalSettings& settings,
-                         QSize size, const QString& path) {
+                         QSize size, const QString& path, QString* why) {
     if (size.isEmpty()) {
-        return false;
+        return failed(why, QStringLiteral("the picture has no size"));
     }
     const std::unique_ptr<OffscreenGui> gui =
         QCoreApplication::instance() == nullptr ? std::make_unique<OffscreenGui>() : nullptr;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
-        return false;
+        return failed(why, QStringLiteral("drawing needs Qt Gui, and only Qt Core runs"));
     }
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     const ChartColours colours = ChartColours::light();
@@ -53,16 +62,32 @@ bool writePayoffChartPng(const PayoffChartModel& model, const RegionalSettings& 
         PayoffChartRenderer(model, settings)
             .paint(painter, QRectF(QPointF(0, 0), QSizeF(size)), colours);
     }
+    // Encoded in memory and written here, so a file that cannot take it says why in our words,
+    // not in a line libpng writes to standard error.
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+            return failed(why, QStringLiteral("the picture could not be encoded"));
+        }
+    }
     // A device or a FIFO the user names is written into: no file to keep, none to put there.
     const QFileInfo target(path);
     if (target.exists() && !target.isFile()) {
         QFile device(path);
-        return device.open(QIODevice::WriteOnly) && image.save(&device, "PNG") && device.flush();
+        if (!device.open(QIODevice::WriteOnly) || device.write(png) != png.size() ||
+            !device.flush()) {
+            return failed(why, device.errorString());
+        }
+        return true;
     }
     // Through a temporary file, so a write that fails halfway leaves the old picture, not half
     // of a new one.
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
+    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit()) {
+        return failed(why, file.errorString());
+    }
+    return true;
 }
 
 } // namespace veltrane

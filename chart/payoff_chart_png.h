@@ -12,8 +12,9 @@ namespace veltrane {
 // money texts) to `path`. Needs no display: without a running Qt application it runs one on the
 // offscreen platform for the length of the call; under a running QGuiApplication it uses that.
 // False if the file cannot be written, the size is empty, or only a QCoreApplication runs (fonts
-// need Qt Gui: start the command line's application as a QGuiApplication to draw charts).
+// need Qt Gui: start the command line's application as a QGuiApplication to draw charts); then
+// `why`, if given, says why in a few words ("No space left on device").
 bool writePayoffChartPng(const PayoffChartModel& model, const RegionalSettings& settings,
-                         QSize size, const QString& path);
+                         QSize size, const QString& path, QString* why = nullptr);
 
 } // namespace veltrane

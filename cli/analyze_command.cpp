@@ -168,8 +168,10 @@ ExitStatus writeChart(const Analysis& analysis, const AnalyzeOptions& options, s
         printError(err, "no payoff chart: the position lacks an amount the chart needs");
         return ExitStatus::incomplete;
     }
-    if (!writePayoffChartPng(*model, options.row.settings, chartSize, options.chart)) {
-        printError(err, "cannot write the chart to " + quotedPath(options.chart.toStdString()));
+    QString why;
+    if (!writePayoffChartPng(*model, options.row.settings, chartSize, options.chart, &why)) {
+        printError(err, "cannot write the chart to " + quotedPath(options.chart.toStdString()) +
+                            ": " + why.toStdString());
         return ExitStatus::outputFailed;
     }
     return ExitStatus::ok;

@@ -9,8 +9,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QMessageLogContext>
-#include <QtGlobal>
 #include <algorithm>
 #include <iostream>
 #include <memory>
@@ -105,14 +103,6 @@ ExitStatus runTopLevel(const QStringList& arguments, CommandStreams streams) {
     return usageError(streams.err, QStringLiteral("nothing to do"), helpCommand);
 }
 
-// Qt's own warnings (the offscreen platform's, a font's) reach standard error as the program's
-// messages do, each line naming the program; its debug and info chatter does not.
-void reportQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type != QtDebugMsg && type != QtInfoMsg) {
-        printError(std::cerr, message.toStdString());
-    }
-}
-
 std::unique_ptr<QCoreApplication> application(int& argc, char* argv[]) {
     const Command* command = argc > 1 ? commandNamed(argv[1]) : nullptr;
     const std::vector<std::string_view> arguments(argv + std::min(argc, 2), argv + argc);
@@ -139,14 +129,11 @@ ExitStatus runPravikCommand(const QStringList& arguments, CommandStreams streams
 }
 
 int runCommandLine(int argc, char* argv[]) {
-    const QtMessageHandler previous = qInstallMessageHandler(reportQtMessage);
+    // Qt's own messages are the runtime's business (runtime/qt_messages.h, installed by main).
     const std::unique_ptr<QCoreApplication> app = application(argc, argv);
     // The streams alone carry the program's text, so they need not keep in step with C's.
     std::ios::sync_with_stdio(false);
-    const ExitStatus status =
-        runPravikCommand(QCoreApplication::arguments(), {std::cin, std::cout, std::cerr});
-    qInstallMessageHandler(previous);
-    return toInt(status);
+    return toInt(runPravikCommand(QCoreApplication::arguments(), {std::cin, std::cout, std::cerr}));
 }
 
 } // namespace veltrane

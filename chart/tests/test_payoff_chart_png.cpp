@@ -98,8 +98,11 @@ void TestPayoffChartPng::refusesWhatItCannotWrite() {
     const QTemporaryDir folder;
     QVERIFY(!writePayoffChartPng(veltrane::testing::workedExample(), {}, QSize(0, 100),
                                  folder.filePath(QStringLiteral("empty.png"))));
+    QString why;
     QVERIFY(!writePayoffChartPng(veltrane::testing::workedExample(), {}, QSize(100, 100),
-                                 folder.filePath(QStringLiteral("no/such/folder/chart.png"))));
+                                 folder.filePath(QStringLiteral("no/such/folder/chart.png")),
+                                 &why));
+    QCOMPARE(why, QStringLiteral("No such file or directory"));
     QVERIFY(!QDir(folder.path()).exists(QStringLiteral("empty.png")));
 }
 

@@ -2,6 +2,7 @@
 // of the program.
 
 #include "runtime/print_messages.h"
+#include "runtime/qt_messages.h"
 #include "runtime/qt_runtime.h"
 #include "tests/support/modal_watcher.h"
 
@@ -57,6 +58,8 @@ private slots:
     void endStopsTheEventLoopWithStatusZero();
     void saveFileNameAsksWhere();
     void saveFileNameCancelledGivesNothing();
+    void qtMessagesSpeakAsTheProgram_data();
+    void qtMessagesSpeakAsTheProgram();
 };
 
 void TestQtRuntime::messageBoxHasTheTitleOkOnlyAndNoIcon() {
@@ -194,6 +197,40 @@ void TestQtRuntime::saveFileNameCancelledGivesNothing() {
                                   QStringLiteral("PNG images (*.png)")),
              QString());
     QCOMPARE(watcher.seen(), 1);
+}
+
+void TestQtRuntime::qtMessagesSpeakAsTheProgram_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("a warning") << int{QtWarningMsg} << "a font is missing"
+                               << "pravik: a font is missing\n";
+    QTest::newRow("every line of a critical message") << int{QtCriticalMsg} << "first\nsecond\n"
+                                                      << "pravik: first\npravik: second\n";
+    QTest::newRow("debug chatter") << int{QtDebugMsg} << "details"
+                                   << "";
+    QTest::newRow("info chatter") << int{QtInfoMsg} << "details"
+                                  << "";
+    QTest::newRow("no runtime folder: nothing to act on")
+        << int{QtWarningMsg}
+        << "QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'"
+        << "";
+    QTest::newRow("a runtime folder others may read: said")
+        << int{QtWarningMsg} << "QStandardPaths: wrong permissions on runtime directory /r"
+        << "pravik: QStandardPaths: wrong permissions on runtime directory /r\n";
+    QTest::newRow("the offscreen platform's size hints: nothing to act on")
+        << int{QtWarningMsg} << "This plugin does not support propagateSizeHints()"
+        << "";
+}
+
+void TestQtRuntime::qtMessagesSpeakAsTheProgram() {
+    QFETCH(int, type);
+    QFETCH(QString, message);
+    QFETCH(QString, written);
+
+    QCOMPARE(QString::fromStdString(veltrane::qtMessageText(static_cast<QtMsgType>(type), message)),
+             written);
 }
 
 QTEST_MAIN(TestQtRuntime)
