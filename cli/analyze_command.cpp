@@ -196,7 +196,8 @@ ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& option
             const std::string json =
                 refusalAsJson(refusalsText(result.refusals, FieldSpelling::option),
                               std::vector<std::string_view>(columns.begin(), columns.end()));
-            if (writeOrReport(destination.stream(), streams.err, json) != ExitStatus::ok) {
+            if (writeOrReport(destination.stream(), streams.err, json, destination.name()) !=
+                ExitStatus::ok) {
                 return destination.finish(ExitStatus::outputFailed);
             }
         }
@@ -206,7 +207,8 @@ ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& option
     const std::string reason = analysis.incompleteReason();
     const std::string text = options.json ? analysisAsJson(analysis, options.row, reason)
                                           : analysisAsText(analysis, options.row);
-    if (writeOrReport(destination.stream(), streams.err, text) != ExitStatus::ok) {
+    if (writeOrReport(destination.stream(), streams.err, text, destination.name()) !=
+        ExitStatus::ok) {
         return destination.finish(ExitStatus::outputFailed);
     }
     if (!reason.empty()) {

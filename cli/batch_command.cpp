@@ -5,16 +5,15 @@
 #include "cli/output_destination.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace veltrane {
 
 namespace {
 
 void reportBatch(std::ostream& err, const BatchOutcome& outcome, const CsvSource& source,
-                 const BatchWords& words) {
+                 const OutputDestination& destination, const BatchWords& words) {
     if (outcome.writeFailed) {
-        printError(err, std::string{"cannot write the results: "} + std::strerror(errno));
+        printError(err, writeFailure(destination.name(), outcome.writeError));
     } else if (outcome.malformed) {
         printError(err, source.name() + ", line " + std::to_string(outcome.malformed->line) +
                             ": not valid CSV: " + outcome.malformed->message);
@@ -43,8 +42,14 @@ ExitStatus runBatchCommand(const QString& path, const std::string& output, Comma
     if (!destination.open()) {
         return ExitStatus::outputFailed;
     }
-    const BatchOutcome outcome = batch(source.stream(), destination.stream());
-    reportBatch(streams.err, outcome, source, words);
+    BatchOutcome outcome = batch(source.stream(), destination.stream());
+    // What is still buffered is written before the summary: an output that fails is all there
+    // is to say.
+    if (!outcome.writeFailed && !destination.stream().flush()) {
+        outcome.writeFailed = true;
+        outcome.writeError = errno;
+    }
+    reportBatch(streams.err, outcome, source, destination, words);
     return destination.finish(outcome.status());
 }
 

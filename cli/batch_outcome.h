@@ -22,6 +22,8 @@ struct BatchOutcome {
     // The header lacks an amount column, or names results without --replace-results.
     std::optional<std::string> headerRefused;
     bool writeFailed = false;
+    // Why, as errno said when the write failed.
+    int writeError = 0;
 
     ExitStatus status() const;
 };

@@ -62,10 +62,10 @@ ExitStatus calculateOne(const ParsedCommand& command, CommandStreams streams) {
     const PositionCheck check = checkPosition(fields, command.settings);
     if (!check.passed()) {
         const std::vector<std::string_view> names = refusedFields(check, fields, streams.err);
-        if (json &&
-            writeOrReport(destination.stream(), streams.err,
-                          refusalAsJson(positionRefusal(check, fields, FieldSpelling::option),
-                                        names)) != ExitStatus::ok) {
+        if (json && writeOrReport(
+                        destination.stream(), streams.err,
+                        refusalAsJson(positionRefusal(check, fields, FieldSpelling::option), names),
+                        destination.name()) != ExitStatus::ok) {
             return destination.finish(ExitStatus::outputFailed);
         }
         return destination.finish(ExitStatus::refused);
@@ -80,7 +80,8 @@ ExitStatus calculateOne(const ParsedCommand& command, CommandStreams streams) {
     }
     const std::string reason = incompleteReason(shown);
     const std::string text = json ? resultsAsJson(shown, plain, reason) : resultsAsText(shown);
-    if (writeOrReport(destination.stream(), streams.err, text) != ExitStatus::ok) {
+    if (writeOrReport(destination.stream(), streams.err, text, destination.name()) !=
+        ExitStatus::ok) {
         return destination.finish(ExitStatus::outputFailed);
     }
     if (!reason.empty()) {

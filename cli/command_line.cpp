@@ -10,10 +10,13 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -103,6 +106,25 @@ ExitStatus runTopLevel(const QStringList& arguments, CommandStreams streams) {
     return usageError(streams.err, QStringLiteral("nothing to do"), helpCommand);
 }
 
+// A standard stream the program was started without keeps its number, held by a descriptor that
+// cannot be used that way: otherwise the next file opened (Qt's own, or the CSV input) would take
+// it, and the results would go into that file or fail with its reason. Reading or writing the
+// stream then fails as on a closed one, with EBADF.
+void holdClosedStandardStreams() {
+    for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(stream, F_GETFD) != -1 || errno != EBADF) {
+            continue;
+        }
+        // Lower numbers are open, so the lowest free one is the stream's own.
+        const int held =
+            open("/dev/null", (stream == STDIN_FILENO ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+        if (held >= 0 && held != stream) {
+            dup2(held, stream);
+            close(held);
+        }
+    }
+}
+
 std::unique_ptr<QCoreApplication> application(int& argc, char* argv[]) {
     const Command* command = argc > 1 ? commandNamed(argv[1]) : nullptr;
     const std::vector<std::string_view> arguments(argv + std::min(argc, 2), argv + argc);
@@ -129,6 +151,7 @@ ExitStatus runPravikCommand(const QStringList& arguments, CommandStreams streams
 }
 
 int runCommandLine(int argc, char* argv[]) {
+    holdClosedStandardStreams();
     // Qt's own messages are the runtime's business (runtime/qt_messages.h, installed by main).
     const std::unique_ptr<QCoreApplication> app = application(argc, argv);
     // The streams alone carry the program's text, so they need not keep in step with C's.

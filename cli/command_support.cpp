@@ -7,7 +7,6 @@
 
 #include <QCommandLineParser>
 #include <cerrno>
-#include <cstring>
 #include <string>
 
 namespace veltrane {
@@ -27,9 +26,10 @@ bool writeAll(std::ostream& out, std::string_view text) {
     return static_cast<bool>(out);
 }
 
-ExitStatus writeOrReport(std::ostream& out, std::ostream& err, std::string_view text) {
+ExitStatus writeOrReport(std::ostream& out, std::ostream& err, std::string_view text,
+                         std::string_view where) {
     if (!writeAll(out, text)) {
-        printError(err, std::string{"cannot write the results: "} + std::strerror(errno));
+        printError(err, writeFailure(where, errno));
         return ExitStatus::outputFailed;
     }
     return ExitStatus::ok;

@@ -21,8 +21,10 @@ QString cutArgument(const QString& argument);
 // Writes all of `text` and flushes: false when the stream failed.
 bool writeAll(std::ostream& out, std::string_view text);
 
-// Writes `text` to `out`: status 74, with the message on `err`, when that fails.
-ExitStatus writeOrReport(std::ostream& out, std::ostream& err, std::string_view text);
+// Writes `text` to `out`, which messages call `where`: status 74, with the message on `err`,
+// when that fails.
+ExitStatus writeOrReport(std::ostream& out, std::ostream& err, std::string_view text,
+                         std::string_view where = "standard output");
 
 // "--csv=FILE" is "--csv FILE": Qt would take the "=" for a value of a flag.
 QStringList withCsvFileApart(QStringList arguments);

@@ -3,6 +3,7 @@
 #include "csv/ordered_pipeline.h"
 #include "csv/record_cutter.h"
 
+#include <cerrno>
 #include <ios>
 #include <memory>
 #include <string>
@@ -95,6 +96,7 @@ bool write(std::ostream& output, std::string& out, BatchOutcome& outcome) {
     }
     if (!output) {
         outcome.writeFailed = true;
+        outcome.writeError = errno;
         return false;
     }
     return true;

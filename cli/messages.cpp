@@ -1,5 +1,8 @@
 #include "cli/messages.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace veltrane {
 
 void printError(std::ostream& err, std::string_view text) {
@@ -119,6 +122,15 @@ std::string quotedText(std::string_view text) {
 
 std::string quotedPath(std::string_view path) {
     return quoted(path, path);
+}
+
+std::string writeFailure(std::string_view where, int error) {
+    std::string text = "cannot write the results to ";
+    text.append(where).append(": ");
+    // A closed stream is kept from being reused (cli/command_line.cpp), so writing to it fails
+    // with EBADF, whose own words ("Bad file descriptor") mean nothing to a user.
+    text.append(error == EBADF ? "it is closed" : std::strerror(error));
+    return text;
 }
 
 void NameList::add(std::string_view name) {

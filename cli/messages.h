@@ -30,6 +30,10 @@ std::string quotedText(std::string_view text);
 // end of it names the file.
 std::string quotedPath(std::string_view path);
 
+// Why results could not be written to `where` ("standard output", a quoted path), from the
+// errno of the failed write: "cannot write the results to standard output: it is closed".
+std::string writeFailure(std::string_view where, int error);
+
 // Names joined by ", " as a message lists them: the first maxListedNames, then "…".
 class NameList {
 public:

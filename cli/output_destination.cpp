@@ -3,7 +3,6 @@
 #include "cli/messages.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace veltrane {
 
@@ -28,11 +27,15 @@ std::ostream& OutputDestination::stream() {
     return file_ ? file_->stream() : standardOutput_;
 }
 
+std::string OutputDestination::name() const {
+    return file_ ? "'" + file_->path() + "'" : std::string{"standard output"};
+}
+
 ExitStatus OutputDestination::finish(ExitStatus status) {
     stream().flush();
     if (!file_) {
         if (!standardOutput_ && status != ExitStatus::outputFailed) {
-            printError(err_, std::string{"cannot write the results: "} + std::strerror(errno));
+            printError(err_, writeFailure(name(), errno));
             return ExitStatus::outputFailed;
         }
         return status;

@@ -21,6 +21,8 @@ public:
     bool open();
 
     std::ostream& stream();
+    // How messages name it: "standard output", or the file's path in quotes.
+    std::string name() const;
 
     // Ends the run with `status`: a complete run (0, 2 or 3) replaces the file, a fatal one
     // leaves it as it was. Returns the status the run ends with.

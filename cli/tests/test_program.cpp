@@ -16,6 +16,7 @@
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -83,29 +84,55 @@ void TestProgram::statusReachesTheShell() {
 void TestProgram::resultsThatCannotBeWritten_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("message");
 
-    QTest::newRow("calc, one position") << calcPosition << QByteArray{};
-    QTest::newRow("calc, a batch") << QStringList{"calc", "--csv"}
-                                   << QByteArray{"shares,option_price,strike_price,current_price\n"
-                                                 "500,1.25,30,28.50\n"};
-    QTest::newRow("analyze, one position") << analyzePosition << QByteArray{};
-    QTest::newRow("analyze, a batch")
-        << QStringList{"analyze", "--csv"}
-        << QByteArray{"option_price,strike_price,current_price,shares,days\n"
-                      "1.25,30,28.50,500,91\n"};
+    const QByteArray calcRows{"shares,option_price,strike_price,current_price\n"
+                              "500,1.25,30,28.50\n"};
+    const QByteArray analyzeRows{"option_price,strike_price,current_price,shares,days\n"
+                                 "1.25,30,28.50,500,91\n"};
+    const QString full = "cannot write the results to standard output: No space left on device";
+    const QString closed = "cannot write the results to standard output: it is closed";
+    for (const QString output : {"full", "closed"}) {
+        const QString message = output == QStringLiteral("full") ? full : closed;
+        const auto row = [&](const char* name) -> QTestData& {
+            return QTest::addRow("%s, %s", name, qPrintable(output));
+        };
+        row("calc, one position") << calcPosition << QByteArray{} << output << message;
+        row("calc, a batch") << QStringList{"calc", "--csv"} << calcRows << output << message;
+        row("calc, a batch on one thread")
+            << QStringList{"calc", "--csv", "--jobs", "1"} << calcRows << output << message;
+        row("analyze, one position") << analyzePosition << QByteArray{} << output << message;
+        row("analyze, a batch") << QStringList{"analyze", "--csv"} << analyzeRows << output
+                                << message;
+        row("analyze, a batch on one thread")
+            << QStringList{"analyze", "--csv", "--jobs", "1"} << analyzeRows << output << message;
+        row("--version") << QStringList{"--version"} << QByteArray{} << output << message;
+    }
+    QTest::newRow("calc, a batch to --output /dev/full")
+        << QStringList{"calc", "--csv", "--output", "/dev/full"} << calcRows << "open"
+        << "cannot write the results to '/dev/full': No space left on device";
 }
 
-// A full disk must not pass for success: a script would take the missing figures for none.
+// A full disk or a closed output must not pass for success: a script would take the missing
+// figures for none. The message says which output failed and why, on one line.
 void TestProgram::resultsThatCannotBeWritten() {
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, input);
+    QFETCH(QString, output);
+    QFETCH(QString, message);
 
     if (!QFile::exists(QStringLiteral("/dev/full"))) {
         QSKIP("no /dev/full on this system to stand for a full disk");
     }
     QProcess process;
     process.setProcessEnvironment(environmentWithLocale({"LANG=en_US.UTF-8"}));
-    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    if (output == QStringLiteral("full")) {
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    } else if (output == QStringLiteral("closed")) {
+        // As `pravik ... >&-` starts it.
+        process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+    }
     process.start(QStringLiteral(PRAVIK_PATH), arguments);
     QVERIFY(process.waitForStarted());
     process.write(input);
@@ -113,7 +140,7 @@ void TestProgram::resultsThatCannotBeWritten() {
     QVERIFY(process.waitForFinished(60'000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 74);
-    QVERIFY(process.readAllStandardError().contains("pravik: cannot write the results"));
+    QCOMPARE(QString::fromUtf8(process.readAllStandardError()), "pravik: " + message + "\n");
 }
 
 void TestProgram::noDisplay_data() {
