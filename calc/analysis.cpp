@@ -32,6 +32,14 @@ std::string quoted(const Refusal& refusal, InputNamer naming) {
     return inputName(refusal.input, naming) + " \"" + refusal.text + "\"";
 }
 
+// A sentence ended once, though its last form ends with a full stop of its own ("19. 03. 27.").
+std::string withFullStop(std::string sentence) {
+    if (!sentence.ends_with('.')) {
+        sentence.push_back('.');
+    }
+    return sentence;
+}
+
 // ---- Reading the inputs ----
 
 bool isWhole(double x) {
@@ -104,13 +112,15 @@ public:
     }
 
     std::optional<std::chrono::year_month_day> date(AnalysisInput input) {
-        const ParsedDate parsed = parseCalendarDate(*text(input));
-        if (parsed.error == DateError::NotWrittenYyyyMmDd) {
-            refuse(input, RefusalReason::notYyyyMmDd);
-            return std::nullopt;
-        }
-        if (parsed.error == DateError::NotARealDate) {
-            refuse(input, RefusalReason::notARealDate);
+        const ParsedDate parsed = readDate(*text(input), settings_);
+        if (!parsed.ok()) {
+            add({input,
+                 *text(input),
+                 parsed.error == DateError::NotARealDate ? RefusalReason::notARealDate
+                                                         : RefusalReason::unknownDateForm,
+                 std::nullopt,
+                 {},
+                 acceptedDateForms(settings_)});
             return std::nullopt;
         }
         return parsed.date;
@@ -451,10 +461,16 @@ std::string refusalMessage(const Refusal& refusal, InputNamer naming) {
         return quoted(refusal, naming) + " must be a whole number, 1 or more.";
     case RefusalReason::notAMonth:
         return quoted(refusal, naming) + " must be a whole number of months from 1 to 12.";
-    case RefusalReason::notYyyyMmDd:
-        return quoted(refusal, naming) + " is not a date written YYYY-MM-DD.";
-    case RefusalReason::notARealDate:
-        return quoted(refusal, naming) + " is not a real date.";
+    case RefusalReason::unknownDateForm:
+        return withFullStop(quoted(refusal, naming) + " is not a date written like " +
+                            refusal.acceptedDates);
+    case RefusalReason::notARealDate: {
+        std::string message = quoted(refusal, naming) + " is not a real date";
+        if (!refusal.acceptedDates.empty()) {
+            message.append("; dates are written like ").append(refusal.acceptedDates);
+        }
+        return withFullStop(std::move(message));
+    }
     case RefusalReason::notAfterAsOf:
         return quoted(refusal, naming) + " must be after the as-of date, " + refusal.asOfText + ".";
     case RefusalReason::noTimeToExpiry:

@@ -73,7 +73,8 @@ struct AnalysisInputs {
     // Exactly one of shares and contracts (100 shares each).
     std::optional<std::string> shares;
     std::optional<std::string> contracts;
-    // Exactly one of expiry (YYYY-MM-DD), days and months ("1" to "12").
+    // Exactly one of expiry (YYYY-MM-DD or the settings' date form, calendar_date.h's readDate),
+    // days and months ("1" to "12").
     std::optional<std::string> expiry;
     // The date the days to expiry are counted from; `today` when not given.
     std::optional<std::string> asOf;
@@ -100,7 +101,7 @@ enum class RefusalReason {
     notPositive,             // 0 or below (strike, current price)
     notWholeOneOrMore,       // shares, contracts, days
     notAMonth,               // months not one of "1" to "12"
-    notYyyyMmDd,             // a date not written YYYY-MM-DD
+    unknownDateForm,         // a date neither YYYY-MM-DD nor in the settings' own form
     notARealDate,            // 2027-02-30
     notAfterAsOf,            // an expiry on or before the as-of date
     noTimeToExpiry,          // none of expiry, days, months
@@ -117,6 +118,8 @@ struct Refusal {
     std::optional<AnalysisInput> other;
     // The as-of date as YYYY-MM-DD (notAfterAsOf).
     std::string asOfText;
+    // The date forms the settings read, shown by example (unknownDateForm, notARealDate).
+    std::string acceptedDates{};
 };
 
 // One sentence naming the input and quoting its text:

@@ -80,6 +80,77 @@ std::optional<std::vector<std::string_view>> digitRuns(std::string_view shown) {
     return runs;
 }
 
+// The value of a part of a date in figures: all digits, as many as `shortest` to `longest`;
+// -1 for anything else.
+int partValue(std::string_view part, std::size_t shortest, std::size_t longest) {
+    if (part.size() < shortest || part.size() > longest) {
+        return -1;
+    }
+    return digitsAt(part, 0, part.size());
+}
+
+// Day, month and year in the order a date in figures writes them.
+std::array<Part, 3> orderOf(DateOrder order) {
+    switch (order) {
+    case DateOrder::dayMonthYear:
+        return {Part::day, Part::month, Part::year};
+    case DateOrder::yearMonthDay:
+        return {Part::year, Part::month, Part::day};
+    case DateOrder::monthDayYear:
+    case DateOrder::isoOnly:
+        break;
+    }
+    return {Part::month, Part::day, Part::year};
+}
+
+// A date in the settings' own form in figures, `date` trimmed already.
+ParsedDate readFiguresDate(std::string_view date, const RegionalSettings& settings) {
+    constexpr ParsedDate badForm{{}, DateError::UnknownForm};
+    const std::string_view ending = settings.dateEnding;
+    if (!ending.empty() && date.ends_with(ending)) {
+        date.remove_suffix(ending.size());
+    }
+    const std::string_view separator = settings.dateSeparator;
+    if (separator.empty()) {
+        return badForm;
+    }
+    std::array<std::string_view, 3> parts{};
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::size_t end = i + 1 < parts.size() ? date.find(separator) : date.size();
+        if (end == std::string_view::npos) {
+            return badForm;
+        }
+        parts[i] = date.substr(0, end);
+        date.remove_prefix(std::min(date.size(), end + separator.size()));
+    }
+    int day = -1;
+    int month = -1;
+    int year = -1;
+    const std::array<Part, 3> order = orderOf(settings.dateOrder);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (order[i] == Part::day) {
+            day = partValue(parts[i], 1, 2);
+        } else if (order[i] == Part::month) {
+            month = partValue(parts[i], 1, 2);
+        } else if (parts[i].size() == 2) {
+            const int shortYear = partValue(parts[i], 2, 2);
+            year = shortYear < 0 ? -1 : 2000 + shortYear;
+        } else {
+            year = partValue(parts[i], 4, 4);
+        }
+    }
+    if (day < 0 || month < 0 || year < 0) {
+        return badForm;
+    }
+    const std::chrono::year_month_day ymd{std::chrono::year{year},
+                                          std::chrono::month{static_cast<unsigned>(month)},
+                                          std::chrono::day{static_cast<unsigned>(day)}};
+    if (year < 1 || !ymd.ok()) {
+        return {{}, DateError::NotARealDate};
+    }
+    return {ymd, DateError::None};
+}
+
 // Digits typed alone: two for the day and the month, two or four for the year, in `order`.
 std::vector<std::string_view> spreadDigits(std::string_view digits,
                                            const std::array<Part, 3>& order) {
@@ -184,7 +255,7 @@ std::string shownDateText(std::chrono::year_month_day date, std::string_view pat
 
 ParsedDate parseCalendarDate(std::string_view text) {
     const std::string_view date = trimmed(text);
-    constexpr ParsedDate badForm{{}, DateError::NotWrittenYyyyMmDd};
+    constexpr ParsedDate badForm{{}, DateError::UnknownForm};
     if (date.size() != 10 || date[4] != '-' || date[7] != '-') {
         return badForm;
     }
@@ -201,6 +272,44 @@ ParsedDate parseCalendarDate(std::string_view text) {
         return {{}, DateError::NotARealDate};
     }
     return {ymd, DateError::None};
+}
+
+ParsedDate readDate(std::string_view text, const RegionalSettings& settings) {
+    const ParsedDate iso = parseCalendarDate(text);
+    if (iso.error != DateError::UnknownForm || settings.dateOrder == DateOrder::isoOnly) {
+        return iso;
+    }
+    return readFiguresDate(trimmed(text), settings);
+}
+
+std::string acceptedDateForms(const RegionalSettings& settings) {
+    const std::chrono::year_month_day example{std::chrono::year{2027}, std::chrono::March,
+                                              std::chrono::day{19}};
+    std::vector<std::string> forms{calendarDateText(example)};
+    if (settings.dateOrder != DateOrder::isoOnly) {
+        for (const bool longYear : {true, false}) {
+            std::string form;
+            for (const Part part : orderOf(settings.dateOrder)) {
+                form.append(form.empty() ? "" : settings.dateSeparator);
+                if (part == Part::day) {
+                    form.append("19");
+                } else if (part == Part::month) {
+                    form.append(settings.datePadded ? "03" : "3");
+                } else {
+                    form.append(longYear ? "2027" : "27");
+                }
+            }
+            form.append(settings.dateEnding);
+            if (std::find(forms.begin(), forms.end(), form) == forms.end()) {
+                forms.push_back(std::move(form));
+            }
+        }
+    }
+    std::string text;
+    for (std::size_t i = 0; i < forms.size(); ++i) {
+        text.append(i == 0 ? "" : i + 1 == forms.size() ? " or " : ", ").append(forms[i]);
+    }
+    return text;
 }
 
 std::string calendarDateText(std::chrono::year_month_day date) {

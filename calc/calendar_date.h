@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calc/regional_settings.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -8,7 +10,7 @@
 
 namespace veltrane {
 
-enum class DateError { None, NotWrittenYyyyMmDd, NotARealDate };
+enum class DateError { None, UnknownForm, NotARealDate };
 
 struct ParsedDate {
     std::chrono::year_month_day date{};
@@ -20,6 +22,16 @@ struct ParsedDate {
 // Reads a date written YYYY-MM-DD (blanks around it allowed): four digits for a year from 1,
 // two for the month, two for the day, and a date the Gregorian calendar has.
 ParsedDate parseCalendarDate(std::string_view text);
+
+// Reads a date typed as text: YYYY-MM-DD as parseCalendarDate does, or the settings' own form
+// in figures (dateOrder, dateSeparator): "3/19/2027" or "3/19/27" under en_US, "19.03.2027" or
+// "19.3.27" under de_DE. Leading zeros of the day and month may be left out; the year has four
+// digits or two (00 to 99 is 2000 to 2099); the ending, where the form has one, may be left out.
+// Any other form is UnknownForm, never guessed at.
+ParsedDate readDate(std::string_view text, const RegionalSettings& settings);
+
+// The forms readDate takes, each shown by one date: "2027-03-19, 3/19/2027 or 3/19/27".
+std::string acceptedDateForms(const RegionalSettings& settings);
 
 // The date written YYYY-MM-DD, as parseCalendarDate reads it.
 std::string calendarDateText(std::chrono::year_month_day date);

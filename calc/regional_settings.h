@@ -4,6 +4,9 @@
 
 namespace veltrane {
 
+// The order of a date's parts when the user writes it in figures alone.
+enum class DateOrder { isoOnly, dayMonthYear, monthDayYear, yearMonthDay };
+
 // How numbers and money are written where the user lives. Texts are UTF-8, so a separator
 // may be more than one byte (a no-break space, say). The defaults are US English.
 struct RegionalSettings {
@@ -41,6 +44,15 @@ struct RegionalSettings {
 
     // How the user's short dates are written, as a Qt date pattern ("M/d/yy", "dd.MM.yy").
     std::string shortDatePattern = "M/d/yy";
+
+    // How a date typed as text (the command line, CSV) may be written besides YYYY-MM-DD: the
+    // short date form in figures, its parts in this order between separators, an ending after
+    // the last part ("." in hu_HU), and "03" rather than "3" for March in its examples.
+    // isoOnly where the locale has no such form (C writes a month's name).
+    DateOrder dateOrder = DateOrder::monthDayYear;
+    std::string dateSeparator = "/";
+    std::string dateEnding{};
+    bool datePadded = false;
 
     friend bool operator==(const RegionalSettings&, const RegionalSettings&) = default;
 };

@@ -46,8 +46,9 @@ constexpr std::array<std::string_view, analysisInputs.size()> inputHelp{
     "Current share price.",
     "Number of shares (or --contracts).",
     "Number of contracts of 100 shares (or --shares).",
-    "Expiry date, YYYY-MM-DD (or --days or --months).",
-    "With --expiry: the date the days are counted from, YYYY-MM-DD (default: today).",
+    "Expiry date, YYYY-MM-DD or in figures as the locale writes dates (en_US: 3/19/2027 or "
+    "3/19/27) (or --days or --months).",
+    "With --expiry: the date the days are counted from, written as --expiry (default: today).",
     "Calendar days to expiry, a whole number 1 or more.",
     "Months to expiry, 1 to 12: per year counts twelfths of a year.",
     "All commissions and fees of the position, in money (default 0).",

@@ -1,5 +1,6 @@
 #include "locale/locale_settings.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QProcessEnvironment>
 #include <QString>
@@ -147,9 +148,67 @@ void readMoneyConventions(const QLocale& locale, RegionalSettings& settings) {
     settings.currencyNegativePattern = utf8(moneyPattern(negative, inNegative, symbol));
 }
 
+// Whether a run of one letter in a date pattern stands for a part in figures: d or dd, M or MM,
+// yy or yyyy; not a weekday, a month's name or any other letter.
+bool isFiguresPart(QChar letter, qsizetype count) {
+    return ((letter == u'd' || letter == u'M') && count <= 2) ||
+           (letter == u'y' && (count == 2 || count == 4));
+}
+
+// The short date pattern's form in figures: day, month and year with one separator between them
+// and perhaps an ending ("yyyy. MM. dd."). Anything else (a month's name, a quoted word, two
+// different separators) leaves dates to YYYY-MM-DD alone.
+void readDateForm(const QString& pattern, RegionalSettings& settings) {
+    settings.dateOrder = DateOrder::isoOnly;
+    QString parts;       // the parts' letters in order: "dMy"
+    QStringList between; // the texts before, between and after the parts
+    bool padded = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern.at(i);
+        qsizetype count = 1;
+        while (i + count < pattern.size() && pattern.at(i + count) == c) {
+            ++count;
+        }
+        if (c.isLetter()) {
+            if (!isFiguresPart(c, count) || parts.contains(c)) {
+                return;
+            }
+            parts.append(c);
+            padded = padded || (c == u'M' && count == 2);
+            between.append(QString{});
+        } else if (c == u'\'' || c.isDigit()) {
+            return;
+        } else {
+            if (between.isEmpty()) {
+                return; // text before the first part
+            }
+            between.last().append(QString(count, c));
+        }
+        i += count;
+    }
+    if (parts.size() != 3 || between.at(0).isEmpty() || between.at(0) != between.at(1)) {
+        return;
+    }
+    const QHash<QString, DateOrder> orders{{QStringLiteral("dMy"), DateOrder::dayMonthYear},
+                                           {QStringLiteral("Mdy"), DateOrder::monthDayYear},
+                                           {QStringLiteral("yMd"), DateOrder::yearMonthDay}};
+    settings.dateOrder = orders.value(parts, DateOrder::isoOnly);
+    settings.dateSeparator = utf8(between.at(0));
+    settings.dateEnding = utf8(between.at(2).trimmed());
+    settings.datePadded = padded;
+}
+
 void readDateConventions(const QLocale& locale, RegionalSettings& settings) {
+    if (locale.language() == QLocale::C) {
+        // C's short date names the month ("d MMM yyyy"), and a script run under C says nothing of
+        // the order its dates were written in: they are read as YYYY-MM-DD only. The window keeps
+        // the reference pattern.
+        settings.dateOrder = DateOrder::isoOnly;
+        return;
+    }
     if (!writesLikeReference(locale)) {
         settings.shortDatePattern = utf8(locale.dateFormat(QLocale::ShortFormat));
+        readDateForm(locale.dateFormat(QLocale::ShortFormat), settings);
     }
 }
 
@@ -194,7 +253,7 @@ std::optional<RegionalSettings> regionalSettingsNamed(const QString& name) {
     // "C", "POSIX", "C.UTF-8": the reference, as the C library has it.
     const QString base = name.section(u'.', 0, 0).section(u'@', 0, 0);
     if (base == QStringLiteral("C") || base == QStringLiteral("POSIX")) {
-        return RegionalSettings{};
+        return regionalSettingsFor(QLocale::c());
     }
     const QLocale locale(name);
     // Qt falls back to C for a name it does not know.

@@ -616,18 +616,22 @@ private slots:
         QTest::newRow("months with a leading zero")
             << p.months("03") << I::months
             << QByteArray("Months to expiry \"03\" must be a whole number of months from 1 to 12.");
-        QTest::newRow("expiry not YYYY-MM-DD")
+        QTest::newRow("expiry day first under US settings: no month 19")
             << p.dates("19/03/2027", "2026-12-18") << I::expiry
-            << QByteArray("Expiry date \"19/03/2027\" is not a date written YYYY-MM-DD.");
+            << QByteArray("Expiry date \"19/03/2027\" is not a real date; dates are written like "
+                          "2027-03-19, 3/19/2027 or 3/19/27.");
         QTest::newRow("expiry without leading zeros")
             << p.dates("2027-3-19", "2026-12-18") << I::expiry
-            << QByteArray("Expiry date \"2027-3-19\" is not a date written YYYY-MM-DD.");
+            << QByteArray("Expiry date \"2027-3-19\" is not a date written like 2027-03-19, "
+                          "3/19/2027 or 3/19/27.");
         QTest::newRow("29 February of a common year")
             << p.dates("2027-02-29", "2026-12-18") << I::expiry
-            << QByteArray("Expiry date \"2027-02-29\" is not a real date.");
+            << QByteArray("Expiry date \"2027-02-29\" is not a real date; dates are written like "
+                          "2027-03-19, 3/19/2027 or 3/19/27.");
         QTest::newRow("as-of month 13")
             << p.dates("2027-03-19", "2026-13-01") << I::asOf
-            << QByteArray("As-of date \"2026-13-01\" is not a real date.");
+            << QByteArray("As-of date \"2026-13-01\" is not a real date; dates are written like "
+                          "2027-03-19, 3/19/2027 or 3/19/27.");
         QTest::newRow("expiry on the as-of date")
             << p.dates("2026-12-18", "2026-12-18") << I::expiry
             << QByteArray("Expiry date \"2026-12-18\" must be after the as-of date, 2026-12-18.");
@@ -833,6 +837,101 @@ private slots:
             const std::string shown = veltrane::shownDateText(*read, pattern.toStdString());
             QCOMPARE(veltrane::readShownDate(shown, pattern.toStdString()), read);
         }
+    }
+
+    // A date typed as text: YYYY-MM-DD, or the settings' own form in figures, leading zeros
+    // optional, a two-digit year in 2000 to 2099. Any other form is refused naming the forms read.
+    void typedDates_data() {
+        QTest::addColumn<RegionalSettings>("settings");
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<QByteArray>("read"); // the date, or the expiry's refusal
+
+        using veltrane::DateOrder;
+        const RegionalSettings us{};
+        // German dates; numbers as the worked example writes them.
+        RegionalSettings german{};
+        german.dateOrder = DateOrder::dayMonthYear;
+        german.dateSeparator = ".";
+        german.datePadded = true;
+        RegionalSettings c{};
+        c.dateOrder = DateOrder::isoOnly;
+        RegionalSettings odd{};
+        odd.dateOrder = DateOrder::yearMonthDay;
+        odd.dateSeparator = "?~";
+        odd.dateEnding = "~";
+        const QByteArray usForms = "2027-03-19, 3/19/2027 or 3/19/27.";
+        const QByteArray notUs = "\" is not a date written like " + usForms;
+        const QByteArray germanForms = "2027-03-19, 19.03.2027 or 19.03.27.";
+
+        QTest::newRow("en_US long year")
+            << us << QByteArray("3/19/2027") << QByteArray("2027-03-19");
+        QTest::newRow("en_US short year")
+            << us << QByteArray("3/19/27") << QByteArray("2027-03-19");
+        QTest::newRow("en_US leading zeros")
+            << us << QByteArray(" 03/09/2027 ") << QByteArray("2027-03-09");
+        QTest::newRow("en_US 00 is 2000") << us << QByteArray("1/2/00") << QByteArray("2000-01-02");
+        QTest::newRow("en_US 99 is 2099")
+            << us << QByteArray("12/31/99") << QByteArray("2099-12-31");
+        QTest::newRow("en_US ISO") << us << QByteArray("2027-03-19") << QByteArray("2027-03-19");
+        QTest::newRow("en_US refuses the German form")
+            << us << QByteArray("19.03.2027") << "Expiry date \"19.03.2027" + notUs;
+        QTest::newRow("en_US refuses year first")
+            << us << QByteArray("2027/03/19") << "Expiry date \"2027/03/19" + notUs;
+        QTest::newRow("en_US refuses dashes")
+            << us << QByteArray("19-03-2027") << "Expiry date \"19-03-2027" + notUs;
+        QTest::newRow("en_US refuses a three-digit year")
+            << us << QByteArray("3/19/202") << "Expiry date \"3/19/202" + notUs;
+        QTest::newRow("en_US refuses a trailing separator")
+            << us << QByteArray("3/19/27/") << "Expiry date \"3/19/27/" + notUs;
+        QTest::newRow("en_US refuses digits alone")
+            << us << QByteArray("03192027") << "Expiry date \"03192027" + notUs;
+        QTest::newRow("en_US no 30 February")
+            << us << QByteArray("2/30/2027")
+            << "Expiry date \"2/30/2027\" is not a real date; dates are written like " + usForms;
+        QTest::newRow("de_DE long year")
+            << german << QByteArray("19.03.2027") << QByteArray("2027-03-19");
+        QTest::newRow("de_DE short year, no zeros")
+            << german << QByteArray("9.3.27") << QByteArray("2027-03-09");
+        QTest::newRow("de_DE ISO")
+            << german << QByteArray("2027-03-19") << QByteArray("2027-03-19");
+        QTest::newRow("de_DE refuses the US form")
+            << german << QByteArray("03/19/2027")
+            << "Expiry date \"03/19/2027\" is not a date written like " + germanForms;
+        QTest::newRow("de_DE no 31 April")
+            << german << QByteArray("31.04.2027")
+            << "Expiry date \"31.04.2027\" is not a real date; dates are written like " +
+                   germanForms;
+        QTest::newRow("C reads ISO") << c << QByteArray("2027-03-19") << QByteArray("2027-03-19");
+        QTest::newRow("C refuses the US form")
+            << c << QByteArray("3/19/2027")
+            << QByteArray("Expiry date \"3/19/2027\" is not a date written like 2027-03-19.");
+        QTest::newRow("odd separator and ending")
+            << odd << QByteArray("2027?~3?~19~") << QByteArray("2027-03-19");
+        QTest::newRow("odd ending left out")
+            << odd << QByteArray("27?~03?~19") << QByteArray("2027-03-19");
+        QTest::newRow("odd refuses one part of the separator")
+            << odd << QByteArray("2027?3?19")
+            << QByteArray("Expiry date \"2027?3?19\" is not a date written like 2027-03-19, "
+                          "2027?~3?~19~ or 27?~3?~19~.");
+    }
+
+    void typedDates() {
+        QFETCH(RegionalSettings, settings);
+        QFETCH(QByteArray, typed);
+        QFETCH(QByteArray, read);
+
+        const veltrane::ParsedDate date = veltrane::readDate(typed.toStdString(), settings);
+        if (!read.startsWith("Expiry")) {
+            QVERIFY(date.ok());
+            QCOMPARE(QByteArray::fromStdString(veltrane::calendarDateText(date.date)), read);
+            return;
+        }
+        QVERIFY(!date.ok());
+        const auto result = veltrane::analysePosition(
+            outOfTheMoney().dates(typed.constData(), "2026-12-18").in, settings);
+        QCOMPARE(result.refusals.size(), std::size_t{1});
+        QCOMPARE(QByteArray::fromStdString(veltrane::refusalMessage(result.refusals.front())),
+                 read);
     }
 
     void shownDateTexts_data() {

@@ -27,8 +27,8 @@ struct Run {
 // display: the command line must never need one.
 inline QProcessEnvironment environmentWithLocale(const QStringList& variables) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_MONETARY", "DISPLAY",
-                             "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    for (const char* name : {"LANG", "LANGUAGE", "LC_ALL", "LC_NUMERIC", "LC_MONETARY", "LC_TIME",
+                             "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         environment.remove(QString::fromLatin1(name));
     }
     for (const QString& variable : variables) {

@@ -108,6 +108,8 @@ void TestAnalyzeCommand::workedExampleAsPlainJson_data() {
                    {"if_called_return_compound", 44.55}});
     QTest::newRow("expiry 91 days after the as-of date") << byDates << dates;
     QTest::newRow("3 months: twelfths of a year, no days") << byMonths << months;
+    QTest::newRow("dates as en_US writes them")
+        << QStringList{"--expiry", "3/19/27", "--as-of", "12/18/2026"} << dates;
 }
 
 void TestAnalyzeCommand::workedExampleAsPlainJson() {
@@ -218,7 +220,18 @@ void TestAnalyzeCommand::refusals_data() {
     QTest::newRow("a date that does not exist")
         << (prices +
             QStringList{"--shares", "500", "--expiry", "2027-02-29", "--as-of", "2026-12-18"})
-        << QStringList{"--expiry \"2027-02-29\" is not a real date."};
+        << QStringList{"--expiry \"2027-02-29\" is not a real date; dates are written like "
+                       "2027-03-19, 3/19/2027 or 3/19/27."};
+    QTest::newRow("a German date under en_US")
+        << (prices + QStringList{"--shares", "500", "--expiry", "19.03.2027"})
+        << QStringList{"--expiry \"19.03.2027\" is not a date written like 2027-03-19, 3/19/2027 "
+                       "or 3/19/27."};
+    QTest::newRow("a US date under --locale de_DE")
+        << (QStringList{"analyze", "--option-price", "1,25", "--strike-price", "30",
+                        "--current-price", "28,50", "--shares", "500", "--expiry", "03/19/2027",
+                        "--locale", "de_DE"})
+        << QStringList{"--expiry \"03/19/2027\" is not a date written like 2027-03-19, "
+                       "19.03.2027 or 19.03.27."};
     QTest::newRow("days and months both")
         << (prices + QStringList{"--shares", "500", "--days", "30", "--months", "1"})
         << QStringList{"--months \"1\" cannot be given with --days: give one time to expiry."};
@@ -307,6 +320,11 @@ void TestAnalyzeCommand::twoLocales_data() {
     QTest::newRow("de_DE from LANG") << german << QStringList{"LANG=de_DE.UTF-8"};
     QTest::newRow("de_DE by --locale over LANG=C")
         << (german + QStringList{"--locale", "de_DE.UTF-8"}) << QStringList{"LANG=C"};
+    QStringList germanDates = german;
+    germanDates.replace(germanDates.indexOf("--days"), "--expiry");
+    germanDates.replace(germanDates.indexOf("91"), "19.03.27");
+    QTest::newRow("de_DE dates, expiry and as-of")
+        << (germanDates + QStringList{"--as-of", "18.12.2026"}) << QStringList{"LANG=de_DE.UTF-8"};
 }
 
 // The same position read and written the German way: comma decimals, the euro after the amount

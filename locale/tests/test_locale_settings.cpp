@@ -34,7 +34,11 @@ char* toString(const RegionalSettings& s) {
                  QString::fromStdString(s.nativeDecimalSeparator),
                  QString::fromStdString(s.nativeGroupSeparator),
                  QString::fromStdString(s.nativeNegativeSign)) +
-        QStringLiteral(" dates[%1]").arg(QString::fromStdString(s.shortDatePattern));
+        QStringLiteral(" dates[%1] order %2 sep[%3] end[%4] padded %5")
+            .arg(QString::fromStdString(s.shortDatePattern))
+            .arg(static_cast<int>(s.dateOrder))
+            .arg(QString::fromStdString(s.dateSeparator), QString::fromStdString(s.dateEnding))
+            .arg(s.datePadded);
     return qstrdup(text.toUtf8().constData());
 }
 
@@ -72,8 +76,18 @@ struct Expected {
         settings.currencyNegativePattern = negative;
         return *this;
     }
-    Expected& dates(const char* pattern) {
+    // The short date pattern, and the form in figures read from it.
+    Expected& dates(const char* pattern, veltrane::DateOrder order, const char* separator,
+                    bool padded, const char* ending = "") {
         settings.shortDatePattern = pattern;
+        settings.dateOrder = order;
+        settings.dateSeparator = separator;
+        settings.datePadded = padded;
+        settings.dateEnding = ending;
+        return *this;
+    }
+    Expected& isoDatesOnly() {
+        settings.dateOrder = veltrane::DateOrder::isoOnly;
         return *this;
     }
     Expected& negativeSign(const char* sign) {
@@ -90,6 +104,8 @@ class TestLocaleSettings : public QObject {
 private slots:
     void fromLocale_data();
     void fromLocale();
+    void dateFormsInFigures_data();
+    void dateFormsInFigures();
     void fromEnvironment_data();
     void fromEnvironment();
     void germanTextsReadAndWrite();
@@ -107,22 +123,24 @@ void TestLocaleSettings::fromLocale_data() {
     // "\u00a0" is the no-break space, "\u202f" the narrow one, "\u00a4" the symbol's place.
     QTest::newRow("US English is the reference") << "en_US" << RegionalSettings{};
     QTest::newRow("English alone means US English") << "en" << RegionalSettings{};
-    QTest::newRow("C is the reference, though it has no symbol") << "C" << RegionalSettings{};
-    QTest::newRow("POSIX is C") << "POSIX" << RegionalSettings{};
-    QTest::newRow("an unknown locale falls back to C") << "xx_YY" << RegionalSettings{};
+    QTest::newRow("C is the reference, though it has no symbol and reads ISO dates only")
+        << "C" << Expected{}.isoDatesOnly().settings;
+    QTest::newRow("POSIX is C") << "POSIX" << Expected{}.isoDatesOnly().settings;
+    QTest::newRow("an unknown locale falls back to C")
+        << "xx_YY" << Expected{}.isoDatesOnly().settings;
     QTest::newRow("de_DE: symbol after, behind a no-break space")
         << "de_DE.UTF-8"
         << Expected{}
                .separators(",", ".")
                .money("€", 2, "#\u00a0\u00a4", "-#\u00a0\u00a4")
-               .dates("dd.MM.yy")
+               .dates("dd.MM.yy", veltrane::DateOrder::dayMonthYear, ".", true)
                .settings;
     QTest::newRow("fr_FR: narrow no-break space groups, negative in parentheses")
         << "fr_FR"
         << Expected{}
                .separators(",", "\u202f")
                .money("€", 2, "#\u00a0\u00a4", "(#\u00a0\u00a4)")
-               .dates("dd/MM/yyyy")
+               .dates("dd/MM/yyyy", veltrane::DateOrder::dayMonthYear, "/", true)
                .settings;
     QTest::newRow("es_ES: groups only from five digits")
         << "es_ES"
@@ -130,24 +148,27 @@ void TestLocaleSettings::fromLocale_data() {
                .separators(",", ".")
                .grouping(3, 3, 2)
                .money("€", 2, "#\u00a0\u00a4", "-#\u00a0\u00a4")
-               .dates("d/M/yy")
+               .dates("d/M/yy", veltrane::DateOrder::dayMonthYear, "/", false)
                .settings;
     QTest::newRow("hi_IN: groups of two above the first three")
         << "hi_IN"
         << Expected{}
                .grouping(3, 2, 1)
                .money("₹", 2, "\u00a4#", "\u00a4-#")
-               .dates("d/M/yy")
+               .dates("d/M/yy", veltrane::DateOrder::dayMonthYear, "/", false)
                .settings;
     QTest::newRow("ja_JP: no currency decimals")
         << "ja_JP"
-        << Expected{}.money("￥", 0, "\u00a4#", "(\u00a4#)").dates("yyyy/MM/dd").settings;
+        << Expected{}
+               .money("￥", 0, "\u00a4#", "(\u00a4#)")
+               .dates("yyyy/MM/dd", veltrane::DateOrder::yearMonthDay, "/", true)
+               .settings;
     QTest::newRow("nl_NL: symbol in front, behind a no-break space")
         << "nl_NL"
         << Expected{}
                .separators(",", ".")
                .money("€", 2, "\u00a4\u00a0#", "(\u00a4\u00a0#)")
-               .dates("dd-MM-yyyy")
+               .dates("dd-MM-yyyy", veltrane::DateOrder::dayMonthYear, "-", true)
                .settings;
     QTest::newRow("sv_SE: a real minus sign and a symbol of two letters")
         << "sv_SE"
@@ -155,17 +176,21 @@ void TestLocaleSettings::fromLocale_data() {
                .separators(",", "\u00a0")
                .negativeSign("\u2212")
                .money("kr", 2, "#\u00a0\u00a4", "\u2212#\u00a0\u00a4")
-               .dates("yyyy-MM-dd")
+               .dates("yyyy-MM-dd", veltrane::DateOrder::yearMonthDay, "-", true)
                .settings;
     QTest::newRow("de_CH: apostrophe groups, point decimals")
         << "de_CH"
         << Expected{}
                .separators(".", "\u2019")
                .money("CHF", 2, "#\u00a0\u00a4", "-#\u00a0\u00a4")
-               .dates("dd.MM.yy")
+               .dates("dd.MM.yy", veltrane::DateOrder::dayMonthYear, ".", true)
                .settings;
     QTest::newRow("en_GB is English but not the reference")
-        << "en_GB" << Expected{}.money("£", 2, "\u00a4#", "(\u00a4#)").dates("dd/MM/yyyy").settings;
+        << "en_GB"
+        << Expected{}
+               .money("£", 2, "\u00a4#", "(\u00a4#)")
+               .dates("dd/MM/yyyy", veltrane::DateOrder::dayMonthYear, "/", true)
+               .settings;
 }
 
 void TestLocaleSettings::fromLocale() {
@@ -173,6 +198,46 @@ void TestLocaleSettings::fromLocale() {
     QFETCH(RegionalSettings, expected);
 
     QCOMPARE(veltrane::regionalSettingsFor(QLocale(localeName)), expected);
+}
+
+void TestLocaleSettings::dateFormsInFigures_data() {
+    QTest::addColumn<QString>("localeName");
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("ending");
+
+    using veltrane::DateOrder;
+    QTest::newRow("en_US") << "en_US" << static_cast<int>(DateOrder::monthDayYear) << "/"
+                           << "";
+    QTest::newRow("de_DE") << "de_DE" << static_cast<int>(DateOrder::dayMonthYear) << "."
+                           << "";
+    QTest::newRow("hu_HU: a blank in the separator, an ending")
+        << "hu_HU" << static_cast<int>(DateOrder::yearMonthDay) << ". "
+        << ".";
+    QTest::newRow("C names the month: ISO alone")
+        << "C" << static_cast<int>(DateOrder::isoOnly) << "/"
+        << "";
+    QTest::newRow("C by the environment's name")
+        << "C.UTF-8" << static_cast<int>(DateOrder::isoOnly) << "/"
+        << "";
+    QTest::newRow("bg_BG writes a word: ISO alone")
+        << "bg_BG" << static_cast<int>(DateOrder::isoOnly) << "/"
+        << "";
+}
+
+// The order and separator of the short date pattern, when it writes figures alone.
+void TestLocaleSettings::dateFormsInFigures() {
+    QFETCH(QString, localeName);
+    QFETCH(int, order);
+    QFETCH(QString, separator);
+    QFETCH(QString, ending);
+
+    const RegionalSettings settings = veltrane::regionalSettingsNamed(localeName).value();
+    QCOMPARE(static_cast<int>(settings.dateOrder), order);
+    if (settings.dateOrder != veltrane::DateOrder::isoOnly) {
+        QCOMPARE(QString::fromStdString(settings.dateSeparator), separator);
+        QCOMPARE(QString::fromStdString(settings.dateEnding), ending);
+    }
 }
 
 void TestLocaleSettings::fromEnvironment_data() {
