@@ -32,9 +32,10 @@ std::optional<std::size_t> outputSlot(std::string_view name) {
 }
 
 // Whether a column of `header` other than `column` names `input`.
-bool namedElsewhere(const CsvRecord& header, std::size_t column, AnalysisInput input) {
+bool namedElsewhere(const CsvRecord& header, std::size_t column, AnalysisInput input,
+                    const HeaderNames<AnalysisInput>& names) {
     for (std::size_t i = 0; i < header.size(); ++i) {
-        if (i != column && analysisInputColumn(header.field(i)) == input) {
+        if (i != column && names.find(header.field(i)) == input) {
             return true;
         }
     }
@@ -96,20 +97,31 @@ RowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& optio
     return analysis.complete() ? RowKind::complete : RowKind::incomplete;
 }
 
+HeaderNames<AnalysisInput> analysisColumnNames(const std::vector<ColumnMapping>& mappings) {
+    HeaderNames<AnalysisInput> names;
+    for (const AnalysisInputInfo& info : analysisInputs) {
+        names.add(info.key, info.input);
+        names.add(info.caption, info.input);
+        addOtherNames(names, info.key, info.input, mappings);
+    }
+    return names;
+}
+
 std::optional<AnalysisInput> analysisInputColumn(std::string_view name) {
-    static const HeaderNames<AnalysisInput> names = [] {
-        HeaderNames<AnalysisInput> table;
-        for (const AnalysisInputInfo& info : analysisInputs) {
-            table.add(info.key, info.input);
-            table.add(info.caption, info.input);
-        }
-        return table;
-    }();
+    static const HeaderNames<AnalysisInput> names = analysisColumnNames();
     return names.find(name);
 }
 
 std::optional<AnalysisColumns>
 AnalysisColumns::fromHeader(const CsvRecord& header, std::string& refused, bool replaceResults) {
+    static const HeaderNames<AnalysisInput> names = analysisColumnNames();
+    return fromHeader(header, refused, names, replaceResults);
+}
+
+std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& header,
+                                                           std::string& refused,
+                                                           const HeaderNames<AnalysisInput>& names,
+                                                           bool replaceResults) {
     AnalysisColumns layout;
     layout.columns_.fill(absent);
     layout.replaced_.assign(header.size(), absent);
@@ -117,13 +129,25 @@ AnalysisColumns::fromHeader(const CsvRecord& header, std::string& refused, bool 
     NameList figures;
     for (std::size_t i = 0; i < header.size(); ++i) {
         const std::string_view name = header.field(i);
-        std::optional<AnalysisInput> input = analysisInputColumn(name);
+        const std::vector<AnalysisInput> inputs = names.findAll(name);
+        if (inputs.size() > 1) {
+            std::vector<std::string_view> keys;
+            for (const AnalysisInput input : inputs) {
+                keys.push_back(inputInfo(input).key);
+            }
+            refused = ambiguousColumnText(name, keys);
+            return std::nullopt;
+        }
+        std::optional<AnalysisInput> input;
+        if (!inputs.empty()) {
+            input = inputs.front();
+        }
         const std::optional<std::size_t> figure = outputSlot(name);
-        // A figure's key that is also an input's caption ("Days to expiry") names the input,
-        // unless it is written exactly as this program writes the figure and --replace-results
-        // or another column for that input says the file is this program's output.
+        // A figure's key that is also an input's caption ("Premium", "Days to expiry") names the
+        // input, unless it is written exactly as this program writes the figure and
+        // --replace-results or another column for that input says the file is its output.
         if (figure && input && name == slotName(*figure) &&
-            (replaceResults || namedElsewhere(header, i, *input))) {
+            (replaceResults || namedElsewhere(header, i, *input, names))) {
             input.reset();
         }
         if (input) {
@@ -220,7 +244,8 @@ namespace {
 class AnalysisWork : public CsvRowWork {
 public:
     explicit AnalysisWork(const AnalysisBatchOptions& options)
-        : options_{options} {}
+        : options_{options}
+        , names_{analysisColumnNames(options.columns)} {}
 
     bool header(CsvReader& reader, CsvRecord& record, std::string& out,
                 BatchOutcome& outcome) override {
@@ -253,7 +278,7 @@ private:
             }
         }
         std::string refused;
-        columns_ = AnalysisColumns::fromHeader(record, refused, options_.replaceResults);
+        columns_ = AnalysisColumns::fromHeader(record, refused, names_, options_.replaceResults);
         if (!columns_) {
             outcome.headerRefused = refused;
             return false;
@@ -293,6 +318,7 @@ private:
     const AnalysisBatchOptions& options_;
     // The row options with the plain form the header's delimiter implies.
     AnalysisRowOptions row_;
+    const HeaderNames<AnalysisInput> names_;
     std::optional<AnalysisColumns> columns_;
     JsonLineKeys jsonKeys_;
     HeaderShape shape_;

@@ -4,8 +4,10 @@
 #include "calc/plain_numbers.h"
 #include "calc/regional_settings.h"
 #include "cli/batch_calculation.h"
+#include "cli/column_names.h"
 #include "cli/csv_row_work.h"
 #include "cli/field_spellings.h"
+#include "csv/header_names.h"
 #include "csv/record.h"
 
 #include <array>
@@ -55,14 +57,21 @@ std::optional<std::string> figureValue(const Analysis& analysis, AnalysisFigure 
 RowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& options,
                    AnalysisRowFields& out);
 
-// The columns of a CSV header that hold the inputs, by the options' names with "_" for "-"
-// ("option_price") or by the inputs' captions ("Current share price"), compared ignoring case,
-// blanks around them, "_", "-" and " ".
+// The names an input column goes by: the options' names with "_" for "-" ("option_price"), the
+// inputs' captions ("Current share price"), the spreadsheets' captions (inputCaptions) and the
+// columns `mappings` names, compared ignoring case, blanks around them, "_", "-" and " ".
+HeaderNames<AnalysisInput> analysisColumnNames(const std::vector<ColumnMapping>& mappings = {});
+
+// The columns of a CSV header that hold the inputs, by the names above.
 class AnalysisColumns {
 public:
     // Maps `header`; nothing, with the reason in `refused`, for a header that names a column
-    // twice, lacks a required input, or holds figure columns already and `replaceResults` is
-    // false (true: they are computed afresh where they stand).
+    // twice, has a column that matches two inputs, lacks a required input, or holds figure
+    // columns already and `replaceResults` is false (true: they are computed afresh where they
+    // stand). `names`: the inputs' column names, --column's among them.
+    static std::optional<AnalysisColumns> fromHeader(const CsvRecord& header, std::string& refused,
+                                                     const HeaderNames<AnalysisInput>& names,
+                                                     bool replaceResults = false);
     static std::optional<AnalysisColumns> fromHeader(const CsvRecord& header, std::string& refused,
                                                      bool replaceResults = false);
 
@@ -122,7 +131,8 @@ void AnalysisColumns::forEachOutputName(const CsvRecord& header, Name name) cons
 RowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& columns,
                           const AnalysisRowOptions& options, char delimiter, std::string& line);
 
-// The input a column name stands for, by option name or caption; nothing for another column.
+// The input a column name stands for, by option name or caption (analysisColumnNames without
+// mappings); nothing for another column.
 std::optional<AnalysisInput> analysisInputColumn(std::string_view name);
 
 struct AnalysisBatchOptions {
@@ -139,6 +149,8 @@ struct AnalysisBatchOptions {
     bool json = false;
     // Threads that analyse rows (cli/csv_batch_runner.h); the output is the same for any number.
     unsigned jobs = 1;
+    // Header columns the user names for inputs (--column), beside the names the program knows.
+    std::vector<ColumnMapping> columns{};
 };
 
 // Analyses every row of a CSV input: writes every input column, the figures and `error`, with

@@ -258,7 +258,8 @@ public:
     std::vector<SharedOption> sharedOptions() const override {
         using S = SharedOption;
         return {S::json,   S::csv,       S::plain,  S::decimalSeparator, S::percentAsFraction,
-                S::output, S::delimiter, S::locale, S::replaceResults,   S::jobs};
+                S::output, S::delimiter, S::locale, S::replaceResults,   S::jobs,
+                S::column};
     }
     std::string_view inputsWord() const override { return "inputs"; }
     std::vector<RefusedCombination> refusedCombinations() const override {
@@ -296,6 +297,7 @@ public:
             batch.replaceResults = command.isSet("replace-results");
             batch.json = options.json;
             batch.jobs = command.jobs;
+            batch.columns = command.columns;
             return runBatchCommand(command.files().value(0), options.output, streams,
                                    {"; their error column says why", "a figure"},
                                    [&](std::istream& in, std::ostream& out) {

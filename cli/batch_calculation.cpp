@@ -59,7 +59,8 @@ class CalculationBatch : public CsvRowWork {
 public:
     CalculationBatch(const RegionalSettings& settings, const BatchOptions& options)
         : settings_{settings}
-        , options_{options} {}
+        , options_{options}
+        , names_{calcColumnNames(options.columns)} {}
 
     bool header(CsvReader& reader, CsvRecord& record, std::string& out,
                 BatchOutcome& outcome) override {
@@ -113,10 +114,19 @@ private:
         std::array<std::size_t, slotCount> resultColumns{};
         resultColumns.fill(absent);
         for (std::size_t i = 0; i < shape_.columns; ++i) {
-            const std::optional<KnownColumn> known = knownColumn(record.field(i));
-            if (!known) {
+            const std::vector<KnownColumn> matches = names_.findAll(record.field(i));
+            if (matches.size() > 1) {
+                std::vector<std::string_view> keys;
+                for (const KnownColumn& match : matches) {
+                    keys.push_back(match.field ? columnName(*match.field) : errorColumnName);
+                }
+                outcome.headerRefused = ambiguousColumnText(record.field(i), keys);
+                return false;
+            }
+            if (matches.empty()) {
                 continue;
             }
+            const KnownColumn* const known = &matches.front();
             if (!known->field || fieldInfo(*known->field).kind == FieldKind::result) {
                 const std::size_t slot = known->field ? resultSlot(*known->field) : errorSlot;
                 const std::string_view name =
@@ -212,6 +222,7 @@ private:
 
     const RegionalSettings& settings_;
     const BatchOptions& options_;
+    const HeaderNames<KnownColumn> names_;
     ColumnLayout layout_;
     HeaderShape shape_;
     PlainForm plainForm_;

@@ -2,6 +2,7 @@
 
 #include "calc/regional_settings.h"
 #include "cli/batch_outcome.h"
+#include "cli/column_names.h"
 #include "cli/csv_batch_runner.h"
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace veltrane {
 
@@ -28,6 +30,8 @@ struct BatchOptions {
     bool json = false;
     // Threads that compute rows (cli/csv_batch_runner.h); the output is the same for any number.
     unsigned jobs = 1;
+    // Header columns the user names for inputs (--column), beside the names the program knows.
+    std::vector<ColumnMapping> columns{};
 };
 
 // Computes every row of a CSV input whose header names the four amount columns (and the months,

@@ -102,7 +102,8 @@ public:
     std::string_view description() const override {
         return "Calculates a covered-call position exactly as the window's Calculate button "
                "does, or every row of a CSV file (columns option_price, strike_price, "
-               "current_price, shares and months, or the window's captions).";
+               "current_price, shares and months, the window's captions, a spreadsheet's such as "
+               "Strike, Premium, Qty, or --column).";
     }
     std::string_view statusHelp() const override {
         return "\n"
@@ -127,7 +128,8 @@ public:
     std::vector<SharedOption> sharedOptions() const override {
         using S = SharedOption;
         return {S::json,   S::csv,       S::plain,  S::decimalSeparator, S::percentAsFraction,
-                S::output, S::delimiter, S::locale, S::replaceResults,   S::jobs};
+                S::output, S::delimiter, S::locale, S::replaceResults,   S::jobs,
+                S::column};
     }
     std::string_view inputsWord() const override { return "amounts"; }
 
@@ -144,6 +146,7 @@ public:
         batch.percentAsFraction = command.isSet("percent-as-fraction");
         batch.json = command.isSet("json");
         batch.jobs = command.jobs;
+        batch.columns = command.columns;
         const RegionalSettings& settings = command.settings;
         return runBatchCommand(
             command.files().value(0), command.text("output"), streams,

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "calc/fields.h"
+#include "cli/field_spellings.h"
 #include "csv/header_names.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace veltrane {
 
@@ -16,10 +18,44 @@ inline constexpr std::string_view errorColumnName = "error";
 // column of a file the program wrote.
 struct KnownColumn {
     std::optional<Field> field; // nothing: the error column
+
+    friend bool operator==(const KnownColumn&, const KnownColumn&) = default;
 };
 
-// The field or error column a header names, by its CSV column name or by the window's caption
-// ("Number of Shares"), compared as comparableColumnName says. Nothing for any other column.
+// A header's column the user names for an input with `--column KEY=HEADER`.
+struct ColumnMapping {
+    std::string key;    // the input's key: "strike_price"
+    std::string header; // the column as the header names it: "Strike $"
+};
+
+// The field or error column a header names, by its CSV column name, by the window's caption
+// ("Number of Shares") or by a spreadsheet's (inputCaptions), compared as comparableColumnName
+// says. Nothing for any other column.
 std::optional<KnownColumn> knownColumn(std::string_view name);
+
+// The names of knownColumn and the columns `mappings` names: what one run of `pravik calc --csv`
+// reads its header by.
+HeaderNames<KnownColumn> calcColumnNames(const std::vector<ColumnMapping>& mappings);
+
+// Adds the names the input `key` goes by beyond its key and caption: the spreadsheets' captions
+// of it, and the columns `mappings` gives it.
+template <typename Value>
+void addOtherNames(HeaderNames<Value>& names, std::string_view key, const Value& value,
+                   const std::vector<ColumnMapping>& mappings) {
+    for (const InputCaption& caption : inputCaptions) {
+        if (caption.key == key) {
+            names.add(caption.caption, value);
+        }
+    }
+    for (const ColumnMapping& mapping : mappings) {
+        if (mapping.key == key) {
+            names.add(mapping.header, value);
+        }
+    }
+}
+
+// The refusal of a header column that stands for more than one key: `the header's column
+// "Premium" matches both option_price and strike_price`.
+std::string ambiguousColumnText(std::string_view name, const std::vector<std::string_view>& keys);
 
 } // namespace veltrane

@@ -53,6 +53,10 @@ constexpr std::array sharedOptionTable{
     SharedOptionEntry{SharedOption::jobs, "jobs", "N",
                       "With --csv: compute the rows on N threads (default: the cores this "
                       "process may use). The output is the same for any N; 1 starts no thread."},
+    SharedOptionEntry{SharedOption::column, "column", "KEY=HEADER",
+                      "With --csv: read the header's column HEADER as the input KEY "
+                      "(strike_price=\"Strike $\"), beside the names and captions every header "
+                      "is read by. May be given more than once."},
 };
 
 // What every batch command refuses, checked after its inputs and before its own rows.
@@ -67,6 +71,7 @@ constexpr std::array sharedRefusals{
     RefusedCombination{"delimiter", "csv", false, "--delimiter goes with --csv"},
     RefusedCombination{"replace-results", "csv", false, "--replace-results goes with --csv"},
     RefusedCombination{"jobs", "csv", false, "--jobs goes with --csv"},
+    RefusedCombination{"column", "csv", false, "--column goes with --csv"},
 };
 
 QString qString(std::string_view text) {
@@ -84,6 +89,17 @@ std::vector<CommandOption> allOptions(const Command& command) {
         }
     }
     return options;
+}
+
+// The keys of the command's inputs ("option_price"), which --column may name.
+std::vector<std::string> inputKeys(const std::vector<CommandOption>& options) {
+    std::vector<std::string> keys;
+    for (const CommandOption& option : options) {
+        if (option.input) {
+            keys.push_back(comparableColumnName(option.name));
+        }
+    }
+    return keys;
 }
 
 bool declares(const std::vector<CommandOption>& options, std::string_view name) {
@@ -190,14 +206,14 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
         return writeOrReport(streams.out, streams.err, helpText(parser, command));
     }
     if (const std::optional<ExitStatus> repeated =
-            refuseRepeatedOptions(parser, streams.err, helpCommand)) {
+            refuseRepeatedOptions(parser, {QStringLiteral("column")}, streams.err, helpCommand)) {
         return *repeated;
     }
     const std::vector<CommandOption> options = allOptions(command);
     if (const std::optional<std::string> refused = refusedCombination(parser, command, options)) {
         return usageError(streams.err, QString::fromStdString(*refused), helpCommand);
     }
-    ParsedCommand parsed{parser, {}, {}, false, {}, 1};
+    ParsedCommand parsed{parser, {}, {}, false, {}, 1, {}};
     parsed.localeGiven = declares(options, "locale") && parser.isSet(QStringLiteral("locale"));
     std::optional<ExitStatus> refused = readRegionalSettings(
         declares(options, "locale") ? valueIfSet(parser, "locale") : std::nullopt, streams.err,
@@ -220,6 +236,10 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
     }
     if (!refused && declares(options, "jobs")) {
         refused = readJobCount(valueIfSet(parser, "jobs"), streams.err, helpCommand, parsed.jobs);
+    }
+    if (!refused && declares(options, "column")) {
+        refused = readColumnMappings(parser.values(QStringLiteral("column")), inputKeys(options),
+                                     streams.err, helpCommand, parsed.columns);
     }
     if (refused) {
         return *refused;

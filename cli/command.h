@@ -2,6 +2,7 @@
 
 #include "calc/plain_numbers.h"
 #include "calc/regional_settings.h"
+#include "cli/column_names.h"
 #include "cli/exit_status.h"
 
 #include <QCommandLineParser>
@@ -44,7 +45,8 @@ enum class SharedOption {
     delimiter,
     locale,
     replaceResults,
-    jobs
+    jobs,
+    column
 };
 
 // A pair of options a command refuses together, or an option it refuses without another.
@@ -76,6 +78,8 @@ struct ParsedCommand {
     // --plain's decimal separator as --decimal-separator gives it; nothing: the output's choice.
     std::optional<char> plainDecimal;
     unsigned jobs = 1;
+    // The header columns --column names for inputs, their keys checked.
+    std::vector<ColumnMapping> columns{};
 };
 
 // A command of `pravik`: what it is called, what it takes and refuses, and what it does.

@@ -6,6 +6,7 @@
 #include "locale/locale_settings.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -48,10 +49,11 @@ QStringList withCsvFileApart(QStringList arguments) {
     return arguments;
 }
 
-std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser, std::ostream& err,
+std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser,
+                                                const QStringList& repeatable, std::ostream& err,
                                                 std::string_view helpCommand) {
     for (const QString& name : parser.optionNames()) {
-        if (parser.optionNames().count(name) > 1) {
+        if (!repeatable.contains(name) && parser.optionNames().count(name) > 1) {
             return usageError(err,
                               QStringLiteral("the option '%1' is given more than once").arg(name),
                               helpCommand);
@@ -90,6 +92,38 @@ std::optional<ExitStatus> readRegionalSettings(const std::optional<QString>& nam
                           helpCommand);
     }
     settings = *named;
+    return std::nullopt;
+}
+
+std::optional<ExitStatus> readColumnMappings(const QStringList& values,
+                                             const std::vector<std::string>& keys,
+                                             std::ostream& err, std::string_view helpCommand,
+                                             std::vector<ColumnMapping>& mappings) {
+    mappings.clear();
+    for (const QString& value : values) {
+        const qsizetype equals = value.indexOf(u'=');
+        const std::string key = comparableColumnName(value.left(equals).toStdString());
+        const std::string header = value.mid(equals + 1).toStdString();
+        if (equals < 0 || key.empty() || isBlankField(header)) {
+            return usageError(err,
+                              QStringLiteral("--column takes KEY=HEADER (strike_price=Strike), "
+                                             "not '%1'")
+                                  .arg(value),
+                              helpCommand);
+        }
+        if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+            QStringList known;
+            for (const std::string& name : keys) {
+                known.append(QString::fromStdString(name));
+            }
+            return usageError(err,
+                              QStringLiteral("--column '%1': no input is named '%2'; the keys are "
+                                             "%3")
+                                  .arg(value, value.left(equals), known.join(QStringLiteral(", "))),
+                              helpCommand);
+        }
+        mappings.push_back({key, header});
+    }
     return std::nullopt;
 }
 

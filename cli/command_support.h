@@ -1,12 +1,15 @@
 #pragma once
 
 #include "calc/regional_settings.h"
+#include "cli/column_names.h"
 #include "cli/exit_status.h"
 
 #include <QStringList>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class QCommandLineParser;
 
@@ -29,9 +32,10 @@ ExitStatus writeOrReport(std::ostream& out, std::ostream& err, std::string_view 
 // "--csv=FILE" is "--csv FILE": Qt would take the "=" for a value of a flag.
 QStringList withCsvFileApart(QStringList arguments);
 
-// A usage error when an option is given more than once: which one would count is no guess to
-// leave to the parser.
-std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser, std::ostream& err,
+// A usage error when an option other than the `repeatable` ones is given more than once: which
+// one would count is no guess to leave to the parser.
+std::optional<ExitStatus> refuseRepeatedOptions(const QCommandLineParser& parser,
+                                                const QStringList& repeatable, std::ostream& err,
                                                 std::string_view helpCommand);
 
 // The delimiter `--delimiter` names; nothing when it is not given (told from the header then).
@@ -45,6 +49,14 @@ std::optional<ExitStatus> readDelimiter(const std::optional<QString>& name, std:
 std::optional<ExitStatus> readRegionalSettings(const std::optional<QString>& name,
                                                std::ostream& err, std::string_view helpCommand,
                                                RegionalSettings& settings);
+
+// The header columns `--column KEY=HEADER` names, each KEY one of `keys` (in any spelling a
+// header may use: "strike-price" is strike_price) and HEADER not blank. A usage error naming
+// the value otherwise.
+std::optional<ExitStatus> readColumnMappings(const QStringList& values,
+                                             const std::vector<std::string>& keys,
+                                             std::ostream& err, std::string_view helpCommand,
+                                             std::vector<ColumnMapping>& mappings);
 
 // The threads a batch computes on: `--jobs N` when given, else every core the process may use.
 // A usage error for an N that is not a whole number from 1 to maxJobs.

@@ -4,6 +4,7 @@
 #include "calc/entry_check.h"
 #include "calc/fields.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,54 @@ inline std::string optionName(Field field) {
 constexpr std::string_view columnName(Field field) {
     return fieldKey(field);
 }
+
+// Captions spreadsheets and brokers' exports give the inputs, which a CSV header may use beside
+// each input's key and its own caption: the key each stands for, then the caption. A command
+// takes those of its own inputs only (calc has no expiry). Compared as comparableColumnName
+// says, so "Stock Price" is "stock_price" too.
+struct InputCaption {
+    std::string_view key;
+    std::string_view caption;
+};
+
+inline constexpr std::array inputCaptions{
+    InputCaption{"strike_price", "Strike"},
+    InputCaption{"strike_price", "Strike Price"},
+    InputCaption{"option_price", "Premium"},
+    InputCaption{"option_price", "Bid"},
+    InputCaption{"current_price", "Last"},
+    InputCaption{"current_price", "Stock Price"},
+    InputCaption{"current_price", "Underlying Price"},
+    InputCaption{"current_price", "Price"},
+    InputCaption{"shares", "Qty"},
+    InputCaption{"shares", "Quantity"},
+    InputCaption{"shares", "Shares"},
+    InputCaption{"contracts", "Contracts"},
+    InputCaption{"expiry", "Expiration"},
+    InputCaption{"expiry", "Expiration Date"},
+    InputCaption{"expiry", "Expiry"},
+    InputCaption{"days", "DTE"},
+    InputCaption{"days", "Days to Expiry"},
+    InputCaption{"fees", "Fees"},
+    InputCaption{"fees", "Commission"},
+    InputCaption{"dividend", "Dividend"},
+};
+
+// Every caption stands for an input's key (the analysis has every input calc has): a misspelt
+// key would name nothing.
+constexpr bool captionsNameInputs() {
+    for (const InputCaption& caption : inputCaptions) {
+        bool found = false;
+        for (const AnalysisInputInfo& info : analysisInputs) {
+            found = found || info.key == caption.key;
+        }
+        if (!found) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(captionsNameInputs(), "every caption names an input's key");
 
 // A window field as an option ("--option-price") or a column ("option_price").
 std::string fieldSpelling(Field field, FieldSpelling spelling);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,20 @@ public:
             }
         }
         return std::nullopt;
+    }
+
+    // Everything `name` stands for, each once, in the order added: more than one when two
+    // names given for different values compare alike.
+    std::vector<Value> findAll(std::string_view name) const {
+        const std::string comparable = comparableColumnName(name);
+        std::vector<Value> found;
+        for (const auto& [known, value] : entries_) {
+            if (known == comparable &&
+                std::find(found.begin(), found.end(), value) == found.end()) {
+                found.push_back(value);
+            }
+        }
+        return found;
     }
 
 private:

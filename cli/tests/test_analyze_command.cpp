@@ -389,6 +389,19 @@ void TestAnalyzeCommand::usage_data() {
         << QStringList{"analyze", "--csv", "/nonexistent/positions.csv"} << "cannot read";
     QTest::newRow("a chart without a name")
         << (position + QStringList{"--days", "3", "--chart", ""}) << "--chart needs a file name";
+    QTest::newRow("--column without --csv")
+        << (position + QStringList{"--days", "3", "--column", "days=DTE"})
+        << "--column goes with --csv";
+    QTest::newRow("--column naming no input")
+        << QStringList{"analyze", "--csv", "--column", "symbol=Ticker"}
+        << "--column 'symbol=Ticker': no input is named 'symbol'; the keys are option_price, "
+           "strike_price, current_price, shares, contracts, expiry, as_of, days, months, fees, "
+           "dividend";
+    QTest::newRow("--column without '='")
+        << QStringList{"analyze", "--csv", "--column", "expiry"}
+        << "--column takes KEY=HEADER (strike_price=Strike), not 'expiry'";
+    QTest::newRow("--column with a blank header")
+        << QStringList{"analyze", "--csv", "--column", "expiry= "} << "--column takes KEY=HEADER";
     QTest::newRow("the chart and the figures in one file")
         << (position +
             QStringList{"--days", "3", "--chart", "/tmp/x/../figures", "--output", "/tmp/figures"})
@@ -506,33 +519,48 @@ void TestAnalyzeCommand::csvBatchStatuses() {
 void TestAnalyzeCommand::csvHeaderRefused_data() {
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("columns");
 
     QTest::newRow("no time to expiry")
         << QByteArray{"option_price,strike_price,current_price,shares\n1,2,3,4\n"}
-        << "the header lacks the columns expiry, days or months";
+        << "the header lacks the columns expiry, days or months" << QStringList{};
     QTest::newRow("no size and no strike")
         << QByteArray{"option_price,current_price,months\n1,2,3\n"}
-        << "the header lacks the columns strike_price, shares or contracts";
+        << "the header lacks the columns strike_price, shares or contracts" << QStringList{};
     QTest::newRow("a column twice")
         << QByteArray{"option_price,Option-Price,strike_price,current_price,shares,days\n"}
-        << "the header names the column option_price twice";
+        << "the header names the column option_price twice" << QStringList{};
     QTest::newRow("figures already there")
         << QByteArray{"option_price,strike_price,current_price,shares,days,premium,error\n"}
         << "the header names the figure columns premium, error, so the file holds figures "
-           "already; give --replace-results";
+           "already; give --replace-results"
+        << QStringList{};
     QTest::newRow("figures already there, named by the first thousand")
         << "option_price,strike_price,current_price,shares,days" +
                QByteArray{",premium"}.repeated(1001) + "\n"
         << "the header names the figure columns " + QStringLiteral("premium, ").repeated(1000) +
-               "…, so the file holds figures already; give --replace-results";
-    QTest::newRow("empty input") << QByteArray{} << "the input is empty";
+               "…, so the file holds figures already; give --replace-results"
+        << QStringList{};
+    QTest::newRow("empty input") << QByteArray{} << "the input is empty" << QStringList{};
+    QTest::newRow("a caption and its full name")
+        << QByteArray{"Strike,Strike Price,Premium,Last,Qty,DTE\n"}
+        << "the header names the column strike_price twice" << QStringList{};
+    QTest::newRow("--column on a caption of another input")
+        << QByteArray{"Strike,Premium,Last,Qty,DTE\n"}
+        << "the header's column \"Premium\" matches both option_price and fees"
+        << QStringList{"--column", "fees=premium"};
+    QTest::newRow("--column naming one column for two inputs")
+        << QByteArray{"Strike,Premium,Last,Lots,DTE\n"}
+        << "the header's column \"Lots\" matches both shares and contracts"
+        << QStringList{"--column", "shares=Lots", "--column", "contracts=lots"};
 }
 
 void TestAnalyzeCommand::csvHeaderRefused() {
     QFETCH(QByteArray, input);
     QFETCH(QString, message);
+    QFETCH(QStringList, columns);
 
-    const Run run = runPravik({"analyze", "--csv"}, input);
+    const Run run = runPravik(QStringList{"analyze", "--csv"} + columns, input);
     QCOMPARE(run.status, 64);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QCOMPARE(run.out, QString{});
@@ -553,6 +581,29 @@ void TestAnalyzeCommand::csvDialects_data() {
         << QByteArray{"option_price\tstrike_price\tcurrent_price\tcontracts\tmonths\n"
                       "1.25\t30\t28.50\t5\t3\n"}
         << QStringList{"LANG=en_US.UTF-8"} << QStringLiteral("1.25\t30\t28.50\t5\t3\t625.00\t");
+    QTest::newRow("LibreOffice's export under en_US: captions and US dates")
+        << QStringList{"analyze", "--csv", "--plain"}
+        << QByteArray{"Symbol,Strike,Premium,Stock Price,Qty,Expiration,As Of\r\n"
+                      "ACME,30,1.25,28.50,500,3/19/2027,12/18/26\r\n"}
+        << QStringList{"LANG=en_US.UTF-8"}
+        << QStringLiteral("ACME,30,1.25,28.50,500,3/19/2027,12/18/26,625.00,0.00,0.00,14250.00,"
+                          "15000.00,1375.00,625.00,13625.00,27.2500,4.39,9.65,4.39,5.26,17.59,"
+                          "38.70,18.79,44.70,91,\r");
+    QTest::newRow("LibreOffice's German export by --locale de_DE")
+        << QStringList{"analyze", "--csv", "--plain", "--locale", "de_DE"}
+        << QByteArray{"Symbol;Strike;Premium;Stock Price;Qty;Expiration;As Of\n"
+                      "ACME;30;1,25;28,50;500;19.03.2027;18.12.26\n"}
+        << QStringList{"LANG=C"}
+        << QStringLiteral("ACME;30;1,25;28,50;500;19.03.2027;18.12.26;625,00;0,00;0,00;14250,00;"
+                          "15000,00;1375,00;625,00;13625,00;27,2500;4,39;9,65;4,39;5,26;17,59;"
+                          "38,70;18,79;44,70;91;");
+    QTest::newRow("other headers by --column, brokers' captions beside them")
+        << QStringList{"analyze",  "--csv",           "--plain", "--column", "current_price=Kurs",
+                       "--column", "as-of=Trade Date"}
+        << QByteArray{"Bid,Strike Price,Kurs,Contracts,Expiration Date,Trade Date,Commission,"
+                      "Dividend\n1.25,30,28.50,5,2027-03-19,2026-12-18,10,0.2\n"}
+        << QStringList{"LANG=en_US.UTF-8"}
+        << QStringLiteral("1.25,30,28.50,5,2027-03-19,2026-12-18,10,0.2,625.00,100.00,10.00,");
 }
 
 // The dialect of the input is the dialect of the output: a spreadsheet reads its file back.

@@ -249,6 +249,16 @@ void TestCommandLine::usage_data() {
     QTest::newRow("a long unknown locale, quoted in part")
         << QStringList{"calc", "--csv", "--locale", QString(300, u'x')} << 64 << ""
         << "unknown locale '" + QString(200, u'x') + "…'\n";
+    QTest::newRow("--column without --csv")
+        << QStringList{"calc", "--shares=1", "--column", "shares=Qty"} << 64 << ""
+        << "--column goes with --csv";
+    QTest::newRow("--column naming an input calc does not have")
+        << QStringList{"calc", "--csv", "--column", "expiry=Expiration"} << 64 << ""
+        << "no input is named 'expiry'; the keys are option_price, strike_price, current_price, "
+           "shares, months";
+    QTest::newRow("--column with nothing before '='")
+        << QStringList{"calc", "--csv", "--column", "=Qty"} << 64 << ""
+        << "--column takes KEY=HEADER (strike_price=Strike), not '=Qty'";
 }
 
 void TestCommandLine::usage() {

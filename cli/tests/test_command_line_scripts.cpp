@@ -74,6 +74,8 @@ private slots:
     void headerSpellings_data();
     void headerSpellings();
     void headerInCaptions();
+    void columnMatchingTwoKeys_data();
+    void columnMatchingTwoKeys();
     void headerWithoutAmountsIsRefusedAtOnce();
     void resultColumnsNeedReplaceResults();
 
@@ -242,18 +244,40 @@ void TestCommandLineScripts::refusedMonthsInABatch() {
 
 void TestCommandLineScripts::headerSpellings_data() {
     QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QStringList>("columns");
 
     QTest::newRow("words and capitals")
-        << QByteArray{"Option Price,Strike Price,Current Price,Shares,Months"};
-    QTest::newRow("dashes") << QByteArray{"option-price,strike-price,current-price,shares,months"};
+        << QByteArray{"Option Price,Strike Price,Current Price,Shares,Months"} << QStringList{};
+    QTest::newRow("dashes") << QByteArray{"option-price,strike-price,current-price,shares,months"}
+                            << QStringList{};
     QTest::newRow("blanks around, upper case")
-        << QByteArray{" OPTION_PRICE ,Strike_Price,\tcurrent price,SHARES , Months"};
+        << QByteArray{" OPTION_PRICE ,Strike_Price,\tcurrent price,SHARES , Months"}
+        << QStringList{};
+    QTest::newRow("a spreadsheet's captions")
+        << QByteArray{"Premium,Strike,Stock Price,Qty,months"} << QStringList{};
+    QTest::newRow("a broker's captions")
+        << QByteArray{"bid,STRIKE PRICE,Underlying Price,Quantity,Months"} << QStringList{};
+    QTest::newRow("last price and shares")
+        << QByteArray{"Premium,Strike,Last,Shares,Months"} << QStringList{};
+    QTest::newRow("price alone") << QByteArray{"Premium,Strike,Price,Qty,Months"} << QStringList{};
+    QTest::newRow("other names by --column") << QByteArray{"Prämie,Basis,Kurs,Stück,Monate"}
+                                             << QStringList{"--column",
+                                                            "option_price=Prämie",
+                                                            "--column=strike-price=basis",
+                                                            "--column",
+                                                            "current_price=Kurs",
+                                                            "--column",
+                                                            "shares=Stück",
+                                                            "--column",
+                                                            "months= Monate "};
 }
 
 void TestCommandLineScripts::headerSpellings() {
     QFETCH(QByteArray, header);
+    QFETCH(QStringList, columns);
 
-    const Run run = runPravik({"calc", "--csv"}, header + "\n1.25,30,28.50,500,3\n");
+    const Run run =
+        runPravik(QStringList{"calc", "--csv"} + columns, header + "\n1.25,30,28.50,500,3\n");
     QCOMPARE(run.err, QString{});
     QCOMPARE(run.status, 0);
     QVERIFY2(run.out.startsWith(QString::fromUtf8(header) + ",intOptionsRecd,"),
@@ -270,9 +294,37 @@ void TestCommandLineScripts::headerInCaptions() {
     QVERIFY2(run.out.contains(QStringLiteral("$625.00,\"$15,000.00\"")), qPrintable(run.out));
 }
 
+void TestCommandLineScripts::columnMatchingTwoKeys_data() {
+    QTest::addColumn<QStringList>("columns");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("--column on another input's caption")
+        << QStringList{"--column", "strike_price=Premium"}
+        << "the header's column \"Premium\" matches both option_price and strike_price";
+    QTest::newRow("one column named for two inputs")
+        << QStringList{"--column", "shares=Mo", "--column", "months=MO"}
+        << "the header's column \"Mo\" matches both shares and months";
+    QTest::newRow("--column on a result's caption")
+        << QStringList{"--column", "months=Net Gain"}
+        << "the header's column \"Net Gain\" matches both months and intNetGain";
+}
+
+// Status 64 before any row, naming the column and both keys.
+void TestCommandLineScripts::columnMatchingTwoKeys() {
+    QFETCH(QStringList, columns);
+    QFETCH(QString, message);
+
+    const Run run = runPravik(QStringList{"calc", "--csv", "--replace-results"} + columns,
+                              "Premium,Strike,Stock Price,Qty,Mo,Net Gain\n1.25,30,28.50,500,3,\n");
+    QCOMPARE(run.status, 64);
+    QCOMPARE(run.out, QString{});
+    QCOMPARE(run.err, "pravik: standard input: " + message + "\n");
+}
+
 void TestCommandLineScripts::headerWithoutAmountsIsRefusedAtOnce() {
     // A German export read as commas: the whole header is one unknown column.
-    QByteArray input = "ticker,Option Price,qty,months\n";
+    // "lots" is no caption of shares ("Qty" is).
+    QByteArray input = "ticker,Option Price,lots,months\n";
     for (int i = 0; i < 1000; ++i) {
         input += "ACME,1.25,500,3\n";
     }
@@ -282,7 +334,7 @@ void TestCommandLineScripts::headerWithoutAmountsIsRefusedAtOnce() {
     QCOMPARE(run.err.count(u'\n'), 1);
     QVERIFY2(run.err.contains(QStringLiteral("strike_price, current_price, shares")),
              qPrintable(run.err));
-    QVERIFY2(run.err.contains(QStringLiteral("\"ticker\", \"Option Price\", \"qty\", \"months\"")),
+    QVERIFY2(run.err.contains(QStringLiteral("\"ticker\", \"Option Price\", \"lots\", \"months\"")),
              qPrintable(run.err));
 
     // A header of many columns is named by its first thousand.
