@@ -38,12 +38,8 @@ bool CsvReader::fail(std::string message, std::uint64_t line) {
     return false;
 }
 
-bool CsvReader::checkLength(const CsvRecord& record) {
-    if (record.text_.size() + markupBytes_ > maxRecordBytes) {
-        return fail("a record longer than " + std::to_string(maxRecordBytes) + " bytes",
-                    record.line());
-    }
-    return true;
+bool CsvReader::failTooLong(const CsvRecord& record) {
+    return fail("a record longer than " + std::to_string(maxRecordBytes) + " bytes", record.line());
 }
 
 void CsvReader::skipByteOrderMark() {

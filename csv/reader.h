@@ -59,7 +59,12 @@ private:
     bool readUnquoted(CsvRecord& record);
     bool endField(CsvRecord& record);
     bool fail(std::string message, std::uint64_t line);
-    bool checkLength(const CsvRecord& record);
+    // False, and the reader failed, once the record read so far is longer than a record may be.
+    // Checked at every field, so the test is kept here to be inlined, the failure out of line.
+    bool checkLength(const CsvRecord& record) {
+        return record.bytes() + markupBytes_ <= maxRecordBytes || failTooLong(record);
+    }
+    bool failTooLong(const CsvRecord& record);
 
     std::istream& input_;
     char delimiter_;
