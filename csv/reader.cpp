@@ -1,5 +1,7 @@
 #include "csv/reader.h"
 
+#include "csv/utf8_check.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -11,29 +13,61 @@ static_assert(CsvReader::maxRecordBytes <= UINT32_MAX, "a record's field ends ar
 namespace {
 
 constexpr std::size_t bufferBytes = std::size_t{64} * 1024;
+// Room after a full buffer for the rest of a character cut by the end of a read.
+constexpr std::size_t characterRoom = 3;
 
 } // namespace
 
 CsvReader::CsvReader(std::istream& input, char delimiter, std::uint64_t firstLine)
     : input_{input}
     , delimiter_{delimiter}
-    , buffer_(bufferBytes)
+    , buffer_(bufferBytes + characterRoom)
     , line_{firstLine}
     , started_{firstLine > 1} {}
 
+// Reads up to `room` bytes at `at`, and a character's last bytes beyond them if the read ends
+// inside one. Returns how many may be read as text: up to the first that is not UTF-8, if any.
+std::size_t CsvReader::readChecked(char* at, std::size_t room) {
+    input_.read(at, static_cast<std::streamsize>(room));
+    auto count = static_cast<std::size_t>(input_.gcount());
+    Utf8Check check = checkUtf8({at, count});
+    for (std::size_t extra = 0; check.cut && extra < characterRoom && input_.good(); ++extra) {
+        input_.read(at + count, 1);
+        count += static_cast<std::size_t>(input_.gcount());
+        const Utf8Check rest = checkUtf8({at + check.valid, count - check.valid});
+        check = {check.valid + rest.valid, rest.cut, rest.faultBytes};
+    }
+    if (check.valid < count) {
+        encodingFault_ = check.cut ? std::string{"the input ends inside a UTF-8 character"}
+                                   : utf8FaultText(at + check.valid, check.faultBytes);
+    }
+    return check.valid;
+}
+
 bool CsvReader::fill() {
-    if (!input_.good()) {
+    if (encodingFault_) {
+        // The reader has come to bytes that are not UTF-8: the line is where they stand.
+        std::string message = std::move(*encodingFault_);
+        encodingFault_.reset();
+        return fail(std::move(message), line_, CsvErrorKind::encoding);
+    }
+    if (!input_.good() || error_) {
         return false;
     }
-    input_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    const auto count = static_cast<std::size_t>(input_.gcount());
+    const std::size_t count = readChecked(buffer_.data(), bufferBytes);
     position_ = buffer_.data();
     end_ = position_ + count;
+    if (count == 0 && encodingFault_) {
+        return fill();
+    }
     return count > 0;
 }
 
-bool CsvReader::fail(std::string message, std::uint64_t line) {
-    error_ = CsvError{std::move(message), line};
+bool CsvReader::fail(std::string message, std::uint64_t line, CsvErrorKind kind) {
+    // The first fault is the one to report: reading on after it only meets its consequences.
+    if (!error_) {
+        error_ = CsvError{std::move(message), line, kind};
+    }
     finished_ = true;
     return false;
 }
@@ -61,13 +95,12 @@ std::string_view CsvReader::peekLine() {
     }
     skipByteOrderMark();
     const char* lineEnd = std::find(position_, end_, '\n');
-    if (lineEnd == end_ && position_ != buffer_.data() && input_.good()) {
+    if (lineEnd == end_ && position_ != buffer_.data() && input_.good() && !encodingFault_) {
         // The line runs past what is read: move it to the front and read on behind it.
         const auto kept = static_cast<std::size_t>(end_ - position_);
         std::memmove(buffer_.data(), position_, kept);
-        input_.read(buffer_.data() + kept, static_cast<std::streamsize>(buffer_.size() - kept));
         position_ = buffer_.data();
-        end_ = position_ + kept + static_cast<std::size_t>(input_.gcount());
+        end_ = position_ + kept + readChecked(buffer_.data() + kept, bufferBytes - kept);
         lineEnd = std::find(position_, end_, '\n');
     }
     std::string_view line{position_, static_cast<std::size_t>(lineEnd - position_)};

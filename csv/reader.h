@@ -12,18 +12,23 @@
 
 namespace veltrane {
 
+// What kind of fault: not CSV, or not UTF-8 text.
+enum class CsvErrorKind { syntax, encoding };
+
 // Why an input is not CSV, and on which line (counting from 1) the reader found out.
 struct CsvError {
     std::string message;
     std::uint64_t line = 0;
+    CsvErrorKind kind = CsvErrorKind::syntax;
 };
 
 // Reads RFC 4180 CSV from a stream, one record at a time, in constant memory: fields separated
 // by the delimiter (a comma unless told otherwise), records ended by LF or CR LF (the last one may
 // have no ending), quoted fields with delimiters, line breaks and doubled quotes inside. Anything
 // else is an error with a line number: a quote inside an unquoted field, text after a closing
-// quote, a lone CR, a quoted field never closed, a record longer than maxRecordBytes. A UTF-8 byte
-// order mark at the start is skipped.
+// quote, a lone CR, a quoted field never closed, a record longer than maxRecordBytes, and bytes
+// that are not UTF-8 (an error of kind `encoding`, on the line where they stand, found when the
+// reader gets there). A UTF-8 byte order mark at the start is skipped.
 class CsvReader {
 public:
     // Every byte of a record counts, delimiters and quotes included (its line ending does not):
@@ -53,12 +58,13 @@ public:
 
 private:
     bool fill();
+    std::size_t readChecked(char* at, std::size_t room);
     void skipByteOrderMark();
     bool atEnd() { return position_ == end_ && !fill(); }
     bool readQuoted(CsvRecord& record);
     bool readUnquoted(CsvRecord& record);
     bool endField(CsvRecord& record);
-    bool fail(std::string message, std::uint64_t line);
+    bool fail(std::string message, std::uint64_t line, CsvErrorKind kind = CsvErrorKind::syntax);
     // False, and the reader failed, once the record read so far is longer than a record may be.
     // Checked at every field, so the test is kept here to be inlined, the failure out of line.
     bool checkLength(const CsvRecord& record) {
@@ -78,6 +84,9 @@ private:
     bool byteOrderMark_ = false;
     bool finished_ = false;
     std::optional<CsvError> error_;
+    // Bytes that are not UTF-8 were read: the buffer ends where they start, and reaching its end
+    // is this error.
+    std::optional<std::string> encodingFault_;
 };
 
 } // namespace veltrane

@@ -17,6 +17,7 @@ struct ReadResult {
     QList<quint64> lines;
     QString error;
     quint64 errorLine = 0;
+    veltrane::CsvErrorKind kind = veltrane::CsvErrorKind::syntax;
 };
 
 ReadResult readAll(const std::string& bytes) {
@@ -36,6 +37,7 @@ ReadResult readAll(const std::string& bytes) {
     if (reader.error()) {
         result.error = QString::fromStdString(reader.error()->message);
         result.errorLine = reader.error()->line;
+        result.kind = reader.error()->kind;
     }
     return result;
 }
@@ -88,6 +90,9 @@ void TestCsvReader::wellFormed_data() {
         << QByteArray("\xef\xbb\xbfoption_price\n1\n") << Records{{"option_price"}, {"1"}};
     QTest::newRow("blank line is one empty field")
         << QByteArray("a\n\nb\n") << Records{{"a"}, {""}, {"b"}};
+    QTest::newRow("UTF-8 of two, three and four bytes, the last ones allowed")
+        << QByteArray("\xc3\xa4,\xe2\x82\xac,\xf0\x9f\x98\x80,\xef\xbf\xbf\xf4\x8f\xbf\xbf\n")
+        << Records{{"ä", "€", "😀", "\uffff\U0010ffff"}};
 }
 
 void TestCsvReader::wellFormed() {
@@ -120,6 +125,25 @@ void TestCsvReader::malformed_data() {
     QTest::newRow("carriage return at the very end")
         << QByteArray("a\nb\r") << "a carriage return that is not followed by a line feed"
         << quint64{2} << 1;
+    QTest::newRow("Windows-1252's euro sign")
+        << QByteArray("a\n1,25 \x80\n") << "the byte 0x80 begins no UTF-8 character" << quint64{2}
+        << 1;
+    QTest::newRow("Windows-1252's a umlaut before a letter")
+        << QByteArray("a\nB\xe4r\n") << "the bytes 0xE4 0x72 are no UTF-8 character" << quint64{2}
+        << 1;
+    QTest::newRow("an overlong slash")
+        << QByteArray("\xc0\xaf\n") << "the byte 0xC0 begins no UTF-8 character" << quint64{1} << 0;
+    QTest::newRow("a surrogate") << QByteArray("a\n\xed\xa0\x80\n")
+                                 << "the bytes 0xED 0xA0 are no UTF-8 character" << quint64{2} << 1;
+    QTest::newRow("beyond U+10FFFF")
+        << QByteArray("\xf4\x90\x80\x80") << "the bytes 0xF4 0x90 are no UTF-8 character"
+        << quint64{1} << 0;
+    QTest::newRow("a character the input ends inside")
+        << QByteArray("a\n\xe2\x82") << "the input ends inside a UTF-8 character" << quint64{2}
+        << 1;
+    QTest::newRow("on the third line of a quoted field, named by its own line")
+        << QByteArray("a\n\"x\ny\n\xff\"\n") << "the byte 0xFF begins no UTF-8 character"
+        << quint64{4} << 1;
 }
 
 void TestCsvReader::malformed() {
@@ -132,6 +156,7 @@ void TestCsvReader::malformed() {
     QCOMPARE(result.error, message);
     QCOMPARE(result.errorLine, line);
     QCOMPARE(result.records.size(), recordsBefore);
+    QCOMPARE(result.kind == veltrane::CsvErrorKind::encoding, message.contains("UTF-8"));
 }
 
 void TestCsvReader::recordsStartOnTheirLines() {
@@ -159,14 +184,17 @@ void TestCsvReader::blankLinesAndLineEndingsAreReported() {
     QVERIFY(!reader.error());
 }
 
-// The reader takes its input in blocks: a doubled quote or a CR LF split between two blocks must
-// read the same as one inside a block.
+// The reader takes its input in blocks: a doubled quote, a CR LF or a character split between two
+// blocks must read the same as one inside a block, and a fault after the split names its line.
 void TestCsvReader::quotesSplitAcrossReads() {
-    for (std::size_t padding = 65'530; padding <= 65'540; ++padding) {
-        const std::string input = std::string(padding, 'x') + ",\"a\"\"b\"\r\n\"c\r\nd\",e\r\n";
+    for (std::size_t padding = 65'520; padding <= 65'540; ++padding) {
+        const std::string input = std::string(padding, 'x') +
+                                  "\xf0\x9f\x98\x80,\"a\"\"b\"\r\n\"c\r\nd\",e\r\n\xe2\x82\xac\x80";
         const ReadResult result = readAll(input);
-        QCOMPARE(result.error, QString{});
+        QCOMPARE(result.error, QStringLiteral("the byte 0x80 begins no UTF-8 character"));
+        QCOMPARE(result.errorLine, quint64{4});
         QCOMPARE(result.records.size(), 2);
+        QCOMPARE(result.records[0][0], QString(static_cast<qsizetype>(padding), u'x') + "😀");
         QCOMPARE(result.records[0][1], QStringLiteral("a\"b"));
         QCOMPARE(result.records[1], (QStringList{"c\r\nd", "e"}));
         QCOMPARE(result.lines, (QList<quint64>{1, 2}));
