@@ -187,6 +187,12 @@ std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& head
     return layout;
 }
 
+std::string AnalysisColumns::required() {
+    AnalysisColumns none;
+    none.columns_.fill(absent);
+    return none.missingColumns();
+}
+
 std::string AnalysisColumns::missingColumns() const {
     const auto has = [this](AnalysisInput input) {
         return columns_[static_cast<std::size_t>(input)] != absent;
@@ -262,12 +268,13 @@ public:
 private:
     class Rows;
 
-    static bool isInputColumn(std::string_view name) {
-        return analysisInputColumn(name).has_value();
-    }
-
     bool readHeader(CsvReader& reader, CsvRecord& record, BatchOutcome& outcome) {
-        if (!readHeaderRecord(reader, record, options_.delimiter, isInputColumn, outcome)) {
+        static const std::string expected = AnalysisColumns::required();
+        if (!readHeaderRecord(
+                reader, record,
+                {options_.delimiter,
+                 [this](std::string_view name) { return names_.find(name).has_value(); }, expected},
+                shape_, outcome)) {
             return false;
         }
         if (!options_.delimiter && !options_.localeGiven) {
@@ -283,7 +290,6 @@ private:
             outcome.headerRefused = refused;
             return false;
         }
-        shape_ = HeaderShape::of(reader, record);
         row_ = options_.row;
         // JSON numbers take '.', whatever the input's delimiter.
         row_.plainForm = plainFormFor(options_.json ? ',' : shape_.delimiter, options_.plainDecimal,
@@ -333,19 +339,35 @@ public:
 
 private:
     RowKind make(const CsvRecord& record, std::string& out) override {
+        const RowKind kind =
+            analyseRow(work_.columns_->inputs(record, work_.row_.today), work_.row_, fields_);
+        write(record, out);
+        return kind;
+    }
+
+    void refuse(const CsvRecord& record, std::string_view reason, std::string& out) override {
+        for (std::string& field : fields_) {
+            field.clear();
+        }
+        fields_[analysisErrorSlot] = reason;
+        write(record, out);
+    }
+
+    void write(const CsvRecord& record, std::string& out) {
         if (work_.options_.json) {
-            const RowKind kind =
-                analyseRow(work_.columns_->inputs(record, work_.row_.today), work_.row_, fields_);
             values_.clear();
             work_.columns_->forEachOutput(
                 record, fields_, [this](std::string_view field) { values_.push_back(field); });
             work_.jsonKeys_.appendLine(out, values_);
-            return kind;
+            return;
         }
-        const RowKind kind =
-            appendAnalysedRow(record, *work_.columns_, work_.row_, work_.shape_.delimiter, out);
+        const char delimiter = work_.shape_.delimiter;
+        work_.columns_->forEachOutput(record, fields_, [&](std::string_view field) {
+            appendCsvField(out, field, delimiter);
+            out.push_back(delimiter);
+        });
+        out.pop_back();
         out.append(work_.shape_.ending);
-        return kind;
     }
 
     const AnalysisWork& work_;

@@ -75,6 +75,9 @@ public:
     static std::optional<AnalysisColumns> fromHeader(const CsvRecord& header, std::string& refused,
                                                      bool replaceResults = false);
 
+    // The columns a header must name, as a refusal lists them.
+    static std::string required();
+
     // The inputs of a row: a blank field is an input not given.
     AnalysisInputs inputs(const CsvRecord& row, std::chrono::year_month_day today) const;
 

@@ -30,10 +30,6 @@ constexpr std::size_t errorSlot = resultFields.size();
 constexpr std::size_t slotCount = resultFields.size() + 1;
 using RowResults = std::array<std::string_view, slotCount>;
 
-bool isKnownColumn(std::string_view name) {
-    return knownColumn(name).has_value();
-}
-
 std::size_t resultSlot(Field field) {
     for (std::size_t i = 0; i < resultFields.size(); ++i) {
         if (resultFields[i] == field) {
@@ -81,7 +77,21 @@ private:
     class Rows;
 
     bool readHeader(CsvReader& reader, CsvRecord& record, BatchOutcome& outcome) {
-        if (!readHeaderRecord(reader, record, options_.delimiter, isKnownColumn, outcome)) {
+        static const std::string expected = [] {
+            std::string names;
+            for (std::size_t i = 0; i < checkedFields.size(); ++i) {
+                names.append(i == 0                          ? ""
+                             : i + 1 == checkedFields.size() ? " and "
+                                                             : ", ")
+                    .append(columnName(checkedFields[i]));
+            }
+            return names.append(", and may name ").append(columnName(Field::cboMonthsOut));
+        }();
+        if (!readHeaderRecord(
+                reader, record,
+                {options_.delimiter,
+                 [this](std::string_view name) { return names_.find(name).has_value(); }, expected},
+                shape_, outcome)) {
             return false;
         }
         if (!options_.delimiter && !options_.localeGiven) {
@@ -90,7 +100,6 @@ private:
                 return false;
             }
         }
-        shape_ = HeaderShape::of(reader, record);
         // JSON numbers take '.', whatever the input's delimiter.
         plainForm_ = plainFormFor(options_.json ? ',' : shape_.delimiter, options_.plainDecimal,
                                   options_.percentAsFraction);
@@ -241,6 +250,12 @@ private:
         const RowKind kind = computeRow(record);
         writeRow(record, out);
         return kind;
+    }
+
+    void refuse(const CsvRecord& record, std::string_view reason, std::string& out) override {
+        results_.fill({});
+        results_[errorSlot] = reason;
+        writeRow(record, out);
     }
 
     RowKind computeRow(const CsvRecord& record) {

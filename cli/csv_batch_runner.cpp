@@ -70,22 +70,30 @@ private:
     bool headDone_ = false;
 };
 
-void count(RowKind kind, BatchOutcome& outcome) {
+void count(RowKind kind, std::uint64_t line, BatchOutcome& outcome) {
     if (kind == RowKind::skipped) {
         return;
     }
     ++outcome.rows;
-    if (kind == RowKind::refused) {
+    if (kind == RowKind::refused || kind == RowKind::tooWide) {
         ++outcome.refusedRows;
     } else if (kind == RowKind::incomplete) {
         ++outcome.incompleteRows;
     }
+    if (kind == RowKind::tooWide && outcome.tooWideRows++ == 0) {
+        outcome.firstTooWideLine = line;
+    }
 }
 
+// Blocks are added in input order, so the first too wide row stays the first.
 void add(const BatchOutcome& part, BatchOutcome& outcome) {
     outcome.rows += part.rows;
     outcome.refusedRows += part.refusedRows;
     outcome.incompleteRows += part.incompleteRows;
+    if (outcome.tooWideRows == 0) {
+        outcome.firstTooWideLine = part.firstTooWideLine;
+    }
+    outcome.tooWideRows += part.tooWideRows;
 }
 
 // Writes what `out` holds and empties it; false (and the outcome says so) when it cannot.
@@ -108,7 +116,7 @@ bool readRows(CsvReader& reader, CsvRecord& record, CsvRowWork::RowMaker& maker,
               BatchOutcome& outcome, std::ostream* output) {
     std::optional<CsvError> fatal;
     while (reader.next(record)) {
-        count(maker.row(record, out, fatal), outcome);
+        count(maker.row(record, out, fatal), record.line(), outcome);
         if (fatal) {
             outcome.malformed = std::move(fatal);
             return false;

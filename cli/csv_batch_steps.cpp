@@ -1,12 +1,81 @@
 #include "cli/csv_batch_steps.h"
 
 #include "cli/csv_row_work.h"
+#include "cli/messages.h"
 #include "csv/dialect.h"
 #include "csv/header_names.h"
 
+#include <array>
+#include <sstream>
 #include <string>
 
 namespace veltrane {
+
+namespace {
+
+// How much of a line a refusal quotes.
+constexpr std::size_t quotedLineBytes = 60;
+
+// What a first line "sep=X" says: nothing when the line is not one; else the delimiter X names,
+// or nothing in it when X is none the reader knows.
+std::optional<std::optional<char>> sepLine(std::string_view line) {
+    constexpr std::string_view sep = "sep=";
+    if (line.size() <= sep.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < sep.size(); ++i) {
+        if ((line[i] | 0x20) != sep[i]) {
+            return std::nullopt;
+        }
+    }
+    std::string_view named = line.substr(sep.size());
+    // A spreadsheet that read the line as a cell pads it with empty ones: "sep=;;;;".
+    while (named.size() > 1 && named.back() == named.front()) {
+        named.remove_suffix(1);
+    }
+    return std::optional<char>{delimiterNamed(named)};
+}
+
+// The delimiter with which `line` is one CSV record and nothing more: `given`, or the first of
+// those the reader knows. Nothing when it is not one with any.
+std::optional<char> oneRecordWith(std::string_view line, std::optional<char> given) {
+    constexpr std::array candidates{',', ';', '\t', '|'};
+    for (const char delimiter : candidates) {
+        if (given && *given != delimiter) {
+            continue;
+        }
+        std::istringstream input{std::string{line}};
+        CsvReader reader{input, delimiter};
+        CsvRecord record;
+        if (reader.next(record) && !reader.next(record) && !reader.error()) {
+            return delimiter;
+        }
+    }
+    return std::nullopt;
+}
+
+// The start of `line` as a message quotes it, cut where a character begins.
+std::string quotedStart(std::string_view line) {
+    if (line.size() <= quotedLineBytes) {
+        return quotedText(line);
+    }
+    std::size_t cut = quotedLineBytes;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return quotedText(line.substr(0, cut)) + "...";
+}
+
+std::string noHeaderFound(std::uint64_t lastLine, std::string_view lastText,
+                          std::string_view expected) {
+    const std::string line = std::to_string(lastLine);
+    std::string text = "no header found: no line up to line ";
+    text.append(line).append(" names a column (line ").append(line).append(" reads ");
+    text.append(quotedStart(lastText)).append("); the header must name ").append(expected);
+    return text;
+}
+
+} // namespace
 
 bool isPaddingRecord(const CsvRecord& record) {
     if (record.blank()) {
@@ -20,18 +89,65 @@ bool isPaddingRecord(const CsvRecord& record) {
     return true;
 }
 
-bool readHeaderRecord(CsvReader& reader, CsvRecord& record, std::optional<char> delimiter,
-                      bool (*isKnownColumn)(std::string_view), BatchOutcome& outcome) {
+bool readHeaderRecord(CsvReader& reader, CsvRecord& record, const HeaderSearch& search,
+                      HeaderShape& shape, BatchOutcome& outcome) {
+    std::optional<char> delimiter = search.delimiter;
     std::string_view line = reader.peekLine();
-    while (isBlankField(line) && reader.next(record)) {
+    if (const std::optional<std::optional<char>> sep = sepLine(line)) {
+        std::string refused;
+        if (!*sep) {
+            refused = "line 1, " + quotedStart(line) +
+                      ", names no delimiter this program reads: ',', ';', tab or '|'";
+        } else if (delimiter && *delimiter != **sep) {
+            refused =
+                "line 1, " + quotedStart(line) + ", names another delimiter than --delimiter does";
+        }
+        if (!refused.empty()) {
+            outcome.headerRefused = std::move(refused);
+            return false;
+        }
+        delimiter = *sep;
+        reader.setDelimiter(**sep);
+        reader.next(record);
         line = reader.peekLine();
     }
-    reader.setDelimiter(delimiter.value_or(detectDelimiter(line, isKnownColumn)));
-    if (!reader.next(record)) {
-        outcome.malformed = reader.error().value_or(
-            CsvError{"the input is empty; it needs a header row that names the columns", 1});
-        return false;
+    int titles = 0;
+    std::uint64_t lastTried = 0;
+    std::string lastText;
+    for (;; line = reader.peekLine()) {
+        const char tried = delimiter.value_or(detectDelimiter(line, search.isKnownColumn));
+        const std::optional<char> title =
+            isBlankField(line) || knownColumnCount(line, tried, search.isKnownColumn) > 0
+                ? std::nullopt
+                : oneRecordWith(line, delimiter);
+        std::string candidate{title ? line : std::string_view{}};
+        reader.setDelimiter(title ? *title : tried);
+        if (!reader.next(record)) {
+            if (reader.error()) {
+                outcome.malformed = reader.error();
+            } else if (titles > 0) {
+                outcome.headerRefused = noHeaderFound(lastTried, lastText, search.expectedColumns);
+            } else {
+                outcome.malformed =
+                    CsvError{"the input is empty; it needs a header row that names the columns", 1};
+            }
+            return false;
+        }
+        if (isPaddingRecord(record)) {
+            continue;
+        }
+        if (!title) {
+            break;
+        }
+        lastTried = record.line();
+        lastText = std::move(candidate);
+        if (++titles > maxTitleLines) {
+            outcome.headerRefused = noHeaderFound(lastTried, lastText, search.expectedColumns);
+            return false;
+        }
     }
+    shape = {record.size(), lineEndingOf(record), reader.delimiter(), reader.hadByteOrderMark(),
+             delimiter.has_value()};
     return true;
 }
 
@@ -75,34 +191,30 @@ std::string_view lineEndingOf(const CsvRecord& header) {
     return header.endedWithCrLf() ? "\r\n" : "\n";
 }
 
-std::optional<CsvError> fieldCountFault(const CsvRecord& record, std::size_t headerFields) {
-    if (record.size() == headerFields) {
-        return std::nullopt;
-    }
-    return CsvError{"the record has " + std::to_string(record.size()) +
-                        " fields, but the header names " + std::to_string(headerFields),
-                    record.line()};
-}
-
-HeaderShape HeaderShape::of(const CsvReader& reader, const CsvRecord& header) {
-    return {header.size(), lineEndingOf(header), reader.delimiter(), reader.hadByteOrderMark()};
-}
-
 void HeaderShape::startLine(std::string& line) const {
     if (byteOrderMark) {
         line.append("\xEF\xBB\xBF");
     }
 }
 
-RowKind HeaderRows::row(const CsvRecord& record, std::string& out, std::optional<CsvError>& fatal) {
+RowKind HeaderRows::row(const CsvRecord& record, std::string& out,
+                        std::optional<CsvError>& /*fatal*/) {
     if (isPaddingRecord(record)) {
         return RowKind::skipped;
     }
-    fatal = fieldCountFault(record, headerFields_);
-    if (fatal) {
-        return RowKind::skipped;
+    if (record.size() == headerFields_) {
+        return make(record, out);
     }
-    return make(record, out);
+    resized_ = record;
+    resized_.resize(headerFields_);
+    if (record.size() < headerFields_) {
+        return make(resized_, out);
+    }
+    // Nothing after a field too many can be trusted to stand in the right column.
+    reason_ = "line " + std::to_string(record.line()) + " has " + std::to_string(record.size()) +
+              " fields but the header names " + std::to_string(headerFields_);
+    refuse(resized_, reason_, out);
+    return RowKind::tooWide;
 }
 
 } // namespace veltrane

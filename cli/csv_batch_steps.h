@@ -7,6 +7,7 @@
 #include "csv/record.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,12 +18,6 @@ namespace veltrane {
 
 // Lines of blanks and rows of empty fields, a spreadsheet's padding, are no rows to compute.
 bool isPaddingRecord(const CsvRecord& record);
-
-// Skips blank lines, tells the delimiter from the first line that is not blank (unless one is
-// given) and reads that line into `record`. False, with the reason in `outcome`, for an input
-// without one.
-bool readHeaderRecord(CsvReader& reader, CsvRecord& record, std::optional<char> delimiter,
-                      bool (*isKnownColumn)(std::string_view), BatchOutcome& outcome);
 
 // Why a file whose delimiter was told from its header cannot be read under settings whose
 // decimal separator is `decimalSeparator`: separated by ';' and read with '.' decimals, or by ','
@@ -44,16 +39,35 @@ struct HeaderShape {
     std::string_view ending = "\n";
     char delimiter = ',';
     bool byteOrderMark = false;
-
-    static HeaderShape of(const CsvReader& reader, const CsvRecord& header);
+    // The delimiter was named, by --delimiter or by the file's sep= line, rather than told from
+    // the header line.
+    bool delimiterNamed = false;
 
     // Begins the output's header line: with the byte order mark when the input had one, since a
     // spreadsheet that wrote one reads UTF-8 only with one.
     void startLine(std::string& line) const;
 };
 
-// The fault of a record with another number of fields than the header's: nothing after it can
-// be trusted to stand in the right column.
-std::optional<CsvError> fieldCountFault(const CsvRecord& record, std::size_t headerFields);
+// Where a batch looks for its header.
+struct HeaderSearch {
+    // --delimiter; nothing: named by the file's sep= line, or told from the header line.
+    std::optional<char> delimiter;
+    // Whether a header may name `name`: what tells the header and its delimiter.
+    std::function<bool(std::string_view)> isKnownColumn;
+    // The columns a header must name, for the refusal of a file where none is found:
+    // "option_price, strike_price, current_price and shares".
+    std::string_view expectedColumns;
+};
+
+// Lines before the header that name no column, such as a spreadsheet's title row, skipped at most.
+inline constexpr int maxTitleLines = 10;
+
+// Reads the input up to its header and the header into `record`, and what the output takes from
+// it into `shape`. Before the header it takes a first line "sep=X" (how Excel names the
+// delimiter; not data), blank lines and rows of empty fields, and up to maxTitleLines lines that
+// name no column. The delimiter is --delimiter's, else the sep= line's, else told from the header
+// line (csv/dialect.h). False, with the reason in `outcome`, for an input without a header.
+bool readHeaderRecord(CsvReader& reader, CsvRecord& record, const HeaderSearch& search,
+                      HeaderShape& shape, BatchOutcome& outcome);
 
 } // namespace veltrane

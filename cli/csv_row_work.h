@@ -8,11 +8,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace veltrane {
 
-// What became of one record of a batch.
-enum class RowKind { skipped, complete, incomplete, refused };
+// What became of one record of a batch. A row with more fields than the header names is refused,
+// its fields beyond the header's dropped.
+enum class RowKind { skipped, complete, incomplete, refused, tooWide };
 
 // What a CSV batch makes of its input, one record at a time: the header, then each row. The batch
 // runner reads, cuts and writes; this says what each record becomes.
@@ -57,8 +59,9 @@ protected:
     CsvRowWork& operator=(CsvRowWork&&) = default;
 };
 
-// The row maker of a batch whose rows stand under a header: it skips a spreadsheet's padding and
-// stops at a record with another number of fields than the header's, then makes the row.
+// The row maker of a batch whose rows stand under a header: it skips a spreadsheet's padding,
+// gives a row with fewer fields than the header empty ones up to its number (a spreadsheet leaves
+// out empty cells at the end of a row), refuses a row with more, and makes the rest.
 class HeaderRows : public CsvRowWork::RowMaker {
 public:
     RowKind row(const CsvRecord& record, std::string& out, std::optional<CsvError>& fatal) final;
@@ -70,8 +73,15 @@ protected:
     // A row with the header's number of fields, not all blank.
     virtual RowKind make(const CsvRecord& record, std::string& out) = 0;
 
+    // A refused row with the header's number of fields: its fields, no results, and `reason` in
+    // its error column.
+    virtual void refuse(const CsvRecord& record, std::string_view reason, std::string& out) = 0;
+
 private:
     std::size_t headerFields_;
+    // The row resized to the header's number of fields, when it was not.
+    CsvRecord resized_;
+    std::string reason_;
 };
 
 } // namespace veltrane

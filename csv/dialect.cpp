@@ -18,9 +18,8 @@ std::optional<char> delimiterNamed(std::string_view name) {
     return std::nullopt;
 }
 
-namespace {
-
-int knownColumns(std::string_view line, char delimiter, bool (*isKnown)(std::string_view column)) {
+int knownColumnCount(std::string_view line, char delimiter,
+                     const std::function<bool(std::string_view)>& isKnown) {
     std::istringstream input{std::string{line}};
     CsvReader reader{input, delimiter};
     CsvRecord record;
@@ -34,15 +33,14 @@ int knownColumns(std::string_view line, char delimiter, bool (*isKnown)(std::str
     return known;
 }
 
-} // namespace
-
-char detectDelimiter(std::string_view headerLine, bool (*isKnown)(std::string_view column)) {
+char detectDelimiter(std::string_view headerLine,
+                     const std::function<bool(std::string_view)>& isKnown) {
     // In order of preference: a later one must find more to win.
     constexpr std::array candidates{',', ';', '\t'};
     char best = candidates.front();
     int bestCount = -1;
     for (const char candidate : candidates) {
-        const int count = knownColumns(headerLine, candidate, isKnown);
+        const int count = knownColumnCount(headerLine, candidate, isKnown);
         if (count > bestCount) {
             best = candidate;
             bestCount = count;

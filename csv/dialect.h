@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -9,8 +10,13 @@ namespace veltrane {
 // Nothing for any other value.
 std::optional<char> delimiterNamed(std::string_view name);
 
+// How many fields of `line`, read as one CSV record with `delimiter`, `isKnown` recognises.
+int knownColumnCount(std::string_view line, char delimiter,
+                     const std::function<bool(std::string_view)>& isKnown);
+
 // The delimiter of a CSV file told from its header line: of ",", ";" and a tab, the one that
 // splits the line into the most columns `isKnown` recognises; "," when they tie.
-char detectDelimiter(std::string_view headerLine, bool (*isKnown)(std::string_view column));
+char detectDelimiter(std::string_view headerLine,
+                     const std::function<bool(std::string_view)>& isKnown);
 
 } // namespace veltrane

@@ -26,6 +26,14 @@ public:
     // Whether the record ended with CR LF rather than LF or the end of the input.
     bool endedWithCrLf() const { return endedWithCrLf_; }
 
+    // Keeps the first `fields` fields, with empty ones after them up to that number.
+    void resize(std::size_t fields) {
+        if (fields < ends_.size()) {
+            text_.resize(fields == 0 ? 0 : ends_[fields - 1]);
+        }
+        ends_.resize(fields, text_.size());
+    }
+
 private:
     friend class CsvReader;
 

@@ -500,10 +500,20 @@ void TestAnalyzeCommand::csvBatchStatuses_data() {
         << header + "1.25,,28.50,500,91\n1,900000000000000,28.50,1000,30\n"
         << 2 << "pravik: 1 of 2 rows were refused; their error column says why\n";
     QTest::newRow("a row with a field too many")
-        << header + "1.25,30,28.50,500,91\n1,2,3,4,5,6\n"
-        << 64
-        << "pravik: standard input, line 3: not valid CSV: the record has 6 fields, but the "
-           "header names 5\n";
+        << header + "1.25,30,28.50,500,91\n1,2,3,4,5,6\n1,2,3,4,5,6,7\n"
+        << 2
+        << "pravik: standard input, line 3: the row has more fields than the header names, so it "
+           "and 1 more such rows were refused (their error column says so)\n";
+    QTest::newRow("a row with a field too many and a row refused")
+        << header + "1.25,30,28.50,500,91\n1,2,3,4,5,6\n1,,3,4,5\n"
+        << 2
+        << "pravik: standard input, line 3: the row has more fields than the header names, so it "
+           "was refused (its error column says so)\npravik: 1 of 3 rows were refused; their error "
+           "column says why\n";
+    QTest::newRow("a row with fields too few: padded") << header + "1.25,30,28.50,500,91\n1,20,19\n"
+                                                       << 2
+                                                       << "pravik: 1 of 2 rows were refused; their "
+                                                          "error column says why\n";
 }
 
 void TestAnalyzeCommand::csvBatchStatuses() {

@@ -14,13 +14,17 @@ struct BatchRun {
     QString output;
 };
 
-BatchRun runBatch(const QString& input) {
-    std::istringstream in{input.toStdString()};
+BatchRun runBatch(const std::string& input) {
+    std::istringstream in{input};
     std::ostringstream out;
     BatchRun run;
     run.outcome = veltrane::runCsvBatch(in, out, veltrane::RegionalSettings{});
     run.output = QString::fromStdString(out.str());
     return run;
+}
+
+BatchRun runBatch(const QString& input) {
+    return runBatch(input.toStdString());
 }
 
 const QString resultHeader = QStringLiteral("intOptionsRecd,intTotalAssigned,intTotalReceipts,"
@@ -104,31 +108,31 @@ void TestBatchCalculation::blankLinesAreSkipped() {
 }
 
 void TestBatchCalculation::badInput_data() {
-    QTest::addColumn<QString>("input");
+    QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("message");
     QTest::addColumn<quint64>("line");
 
-    QTest::newRow("empty input") << ""
+    QTest::newRow("empty input") << QByteArray{}
                                  << "the input is empty; it needs a header row that names the "
                                     "columns"
                                  << quint64{1};
     QTest::newRow("a column named twice")
-        << "option_price,strike_price,current_price,shares,months,shares\n1,2,3,4,5,6\n"
+        << QByteArray{"option_price,strike_price,current_price,shares,months,shares\n1,2,3,4,5,6\n"}
         << "the header names the column shares twice" << quint64{1};
-    QTest::newRow("a row with too few fields")
-        << "option_price,strike_price,current_price,shares,months\n1,2,3,4,5\n3\n"
-        << "the record has 1 fields, but the header names 5" << quint64{3};
-    QTest::newRow("a malformed field")
-        << "option_price,strike_price,current_price,shares,months\n1,2,3,4,5\n3,\"4\"x\n"
-        << "text after the closing quote of a field" << quint64{3};
+    QTest::newRow("Windows-1252 read as UTF-8")
+        << QByteArray{"option_price,strike_price,current_price,shares,months\n1,2,3,4,5\n3 \x80\n"}
+        << "the byte 0x80 begins no UTF-8 character" << quint64{3};
+    QTest::newRow("a malformed field") << QByteArray{"option_price,strike_price,current_price,"
+                                                     "shares,months\n1,2,3,4,5\n3,\"4\"x\n"}
+                                       << "text after the closing quote of a field" << quint64{3};
 }
 
 void TestBatchCalculation::badInput() {
-    QFETCH(QString, input);
+    QFETCH(QByteArray, input);
     QFETCH(QString, message);
     QFETCH(quint64, line);
 
-    const BatchRun run = runBatch(input);
+    const BatchRun run = runBatch(input.toStdString());
     QVERIFY(run.outcome.malformed);
     QCOMPARE(QString::fromStdString(run.outcome.malformed->message), message);
     QCOMPARE(run.outcome.malformed->line, line);

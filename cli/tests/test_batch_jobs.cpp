@@ -169,7 +169,17 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads_data() {
     row("many rows, CR LF with a byte order mark",
         "\xEF\xBB\xBF" + header + "\r\n" + generatedRows(20'000, "\r\n"), 2);
     row("a record with a field too many late in the file",
-        header + "\n" + rows + "1,1.25,30,28.50,500,3,x,y\n" + rows, 64);
+        header + "\n" + rows + "1,1.25,30,28.50,500,3,x,y\n" + rows, 2);
+    row("records with fields too few and too many all through the file",
+        header + "\n" + rows + "1,1.25,30,28.50,500\n" + rows + "2,1.25,30,28.50,500,3,x,y\n" +
+            rows + "3,1.25,30,28.50,500,3,x,y,z\n",
+        2);
+    row("a byte that is no UTF-8 late in the file",
+        header + "\n" + rows + "1,1.25,30,28.50,500,3,caf\xe9\n" + rows, 64);
+    row("a byte that is no UTF-8 in a quoted field across lines",
+        header + "\n" + rows + "1,1.25,30,28.50,500,3,\"caf\n\xe9\"\n" + rows, 64);
+    row("a sep= line, a title and padding before the header",
+        "sep=;\nMy positions;;\n;;;\n" + QByteArray{header + "\n" + rows}.replace(',', ';'), 2);
     row("text after a closing quote late in the file",
         header + "\n" + rows + "1,1.25,30,28.50,500,3,\"x\"y\n" + rows, 64);
     row("a quoted field never closed at the end",
@@ -198,7 +208,13 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads_data() {
                QByteArray{analysisHeader + "\n" + positions}.replace(',', ';'), 2,
                {"--delimiter", ";"});
     analyzeRow("analyze: a record with a field too few late in the file",
-               analysisHeader + "\n" + positions + "1,1.25,30,28.50,500\n" + positions, 64);
+               analysisHeader + "\n" + positions + "1,1.25,30,28.50,500\n" + positions, 2);
+    analyzeRow("analyze: a record with a field too many late in the file",
+               analysisHeader + "\n" + positions + "1,1.25,30,28.50,500,,,,91,,,,x,y\n" + positions,
+               2);
+    analyzeRow(
+        "analyze: a byte that is no UTF-8 late in the file",
+        analysisHeader + "\n" + positions + "1,1.25,30,28.50,500,,,,91,,,,\x80\n" + positions, 64);
     analyzeRow("analyze: a quoted field never closed at the end",
                analysisHeader + "\n" + positions + "1,1.25,30,28.50,500,,,,91,,,,\"open\n", 64);
 }

@@ -338,10 +338,11 @@ void TestCommandLineScripts::headerWithoutAmountsIsRefusedAtOnce() {
              qPrintable(run.err));
 
     // A header of many columns is named by its first thousand.
-    const Run wide = runPravik({"calc", "--csv"}, QByteArray{"x,"}.repeated(5000) + "y\n");
+    const Run wide =
+        runPravik({"calc", "--csv"}, "option_price," + QByteArray{"x,"}.repeated(5000) + "y\n");
     QCOMPARE(wide.status, 64);
-    QVERIFY2(wide.err.endsWith(QStringLiteral("the columns found are ") +
-                               QStringLiteral("\"x\", ").repeated(1000) + "…\n"),
+    QVERIFY2(wide.err.endsWith(QStringLiteral("the columns found are \"option_price\", ") +
+                               QStringLiteral("\"x\", ").repeated(999) + "…\n"),
              qPrintable(wide.err.right(200)));
 }
 
