@@ -259,7 +259,7 @@ public:
         using S = SharedOption;
         return {S::json,   S::csv,       S::plain,  S::decimalSeparator, S::percentAsFraction,
                 S::output, S::delimiter, S::locale, S::replaceResults,   S::jobs,
-                S::column};
+                S::column, S::encoding};
     }
     std::string_view inputsWord() const override { return "inputs"; }
     std::vector<RefusedCombination> refusedCombinations() const override {
@@ -298,8 +298,8 @@ public:
             batch.json = options.json;
             batch.jobs = command.jobs;
             batch.columns = command.columns;
-            return runBatchCommand(command.files().value(0), options.output, streams,
-                                   {"; their error column says why", "a figure"},
+            return runBatchCommand(command.files().value(0), options.output, command.encoding,
+                                   streams, {"; their error column says why", "a figure"},
                                    [&](std::istream& in, std::ostream& out) {
                                        return runAnalysisBatch(in, out, batch);
                                    });

@@ -1,6 +1,7 @@
 #include "cli/batch_command.h"
 
 #include "cli/csv_source.h"
+#include "cli/decoded_input.h"
 #include "cli/messages.h"
 #include "cli/output_destination.h"
 
@@ -13,12 +14,17 @@ namespace veltrane {
 
 namespace {
 
-std::string malformedText(const CsvError& error, const CsvSource& source) {
+std::string malformedText(const CsvError& error, const CsvSource& source,
+                          const DecodedInput& input) {
     std::string text = source.name() + ", line " + std::to_string(error.line) + ": ";
     if (error.kind == CsvErrorKind::syntax) {
         return text + "not valid CSV: " + error.message;
     }
-    return text + "not valid UTF-8: " + error.message;
+    if (const std::optional<std::string> fault = input.fault()) {
+        return text + "not valid " + input.encodingName() + ": " + *fault;
+    }
+    return text + "not valid UTF-8: " + error.message +
+           "; if the file is in another encoding, name it, such as --encoding windows-1252";
 }
 
 std::string refusedText(const BatchOutcome& outcome, const CsvSource& source,
@@ -43,11 +49,12 @@ std::string refusedText(const BatchOutcome& outcome, const CsvSource& source,
 }
 
 void reportBatch(std::ostream& err, const BatchOutcome& outcome, const CsvSource& source,
-                 const OutputDestination& destination, const BatchWords& words) {
+                 const OutputDestination& destination, const DecodedInput& input,
+                 const BatchWords& words) {
     if (outcome.writeFailed) {
         printError(err, writeFailure(destination.name(), outcome.writeError));
     } else if (outcome.malformed) {
-        printError(err, malformedText(*outcome.malformed, source));
+        printError(err, malformedText(*outcome.malformed, source, input));
     } else if (outcome.headerRefused) {
         printError(err, source.name() + ": " + *outcome.headerRefused);
     } else if (outcome.refusedRows > 0) {
@@ -61,24 +68,30 @@ void reportBatch(std::ostream& err, const BatchOutcome& outcome, const CsvSource
 
 } // namespace
 
-ExitStatus runBatchCommand(const QString& path, const std::string& output, CommandStreams streams,
+ExitStatus runBatchCommand(const QString& path, const std::string& output,
+                           const std::string& encoding, CommandStreams streams,
                            const BatchWords& words, const BatchRun& batch) {
     CsvSource source{path.toStdString(), streams.in, streams.err};
     if (!source.open()) {
+        return ExitStatus::usage;
+    }
+    DecodedInput input{source.stream(), encoding};
+    if (const std::optional<std::string> refused = input.start()) {
+        printError(streams.err, source.name() + ": " + *refused);
         return ExitStatus::usage;
     }
     OutputDestination destination{output, streams.out, streams.err};
     if (!destination.open()) {
         return ExitStatus::outputFailed;
     }
-    BatchOutcome outcome = batch(source.stream(), destination.stream());
+    BatchOutcome outcome = batch(input.stream(), destination.stream());
     // What is still buffered is written before the summary: an output that fails is all there
     // is to say.
     if (!outcome.writeFailed && !destination.stream().flush()) {
         outcome.writeFailed = true;
         outcome.writeError = errno;
     }
-    reportBatch(streams.err, outcome, source, destination, words);
+    reportBatch(streams.err, outcome, source, destination, input, words);
     return destination.finish(outcome.status());
 }
 

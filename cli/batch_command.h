@@ -23,10 +23,12 @@ struct BatchWords {
 
 using BatchRun = std::function<BatchOutcome(std::istream& input, std::ostream& output)>;
 
-// A command's CSV batch from `path` (empty or "-": standard input) to `output` (empty: standard
-// output): opens both, runs `batch`, reports its outcome in one line on standard error and
-// returns its status. The file is replaced only by a run that completes.
-ExitStatus runBatchCommand(const QString& path, const std::string& output, CommandStreams streams,
+// A command's CSV batch from `path` (empty or "-": standard input), read in `encoding` (empty:
+// UTF-8 unless a byte order mark says UTF-16; cli/decoded_input.h), to `output` (empty:
+// standard output): opens both, runs `batch`, reports its outcome on standard error and returns
+// its status. The file is replaced only by a run that completes.
+ExitStatus runBatchCommand(const QString& path, const std::string& output,
+                           const std::string& encoding, CommandStreams streams,
                            const BatchWords& words, const BatchRun& batch);
 
 } // namespace veltrane

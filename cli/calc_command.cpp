@@ -129,7 +129,7 @@ public:
         using S = SharedOption;
         return {S::json,   S::csv,       S::plain,  S::decimalSeparator, S::percentAsFraction,
                 S::output, S::delimiter, S::locale, S::replaceResults,   S::jobs,
-                S::column};
+                S::column, S::encoding};
     }
     std::string_view inputsWord() const override { return "amounts"; }
 
@@ -149,7 +149,7 @@ public:
         batch.columns = command.columns;
         const RegionalSettings& settings = command.settings;
         return runBatchCommand(
-            command.files().value(0), command.text("output"), streams,
+            command.files().value(0), command.text("output"), command.encoding, streams,
             {": an amount that is not a number or months other than 1 to 12; their error column "
              "says which",
              "a result"},

@@ -45,6 +45,9 @@ constexpr std::array sharedOptionTable{
     SharedOptionEntry{SharedOption::delimiter, "delimiter", "NAME",
                       "With --csv: the field delimiter, ',', ';', 'tab' or '|' (default: told "
                       "from the header; the output uses the same)."},
+    SharedOptionEntry{SharedOption::encoding, "encoding", "NAME",
+                      "With --csv: the input's encoding, such as windows-1252 or iso-8859-15 "
+                      "(default: UTF-8, or UTF-16 by its byte order mark). The output is UTF-8."},
     SharedOptionEntry{SharedOption::locale, "locale", "NAME",
                       "Read and write numbers and money as locale NAME does (C: the US "
                       "reference), whatever the environment says."},
@@ -69,6 +72,7 @@ constexpr std::array sharedRefusals{
     RefusedCombination{"percent-as-fraction", "plain", false,
                        "--percent-as-fraction goes with --plain"},
     RefusedCombination{"delimiter", "csv", false, "--delimiter goes with --csv"},
+    RefusedCombination{"encoding", "csv", false, "--encoding goes with --csv"},
     RefusedCombination{"replace-results", "csv", false, "--replace-results goes with --csv"},
     RefusedCombination{"jobs", "csv", false, "--jobs goes with --csv"},
     RefusedCombination{"column", "csv", false, "--column goes with --csv"},
@@ -213,7 +217,7 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
     if (const std::optional<std::string> refused = refusedCombination(parser, command, options)) {
         return usageError(streams.err, QString::fromStdString(*refused), helpCommand);
     }
-    ParsedCommand parsed{parser, {}, {}, false, {}, 1, {}};
+    ParsedCommand parsed{parser, {}, {}, false, {}, 1, {}, {}};
     parsed.localeGiven = declares(options, "locale") && parser.isSet(QStringLiteral("locale"));
     std::optional<ExitStatus> refused = readRegionalSettings(
         declares(options, "locale") ? valueIfSet(parser, "locale") : std::nullopt, streams.err,
@@ -233,6 +237,10 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
                 QStringLiteral("--decimal-separator takes '.' or ',', not '%1'").arg(separator),
                 helpCommand);
         }
+    }
+    if (!refused && declares(options, "encoding")) {
+        refused =
+            readEncoding(valueIfSet(parser, "encoding"), streams.err, helpCommand, parsed.encoding);
     }
     if (!refused && declares(options, "jobs")) {
         refused = readJobCount(valueIfSet(parser, "jobs"), streams.err, helpCommand, parsed.jobs);

@@ -46,7 +46,8 @@ enum class SharedOption {
     locale,
     replaceResults,
     jobs,
-    column
+    column,
+    encoding
 };
 
 // A pair of options a command refuses together, or an option it refuses without another.
@@ -59,7 +60,7 @@ struct RefusedCombination {
 };
 
 // The command line of one run of a command, parsed, with what every batch command reads from
-// it already read: the regional settings, the delimiter and the threads.
+// it already read: the regional settings, the delimiter, the threads and the encoding.
 struct ParsedCommand {
     bool isSet(std::string_view option) const;
     QString value(std::string_view option) const;
@@ -80,6 +81,7 @@ struct ParsedCommand {
     unsigned jobs = 1;
     // The header columns --column names for inputs, their keys checked.
     std::vector<ColumnMapping> columns{};
+    std::string encoding; // empty: UTF-8, or UTF-16 as a byte order mark says
 };
 
 // A command of `pravik`: what it is called, what it takes and refuses, and what it does.

@@ -1,5 +1,6 @@
 #include "cli/command_support.h"
 
+#include "cli/decoded_input.h"
 #include "cli/job_count.h"
 #include "cli/messages.h"
 #include "csv/dialect.h"
@@ -76,6 +77,24 @@ std::optional<ExitStatus> readDelimiter(const std::optional<QString>& name, std:
                               .arg(cutArgument(*name)),
                           helpCommand);
     }
+    return std::nullopt;
+}
+
+std::optional<ExitStatus> readEncoding(const std::optional<QString>& name, std::ostream& err,
+                                       std::string_view helpCommand, std::string& encoding) {
+    encoding.clear();
+    if (!name) {
+        return std::nullopt;
+    }
+    if (!DecodedInput::knows(name->toStdString())) {
+        return usageError(err,
+                          QStringLiteral("unknown encoding '%1': name one that iconv knows, such "
+                                         "as windows-1252 or iso-8859-15 ('iconv --list' lists "
+                                         "them)")
+                              .arg(*name),
+                          helpCommand);
+    }
+    encoding = name->toStdString();
     return std::nullopt;
 }
 

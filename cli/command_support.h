@@ -44,6 +44,11 @@ std::optional<ExitStatus> readDelimiter(const std::optional<QString>& name, std:
                                         std::string_view helpCommand,
                                         std::optional<char>& delimiter);
 
+// The encoding `--encoding` names, as given; empty when it is not given. A usage error for a
+// name iconv does not know.
+std::optional<ExitStatus> readEncoding(const std::optional<QString>& name, std::ostream& err,
+                                       std::string_view helpCommand, std::string& encoding);
+
 // The regional settings `--locale` names, else the user's own. A usage error for an unknown
 // name.
 std::optional<ExitStatus> readRegionalSettings(const std::optional<QString>& name,

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -178,6 +179,15 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads_data() {
         header + "\n" + rows + "1,1.25,30,28.50,500,3,caf\xe9\n" + rows, 64);
     row("a byte that is no UTF-8 in a quoted field across lines",
         header + "\n" + rows + "1,1.25,30,28.50,500,3,\"caf\n\xe9\"\n" + rows, 64);
+    const QByteArray western =
+        header + "\n" + rows + "1,1.25,30,28.50,500,3,Pr\xe4mie \x80\n" + rows;
+    row("Windows-1252 named by --encoding", western, 2, {"--encoding", "windows-1252"});
+    row("Windows-1252 with a byte it has no character for, late in the file",
+        western + "2,1.25,30,28.50,500,3,\x81\n" + rows, 64, {"--encoding", "windows-1252"});
+    row("UTF-16 with its byte order mark, CR LF",
+        "\xFF\xFE" + QByteArray{QStringEncoder{QStringEncoder::Utf16LE}.encode(
+                         QString::fromUtf8(header + "\r\n" + generatedRows(20'000, "\r\n")))},
+        2);
     row("a sep= line, a title and padding before the header",
         "sep=;\nMy positions;;\n;;;\n" + QByteArray{header + "\n" + rows}.replace(',', ';'), 2);
     row("text after a closing quote late in the file",
@@ -215,6 +225,10 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads_data() {
     analyzeRow(
         "analyze: a byte that is no UTF-8 late in the file",
         analysisHeader + "\n" + positions + "1,1.25,30,28.50,500,,,,91,,,,\x80\n" + positions, 64);
+    analyzeRow("analyze: UTF-16 with its byte order mark",
+               "\xFF\xFE" + QByteArray{QStringEncoder{QStringEncoder::Utf16LE}.encode(
+                                QString::fromUtf8(analysisHeader + "\n" + positions))},
+               2);
     analyzeRow("analyze: a quoted field never closed at the end",
                analysisHeader + "\n" + positions + "1,1.25,30,28.50,500,,,,91,,,,\"open\n", 64);
 }

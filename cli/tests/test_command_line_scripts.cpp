@@ -3,6 +3,8 @@
 // everyday CSV dialects, no half-written files, plain numbers, and the small things a user trips
 // on.
 #include "cli/tests/pravik_run.h"
+#include "csv/dialect.h"
+#include "csv/reader.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,8 +12,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <thread>
@@ -52,6 +56,40 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 
 const QByteArray fullHeader = "option_price,strike_price,current_price,shares,months";
 
+// The figures of a written CSV file's `column`, row by row, as the program's own reader reads
+// it; "(...)" for a row that is not as wide as the header, or a file that is no CSV.
+QStringList columnOf(const QByteArray& written, std::string_view column) {
+    std::istringstream input{written.toStdString()};
+    veltrane::CsvReader reader{input};
+    const auto isFigure = [](std::string_view name) {
+        return name == "intNetGain" || name == "max_profit";
+    };
+    for (const char delimiter : {',', ';', '\t', '|'}) {
+        if (veltrane::knownColumnCount(reader.peekLine(), delimiter, isFigure) > 0) {
+            reader.setDelimiter(delimiter);
+        }
+    }
+    veltrane::CsvRecord record;
+    if (!reader.next(record)) {
+        return {"(no header)"};
+    }
+    const std::size_t width = record.size();
+    std::size_t place = width;
+    for (std::size_t i = 0; i < width; ++i) {
+        place = record.field(i) == column ? i : place;
+    }
+    QStringList figures;
+    while (reader.next(record)) {
+        figures << (record.size() != width || place == width
+                        ? QStringLiteral("(a row of another width)")
+                        : QString::fromStdString(std::string{record.field(place)}));
+    }
+    if (reader.error()) {
+        figures << QString::fromStdString(reader.error()->message);
+    }
+    return figures;
+}
+
 } // namespace
 
 class TestCommandLineScripts : public QObject {
@@ -84,6 +122,8 @@ private slots:
     void delimiterFromTheHeader_data();
     void delimiterFromTheHeader();
     void paddingAndBlankLinesAreSkipped();
+    void spreadsheetFiles_data();
+    void spreadsheetFiles();
 
     // 5. No half-written files.
     void outputReplacesTheFileWhenDone_data();
@@ -484,6 +524,192 @@ void TestCommandLineScripts::paddingAndBlankLinesAreSkipped() {
     QVERIFY(lines[2].startsWith(QStringLiteral("b,")));
 }
 
+void TestCommandLineScripts::spreadsheetFiles_data() {
+    QTest::addColumn<QString>("file"); // in cli/tests/data/spreadsheets; empty: `input`
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("status");
+    // Standard error, the same for both commands but for COMMAND and COLUMNS, what a header must
+    // name; TARGET is the --output file.
+    QTest::addColumn<QString>("message");
+    // calc's intNetGain and analyze's max_profit, the same figure, row by row.
+    QTest::addColumn<QStringList>("figures");
+    // A text of the input that the output holds, in UTF-8.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("byteOrderMark");
+
+    const QStringList figures{"1375.00", "-125.00", "870.00"};
+    const QStringList english{"--locale", "en_US"};
+    const QStringList german{"--locale", "de_DE"};
+    const auto file = [](const char* name, const QStringList& options, int status = 0,
+                         const QString& message = {}) -> QTestData& {
+        return QTest::newRow(name)
+               << QString::fromLatin1(name) << QByteArray{} << options << status << message;
+    };
+    const auto made = [](const char* name, const QByteArray& input, const QStringList& options,
+                         int status, const QString& message) -> QTestData& {
+        return QTest::newRow(name) << QString{} << input << options << status << message;
+    };
+    const QString leftAlone = QStringLiteral("pravik: 'TARGET' is left as it was\n");
+
+    file("libreoffice_en_US.csv", english) << figures << "rolled, once" << false;
+    file("excel_de_DE_utf8.csv", german) << figures << "Widgets; Inc." << true;
+    file("excel_sep_line.csv", german) << figures << "" << false;
+    file("libreoffice_de_DE_title.csv", german) << figures << "Müller AG" << false;
+    file("libreoffice_de_DE_windows_1252.csv", german + QStringList{"--encoding", "windows-1252"})
+        << figures << "€ 625 erhalten" << false;
+    file("libreoffice_de_DE_iso_8859_15.csv", german + QStringList{"--encoding=ISO-8859-15"})
+        << figures << "Prämie 630 €" << false;
+    file("libreoffice_en_US_utf16.csv", english) << figures << "Société Générale" << true;
+    made("UTF-16 big-endian with its byte order mark",
+         "\xFE\xFF" + QByteArray{QStringEncoder{QStringEncoder::Utf16BE}.encode(
+                          QString::fromUtf8(readFile(SPREADSHEET_FILES "/libreoffice_en_US.csv")))},
+         english, 0, "")
+        << figures << "rolled, once" << true;
+    file("typed_note_with_comma.csv", english, 2,
+         "pravik: typed_note_with_comma.csv, line 3: the row has more fields than the header "
+         "names, so it was refused (its error column says so)\n")
+        << QStringList{"1375.00", "", "870.00"} << "line 3 has 8 fields but the header names 7"
+        << false;
+
+    // Read in the wrong encoding, or not at all.
+    QTest::newRow("Windows-1252 read as UTF-8")
+        << "libreoffice_de_DE_windows_1252.csv" << QByteArray{} << german << 64
+        << "pravik: libreoffice_de_DE_windows_1252.csv, line 2: not valid UTF-8: the byte 0x80 "
+           "begins no UTF-8 character; if the file is in another encoding, name it, such as "
+           "--encoding windows-1252\n" +
+               leftAlone
+        << QStringList{} << "" << false;
+    const QByteArray header = fullHeader + "\n";
+    made("a byte Windows-1252 has no character for", header + "1.25,30,28.50,500,3\n\x81\n",
+         {"--encoding", "windows-1252"}, 64,
+         "pravik: positions.csv, line 3: not valid windows-1252: the byte 0x81 stands for no "
+         "character in it\n" +
+             leftAlone)
+        << QStringList{} << "" << false;
+    made("a UTF-8 byte order mark under --encoding windows-1252", "\xEF\xBB\xBF" + header,
+         {"--encoding", "windows-1252"}, 64,
+         "pravik: positions.csv: the file begins with a UTF-8 byte order mark, so it is not in "
+         "windows-1252; leave out --encoding\n")
+        << QStringList{} << "" << false;
+    made("an encoding iconv does not know", header, {"--encoding", "latin-42"}, 64,
+         "pravik: unknown encoding 'latin-42': name one that iconv knows, such as windows-1252 or "
+         "iso-8859-15 ('iconv --list' lists them)\npravik: Try 'pravik COMMAND --help'.\n")
+        << QStringList{} << "" << false;
+    made("a way of converting for an encoding", header, {"--encoding", "utf-8//IGNORE"}, 64,
+         "pravik: unknown encoding 'utf-8//IGNORE': name one that iconv knows, such as "
+         "windows-1252 or iso-8859-15 ('iconv --list' lists them)\npravik: Try 'pravik "
+         "COMMAND --help'.\n")
+        << QStringList{} << "" << false;
+
+    // The separator named, and lines before the header.
+    made("sep= naming no separator", "sep=:\n" + header, {}, 64,
+         "pravik: positions.csv: line 1, \"sep=:\", names no delimiter this program reads: ',', "
+         "';', tab or '|'\n" +
+             leftAlone)
+        << QStringList{} << "" << false;
+    made("sep= and --delimiter disagreeing", "sep=;\n" + header, {"--delimiter", ","}, 64,
+         "pravik: positions.csv: line 1, \"sep=;\", names another delimiter than --delimiter "
+         "does\n" +
+             leftAlone)
+        << QStringList{} << "" << false;
+    made("sep= and a tab, padded by a spreadsheet",
+         "SEP=\t\t\t\t\n" + QByteArray{header}.replace(',', '\t') + "1.25\t30\t28.50\t500\t3\n", {},
+         0, "")
+        << QStringList{"1375.00"} << "" << false;
+    QByteArray titles;
+    for (int i = 1; i <= 10; ++i) {
+        titles += "Positions, page " + QByteArray::number(i) + "\n" + (i % 3 == 0 ? ",,,\n" : "");
+    }
+    made("ten title lines, padding between them", titles + header + "1.25,30,28.50,500,3\n", {}, 0,
+         "")
+        << QStringList{"1375.00"} << "" << false;
+    made("eleven title lines",
+         titles + "\"one title too many, and long: " + QByteArray(80, 'x') + "\"\n" + header, {},
+         64,
+         "pravik: positions.csv: no header found: no line up to line 14 names a column (line 14 "
+         "reads \"\\\"one title too many, and long: xxxxxxxxxxxxxxxxxxxxxxxxxxxxx\"...); the "
+         "header must name COLUMNS\n" +
+             leftAlone)
+        << QStringList{} << "" << false;
+    made("a title line and nothing else", "My positions\n\n", {}, 64,
+         "pravik: positions.csv: no header found: no line up to line 1 names a column (line 1 "
+         "reads \"My positions\"); the header must name COLUMNS\n" +
+             leftAlone)
+        << QStringList{} << "" << false;
+}
+
+// Files as LibreOffice Calc and Excel write them, and a file typed by hand, through both commands:
+// the figures, the status and the messages; an output file replaced only by a run that completes,
+// in UTF-8, as wide as its header, with a byte order mark when the input had one; and read back by
+// the program, calc's output gives the same figures.
+void TestCommandLineScripts::spreadsheetFiles() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, options);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QFETCH(QStringList, figures);
+    QFETCH(QString, text);
+    QFETCH(bool, byteOrderMark);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QString folderPath = QStringLiteral(SPREADSHEET_FILES);
+    if (file.isEmpty()) {
+        file = QStringLiteral("positions.csv");
+        folderPath = folder.path();
+        QVERIFY(writeFile(folder.filePath(file), input));
+    }
+    const QString target = folder.filePath(QStringLiteral("results.csv"));
+    const QString columns[] = {"option_price, strike_price, current_price and shares, and may name "
+                               "months",
+                               "option_price, strike_price, current_price, shares or contracts, "
+                               "expiry, days or months"};
+    int i = 0;
+    for (const QString command : {"calc", "analyze"}) {
+        QVERIFY(writeFile(target, "yesterday's results\n"));
+        const QStringList arguments =
+            QStringList{command, "--csv", file, "--plain", "--output", target} + options;
+        const Run run = runPravik(arguments, {}, {"LANG=en_US.UTF-8"}, folderPath);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.err, QString{message}
+                              .replace("COMMAND", command)
+                              .replace("COLUMNS", columns[i++])
+                              .replace("TARGET", target));
+        const QByteArray written = readFile(target);
+        if (status == 64) {
+            QCOMPARE(written, QByteArray{"yesterday's results\n"});
+            continue;
+        }
+        QCOMPARE(written.startsWith("\xEF\xBB\xBF"), byteOrderMark);
+        QVERIFY2(QString::fromUtf8(written).contains(text), written.constData());
+        QVERIFY2(!written.contains("sep=") && !written.contains("Covered calls"),
+                 written.constData());
+        // ';' output takes ',' decimals, as a spreadsheet beside it reads them.
+        QCOMPARE(columnOf(written, command == "calc" ? "intNetGain" : "max_profit")
+                     .replaceInStrings(QStringLiteral(","), QStringLiteral(".")),
+                 figures);
+        if (command == "calc" && status == 0) {
+            // The output as input, UTF-8 whatever the input was: the same figures.
+            const QString again = folder.filePath(QStringLiteral("again.csv"));
+            QVERIFY(writeFile(again, written));
+            QStringList sameOptions;
+            for (qsizetype k = 0; k < options.size(); ++k) {
+                if (options.at(k) == QStringLiteral("--encoding")) {
+                    ++k;
+                } else if (!options.at(k).startsWith(QStringLiteral("--encoding="))) {
+                    sameOptions << options.at(k);
+                }
+            }
+            const Run reread = runPravik(
+                QStringList{"calc", "--csv", again, "--plain", "--replace-results"} + sameOptions);
+            QCOMPARE(reread.err, QString{});
+            QCOMPARE(reread.outBytes, written);
+        }
+    }
+}
+
 // ---- 5. No half-written files -------------------------------------------------------------------
 
 void TestCommandLineScripts::outputReplacesTheFileWhenDone_data() {
@@ -879,6 +1105,8 @@ void TestCommandLineScripts::smallThings_data() {
     QTest::newRow("pravik help nonsense") << QStringList{"help", "nonsense"} << 64 << "";
     QTest::newRow("--delimiter without --csv")
         << workedExample() + QStringList{"--delimiter=;"} << 64 << "";
+    QTest::newRow("--encoding without --csv")
+        << workedExample() + QStringList{"--encoding=windows-1252"} << 64 << "";
     QTest::newRow("an unknown option") << QStringList{"calc", "--frobnicate"} << 64 << "";
 }
 
@@ -898,6 +1126,7 @@ void TestCommandLineScripts::smallThings() {
         // The statuses a script tests are in the help.
         QVERIFY2(run.out.contains(QStringLiteral("Exit status:")), qPrintable(run.out));
         QVERIFY2(run.out.contains(QStringLiteral("  3   ")), qPrintable(run.out));
+        QVERIFY2(run.out.contains(QStringLiteral("--encoding <NAME>")), qPrintable(run.out));
     }
 }
 
