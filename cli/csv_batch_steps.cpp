@@ -75,6 +75,31 @@ std::string noHeaderFound(std::uint64_t lastLine, std::string_view lastText,
     return text;
 }
 
+// Reads a first line "sep=X", which names the delimiter (into `delimiter`). False, with the
+// reason in `outcome`, for one that names none the reader knows or another than --delimiter.
+bool readSepLine(CsvReader& reader, CsvRecord& record, std::optional<char>& delimiter,
+                 BatchOutcome& outcome) {
+    const std::string_view line = reader.peekLine();
+    const std::optional<std::optional<char>> sep = sepLine(line);
+    if (!sep) {
+        return true;
+    }
+    if (!*sep) {
+        outcome.headerRefused = "line 1, " + quotedStart(line) +
+                                ", names no delimiter this program reads: ',', ';', tab or '|'";
+        return false;
+    }
+    if (delimiter && *delimiter != **sep) {
+        outcome.headerRefused =
+            "line 1, " + quotedStart(line) + ", names another delimiter than --delimiter does";
+        return false;
+    }
+    delimiter = *sep;
+    reader.setDelimiter(**sep);
+    reader.next(record);
+    return true;
+}
+
 } // namespace
 
 bool isPaddingRecord(const CsvRecord& record) {
@@ -92,25 +117,10 @@ bool isPaddingRecord(const CsvRecord& record) {
 bool readHeaderRecord(CsvReader& reader, CsvRecord& record, const HeaderSearch& search,
                       HeaderShape& shape, BatchOutcome& outcome) {
     std::optional<char> delimiter = search.delimiter;
-    std::string_view line = reader.peekLine();
-    if (const std::optional<std::optional<char>> sep = sepLine(line)) {
-        std::string refused;
-        if (!*sep) {
-            refused = "line 1, " + quotedStart(line) +
-                      ", names no delimiter this program reads: ',', ';', tab or '|'";
-        } else if (delimiter && *delimiter != **sep) {
-            refused =
-                "line 1, " + quotedStart(line) + ", names another delimiter than --delimiter does";
-        }
-        if (!refused.empty()) {
-            outcome.headerRefused = std::move(refused);
-            return false;
-        }
-        delimiter = *sep;
-        reader.setDelimiter(**sep);
-        reader.next(record);
-        line = reader.peekLine();
+    if (!readSepLine(reader, record, delimiter, outcome)) {
+        return false;
     }
+    std::string_view line = reader.peekLine();
     int titles = 0;
     std::uint64_t lastTried = 0;
     std::string lastText;

@@ -1,6 +1,7 @@
 #include "cli/decoded_input.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -24,7 +25,10 @@ constexpr std::string_view utf16BigMark = "\xFE\xFF";
 // stops on it, on the line where the fault stood.
 constexpr char endOfText = '\xFF';
 
-const iconv_t noConversion = reinterpret_cast<iconv_t>(std::intptr_t{-1});
+// Whether iconv_open gave a conversion rather than its failure, (iconv_t)-1.
+bool opened(iconv_t cd) {
+    return std::bit_cast<std::intptr_t>(cd) != -1;
+}
 
 // An encoding's name as two names for it are compared: capitals, no "-" or "_".
 std::string comparable(std::string_view name) {
@@ -65,7 +69,7 @@ public:
         : source_{source}
         , in_(inputBytes) {}
     ~Converter() override {
-        if (cd_ != noConversion) {
+        if (converting_) {
             iconv_close(cd_);
         }
     }
@@ -88,8 +92,9 @@ public:
     // Converts from `encoding` from now on (until then, bytes pass as they are).
     bool convertFrom(const std::string& encoding) {
         cd_ = iconv_open("UTF-8", encoding.c_str());
+        converting_ = opened(cd_);
         unit_ = unitBytes(comparable(encoding));
-        return cd_ != noConversion;
+        return converting_;
     }
 
     const std::optional<std::string>& fault() const { return fault_; }
@@ -153,13 +158,13 @@ private:
         }
         char* from = in_.data() + begin_;
         std::size_t fromLeft = end_ - begin_;
-        if (cd_ == noConversion) {
+        if (!converting_) {
             const std::size_t count = std::min(fromLeft, static_cast<std::size_t>(limit - at));
             at = std::copy_n(from, count, at);
             begin_ += count;
             return;
         }
-        std::size_t room = static_cast<std::size_t>(limit - at);
+        auto room = static_cast<std::size_t>(limit - at);
         const std::size_t converted = iconv(cd_, &from, &fromLeft, &at, &room);
         const int error = errno;
         begin_ = static_cast<std::size_t>(from - in_.data());
@@ -183,7 +188,8 @@ private:
     }
 
     std::istream& source_;
-    iconv_t cd_ = noConversion;
+    iconv_t cd_{};
+    bool converting_ = false;
     std::size_t unit_ = 1;
     std::vector<char> in_;
     std::size_t begin_ = 0;
@@ -263,8 +269,8 @@ bool DecodedInput::knows(std::string_view encoding) {
     if (encoding.empty() || encoding.find_first_of("/,") != std::string_view::npos) {
         return false;
     }
-    const iconv_t cd = iconv_open("UTF-8", std::string{encoding}.c_str());
-    if (cd == noConversion) {
+    iconv_t cd = iconv_open("UTF-8", std::string{encoding}.c_str());
+    if (!opened(cd)) {
         return false;
     }
     iconv_close(cd);

@@ -45,22 +45,21 @@ std::size_t CsvReader::readChecked(char* at, std::size_t room) {
 }
 
 bool CsvReader::fill() {
+    if (!encodingFault_ && !error_ && input_.good()) {
+        const std::size_t count = readChecked(buffer_.data(), bufferBytes);
+        position_ = buffer_.data();
+        end_ = position_ + count;
+        if (count > 0) {
+            return true;
+        }
+    }
     if (encodingFault_) {
         // The reader has come to bytes that are not UTF-8: the line is where they stand.
         std::string message = std::move(*encodingFault_);
         encodingFault_.reset();
         return fail(std::move(message), line_, CsvErrorKind::encoding);
     }
-    if (!input_.good() || error_) {
-        return false;
-    }
-    const std::size_t count = readChecked(buffer_.data(), bufferBytes);
-    position_ = buffer_.data();
-    end_ = position_ + count;
-    if (count == 0 && encodingFault_) {
-        return fill();
-    }
-    return count > 0;
+    return false;
 }
 
 bool CsvReader::fail(std::string message, std::uint64_t line, CsvErrorKind kind) {

@@ -10,10 +10,14 @@ namespace {
 
 constexpr std::uint64_t highBits = 0x8080808080808080U;
 
-std::uint64_t word(const unsigned char* at) {
+std::uint64_t word(const char* at) {
     std::uint64_t value = 0;
     std::memcpy(&value, at, sizeof value);
     return value;
+}
+
+unsigned char byteAt(const char* at) {
+    return static_cast<unsigned char>(*at);
 }
 
 // The bytes a character takes after its lead byte, and the range its second byte must fall in
@@ -49,57 +53,69 @@ constexpr Lead leadOf(unsigned char byte) {
     return {0, 0, 0};
 }
 
+// Where the run of ASCII that starts at `at` ends: 32 bytes a test, then 8, and then straight to
+// the first byte that is not ASCII, a word's first byte being its lowest.
+const char* asciiRunEnd(const char* at, const char* end) {
+    while (end - at >= 32 &&
+           ((word(at) | word(at + 8) | word(at + 16) | word(at + 24)) & highBits) == 0) {
+        at += 32;
+    }
+    while (end - at >= 8) {
+        const std::uint64_t high = word(at) & highBits;
+        if (high != 0) {
+            if constexpr (std::endian::native == std::endian::little) {
+                return at + std::countr_zero(high) / 8;
+            }
+            break;
+        }
+        at += 8;
+    }
+    while (at != end && byteAt(at) < 0x80) {
+        ++at;
+    }
+    return at;
+}
+
+// The character that starts at `at` with a byte that is not ASCII: its length, or 0 with the
+// check's `cut` or `faultBytes` set.
+std::size_t characterLength(const char* at, const char* end, Utf8Check& check) {
+    const Lead lead = leadOf(byteAt(at));
+    if (lead.length == 0) {
+        check.faultBytes = 1;
+        return 0;
+    }
+    const auto available = static_cast<std::size_t>(end - at);
+    for (std::size_t i = 1; i < lead.length; ++i) {
+        if (i == available) {
+            check.cut = true;
+            return 0;
+        }
+        const unsigned char byte = byteAt(at + i);
+        if (byte < (i == 1 ? lead.low : 0x80) || byte > (i == 1 ? lead.high : 0xBF)) {
+            check.faultBytes = i + 1;
+            return 0;
+        }
+    }
+    return lead.length;
+}
+
 } // namespace
 
 Utf8Check checkUtf8(std::string_view bytes) {
-    const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* const end = begin + bytes.size();
-    const auto* at = begin;
-    const auto offset = [begin](const unsigned char* p) {
-        return static_cast<std::size_t>(p - begin);
-    };
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    Utf8Check check;
+    const char* at = asciiRunEnd(begin, end);
     while (at != end) {
-        while (end - at >= 32 &&
-               ((word(at) | word(at + 8) | word(at + 16) | word(at + 24)) & highBits) == 0) {
-            at += 32;
+        const std::size_t length = characterLength(at, end, check);
+        if (length == 0) {
+            check.valid = static_cast<std::size_t>(at - begin);
+            return check;
         }
-        if (at == end) {
-            break;
-        }
-        if (end - at >= 8) {
-            const std::uint64_t high = word(at) & highBits;
-            if (high == 0) {
-                at += 8;
-                continue;
-            }
-            // Straight to the first byte that is not ASCII, where a word's first byte is its
-            // lowest.
-            if constexpr (std::endian::native == std::endian::little) {
-                at += std::countr_zero(high) / 8;
-            }
-        }
-        if (*at < 0x80) {
-            ++at;
-            continue;
-        }
-        const Lead lead = leadOf(*at);
-        if (lead.length == 0) {
-            return {offset(at), false, 1};
-        }
-        const auto available = static_cast<std::size_t>(end - at);
-        for (std::size_t i = 1; i < lead.length; ++i) {
-            if (i == available) {
-                return {offset(at), true, 0};
-            }
-            const unsigned char low = i == 1 ? lead.low : 0x80;
-            const unsigned char high = i == 1 ? lead.high : 0xBF;
-            if (at[i] < low || at[i] > high) {
-                return {offset(at), false, i + 1};
-            }
-        }
-        at += lead.length;
+        at = asciiRunEnd(at + length, end);
     }
-    return {bytes.size(), false, 0};
+    check.valid = bytes.size();
+    return check;
 }
 
 std::string utf8FaultText(const char* fault, std::size_t count) {
