@@ -31,7 +31,8 @@ public:
         if (fields < ends_.size()) {
             text_.resize(fields == 0 ? 0 : ends_[fields - 1]);
         }
-        ends_.resize(fields, text_.size());
+        // A record is at most the reader's limit, far below 4 GiB: its ends fit 32 bits.
+        ends_.resize(fields, static_cast<std::uint32_t>(text_.size()));
     }
 
 private:
