@@ -189,7 +189,8 @@ void TestBatchJobs::sameOutputForAnyNumberOfThreads_data() {
                          QString::fromUtf8(header + "\r\n" + generatedRows(20'000, "\r\n")))},
         2);
     row("a sep= line, a title and padding before the header",
-        "sep=;\nMy positions;;\n;;;\n" + QByteArray{header + "\n" + rows}.replace(',', ';'), 2);
+        "sep=;\nMy positions;;\n;;;\n" + QByteArray{header + "\n" + rows}.replace(',', ';'), 2,
+        {"--delimiter", ";"});
     row("text after a closing quote late in the file",
         header + "\n" + rows + "1,1.25,30,28.50,500,3,\"x\"y\n" + rows, 64);
     row("a quoted field never closed at the end",
