@@ -46,6 +46,16 @@ std::string_view slotName(std::size_t slot) {
     return slot == analysisErrorSlot ? analysisErrorColumn : analysisFigures[slot].key;
 }
 
+// A figure's key that is also an input's caption ("Premium", "Days to expiry") names the input,
+// unless it is written exactly as this program writes the figure and --replace-results or
+// another column for that input says the file is its output.
+bool figureOverInput(const CsvRecord& header, std::size_t column, std::optional<std::size_t> figure,
+                     AnalysisInput input, const HeaderNames<AnalysisInput>& names,
+                     bool replaceResults) {
+    return figure && header.field(column) == slotName(*figure) &&
+           (replaceResults || namedElsewhere(header, column, input, names));
+}
+
 } // namespace
 
 std::string refusalText(Refusal refusal, FieldSpelling spelling) {
@@ -130,26 +140,17 @@ std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& head
     for (std::size_t i = 0; i < header.size(); ++i) {
         const std::string_view name = header.field(i);
         const std::vector<AnalysisInput> inputs = names.findAll(name);
-        if (inputs.size() > 1) {
-            std::vector<std::string_view> keys;
-            for (const AnalysisInput input : inputs) {
-                keys.push_back(inputInfo(input).key);
-            }
-            refused = ambiguousColumnText(name, keys);
+        if (const std::optional<std::string> ambiguous = ambiguousColumn(
+                name, inputs, [](AnalysisInput input) { return inputInfo(input).key; })) {
+            refused = *ambiguous;
             return std::nullopt;
         }
-        std::optional<AnalysisInput> input;
-        if (!inputs.empty()) {
-            input = inputs.front();
-        }
         const std::optional<std::size_t> figure = outputSlot(name);
-        // A figure's key that is also an input's caption ("Premium", "Days to expiry") names the
-        // input, unless it is written exactly as this program writes the figure and
-        // --replace-results or another column for that input says the file is its output.
-        if (figure && input && name == slotName(*figure) &&
-            (replaceResults || namedElsewhere(header, i, *input, names))) {
-            input.reset();
-        }
+        const std::optional<AnalysisInput> input =
+            inputs.empty() ||
+                    figureOverInput(header, i, figure, inputs.front(), names, replaceResults)
+                ? std::nullopt
+                : std::optional<AnalysisInput>{inputs.front()};
         if (input) {
             std::size_t& column = layout.columns_[static_cast<std::size_t>(*input)];
             if (column != absent) {

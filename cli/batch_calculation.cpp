@@ -124,12 +124,11 @@ private:
         resultColumns.fill(absent);
         for (std::size_t i = 0; i < shape_.columns; ++i) {
             const std::vector<KnownColumn> matches = names_.findAll(record.field(i));
-            if (matches.size() > 1) {
-                std::vector<std::string_view> keys;
-                for (const KnownColumn& match : matches) {
-                    keys.push_back(match.field ? columnName(*match.field) : errorColumnName);
-                }
-                outcome.headerRefused = ambiguousColumnText(record.field(i), keys);
+            outcome.headerRefused =
+                ambiguousColumn(record.field(i), matches, [](const KnownColumn& match) {
+                    return match.field ? columnName(*match.field) : errorColumnName;
+                });
+            if (outcome.headerRefused) {
                 return false;
             }
             if (matches.empty()) {

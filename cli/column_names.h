@@ -58,4 +58,20 @@ void addOtherNames(HeaderNames<Value>& names, std::string_view key, const Value&
 // "Premium" matches both option_price and strike_price`.
 std::string ambiguousColumnText(std::string_view name, const std::vector<std::string_view>& keys);
 
+// The refusal of a header column `name` that `matches` more than one key, each named by
+// `keyOf`; nothing for one match or none.
+template <typename Value, typename KeyOf>
+std::optional<std::string> ambiguousColumn(std::string_view name, const std::vector<Value>& matches,
+                                           KeyOf keyOf) {
+    if (matches.size() < 2) {
+        return std::nullopt;
+    }
+    std::vector<std::string_view> keys;
+    keys.reserve(matches.size());
+    for (const Value& match : matches) {
+        keys.push_back(keyOf(match));
+    }
+    return ambiguousColumnText(name, keys);
+}
+
 } // namespace veltrane
