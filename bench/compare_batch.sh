@@ -25,8 +25,9 @@ awk 'BEGIN {
   for (i = 0; i < 1000000; i++) {
     t = i % 600; cents = 25 + (t * 37) % 400; strike = 20 + t % 30
     size = (t % 2 ? sprintf("%d,", 100 * (1 + t % 9)) : sprintf(",%d", 1 + t % 9))
-    time = (t % 3 == 0 ? sprintf("2027-%02d-19,2026-12-18,,", 1 + t % 12) :
-            t % 3 == 1 ? sprintf(",,%d,", 1 + t % 700) : sprintf(",,,%d", 1 + t % 12))
+    if (t % 3 == 0) time = sprintf("2027-%02d-19,2026-12-18,,", 1 + t % 12)
+    else if (t % 3 == 1) time = sprintf(",,%d,", 1 + t % 700)
+    else time = sprintf(",,,%d", 1 + t % 12)
     printf "%d,%d.%02d,%d,%d.50,%s,%s,%s,%s\n", i, int(cents / 100), cents % 100, strike,
       strike - 2, size, time, (t % 4 ? "" : "9.95"), (t % 5 ? "" : "0.24")
   }
