@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,6 +59,32 @@ const QByteArray fullHeader = "option_price,strike_price,current_price,shares,mo
 
 // The figures of a written CSV file's `column`, row by row, as the program's own reader reads
 // it; "(...)" for a row that is not as wide as the header, or a file that is no CSV.
+// What Python's csv module, as a script reads a file, finds in the column `column` of the file
+// `path`: its fields joined by '|', or "rows of other widths".
+QString columnByPython(const QString& path, const QString& column) {
+    // The output's delimiter: what its header line holds most of.
+    const QByteArray header = readFile(path).split('\n').front();
+    char delimiter = ',';
+    for (const char candidate : {';', '\t', '|'}) {
+        delimiter = header.count(candidate) > header.count(delimiter) ? candidate : delimiter;
+    }
+    QProcess python;
+    python.start(
+        QStringLiteral("python3"),
+        {"-c",
+         "import csv, sys\n"
+         "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+         "    rows = list(csv.reader(f, delimiter=sys.argv[3]))\n"
+         "at = rows[0].index(sys.argv[2])\n"
+         "wide = all(len(row) == len(rows[0]) for row in rows)\n"
+         "print('|'.join(row[at] for row in rows[1:]) if wide else 'rows of other widths')",
+         path, column, QString{delimiter}});
+    if (!python.waitForFinished(30'000) || python.exitCode() != 0) {
+        return QString::fromUtf8(python.readAllStandardError());
+    }
+    return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+}
+
 QStringList columnOf(const QByteArray& written, std::string_view column) {
     std::istringstream input{written.toStdString()};
     veltrane::CsvReader reader{input};
@@ -690,6 +717,10 @@ void TestCommandLineScripts::spreadsheetFiles() {
         QCOMPARE(columnOf(written, command == "calc" ? "intNetGain" : "max_profit")
                      .replaceInStrings(QStringLiteral(","), QStringLiteral(".")),
                  figures);
+        // A script reads the same: Python's csv module finds every row as wide as the header.
+        const QString figureColumn = command == "calc" ? "intNetGain" : "max_profit";
+        QCOMPARE(columnByPython(target, figureColumn),
+                 columnOf(written, figureColumn.toStdString()).join(u'|'));
         if (command == "calc" && status == 0) {
             // The output as input, UTF-8 whatever the input was: the same figures.
             const QString again = folder.filePath(QStringLiteral("again.csv"));
