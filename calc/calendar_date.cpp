@@ -15,6 +15,17 @@ using typed::isDigit;
 using typed::trimmed;
 
 // The value of `count` digits starting at `first`, or -1 when any of them is not a digit.
+// The date of these numbers, or why there is none: a year before 1 or a day the month lacks.
+ParsedDate dateOf(int year, int month, int day) {
+    const std::chrono::year_month_day ymd{std::chrono::year{year},
+                                          std::chrono::month{static_cast<unsigned>(month)},
+                                          std::chrono::day{static_cast<unsigned>(day)}};
+    if (year < 1 || !ymd.ok()) {
+        return {{}, DateError::NotARealDate};
+    }
+    return {ymd, DateError::None};
+}
+
 int digitsAt(std::string_view text, std::size_t first, std::size_t count) {
     int value = 0;
     for (std::size_t i = first; i < first + count; ++i) {
@@ -142,13 +153,7 @@ ParsedDate readFiguresDate(std::string_view date, const RegionalSettings& settin
     if (day < 0 || month < 0 || year < 0) {
         return badForm;
     }
-    const std::chrono::year_month_day ymd{std::chrono::year{year},
-                                          std::chrono::month{static_cast<unsigned>(month)},
-                                          std::chrono::day{static_cast<unsigned>(day)}};
-    if (year < 1 || !ymd.ok()) {
-        return {{}, DateError::NotARealDate};
-    }
-    return {ymd, DateError::None};
+    return dateOf(year, month, day);
 }
 
 // Digits typed alone: two for the day and the month, two or four for the year, in `order`.
@@ -265,13 +270,7 @@ ParsedDate parseCalendarDate(std::string_view text) {
     if (year < 0 || month < 0 || day < 0) {
         return badForm;
     }
-    const std::chrono::year_month_day ymd{std::chrono::year{year},
-                                          std::chrono::month{static_cast<unsigned>(month)},
-                                          std::chrono::day{static_cast<unsigned>(day)}};
-    if (year < 1 || !ymd.ok()) {
-        return {{}, DateError::NotARealDate};
-    }
-    return {ymd, DateError::None};
+    return dateOf(year, month, day);
 }
 
 ParsedDate readDate(std::string_view text, const RegionalSettings& settings) {

@@ -1,5 +1,7 @@
 #include "cli/decoded_input.h"
 
+#include "csv/utf8_check.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -47,17 +49,6 @@ std::size_t unitBytes(std::string_view comparableName) {
         return 4;
     }
     return comparableName.starts_with("UTF16") || comparableName.starts_with("UCS2") ? 2 : 1;
-}
-
-std::string hexBytes(const char* bytes, std::size_t count) {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        out.append(i == 0 ? "0x" : " 0x").push_back(hex[byte >> 4]);
-        out.push_back(hex[byte & 0xF]);
-    }
-    return out;
 }
 
 } // namespace

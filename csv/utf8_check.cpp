@@ -118,14 +118,19 @@ Utf8Check checkUtf8(std::string_view bytes) {
     return check;
 }
 
-std::string utf8FaultText(const char* fault, std::size_t count) {
+std::string hexBytes(const char* bytes, std::size_t count) {
     static constexpr char hex[] = "0123456789ABCDEF";
-    std::string bytes;
+    std::string out;
     for (std::size_t i = 0; i < count; ++i) {
-        const auto byte = static_cast<unsigned char>(fault[i]);
-        bytes.append(i == 0 ? "0x" : " 0x").push_back(hex[byte >> 4]);
-        bytes.push_back(hex[byte & 0xF]);
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        out.append(i == 0 ? "0x" : " 0x").push_back(hex[byte >> 4]);
+        out.push_back(hex[byte & 0xF]);
     }
+    return out;
+}
+
+std::string utf8FaultText(const char* fault, std::size_t count) {
+    const std::string bytes = hexBytes(fault, count);
     return count == 1 ? "the byte " + bytes + " begins no UTF-8 character"
                       : "the bytes " + bytes + " are no UTF-8 character";
 }

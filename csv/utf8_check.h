@@ -25,4 +25,7 @@ Utf8Check checkUtf8(std::string_view bytes);
 // character", "the bytes 0xC3 0x28 are no UTF-8 character".
 std::string utf8FaultText(const char* fault, std::size_t count);
 
+// `count` bytes as a message shows them: "0x80 0x81".
+std::string hexBytes(const char* bytes, std::size_t count);
+
 } // namespace veltrane
