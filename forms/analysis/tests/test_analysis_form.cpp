@@ -358,7 +358,8 @@ void TestAnalysisForm::datesTypedAsShown() {
     if (date.isValid()) {
         QCOMPARE(field->date(), date);
         QVERIFY(!mark->isVisible());
-        QCOMPARE(window.figure("days_to_expiry"), QString::number(QDate::currentDate().daysTo(date)));
+        QCOMPARE(window.figure("days_to_expiry"),
+                 QString::number(QDate::currentDate().daysTo(date)));
     } else {
         QCOMPARE(field->date(), before);
         QVERIFY(mark->isVisible());
