@@ -13,9 +13,6 @@ namespace veltrane {
 
 namespace {
 
-// How much of a line a refusal quotes.
-constexpr std::size_t quotedLineBytes = 60;
-
 // What a first line "sep=X" says: nothing when the line is not one; else the delimiter X names,
 // or nothing in it when X is none the reader knows.
 std::optional<std::optional<char>> sepLine(std::string_view line) {
@@ -54,24 +51,12 @@ std::optional<char> oneRecordWith(std::string_view line, std::optional<char> giv
     return std::nullopt;
 }
 
-// The start of `line` as a message quotes it, cut where a character begins.
-std::string quotedStart(std::string_view line) {
-    if (line.size() <= quotedLineBytes) {
-        return quotedText(line);
-    }
-    std::size_t cut = quotedLineBytes;
-    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
-        --cut;
-    }
-    return quotedText(line.substr(0, cut)) + "...";
-}
-
 std::string noHeaderFound(std::uint64_t lastLine, std::string_view lastText,
                           std::string_view expected) {
     const std::string line = std::to_string(lastLine);
     std::string text = "no header found: no line up to line ";
     text.append(line).append(" names a column (line ").append(line).append(" reads ");
-    text.append(quotedStart(lastText)).append("); the header must name ").append(expected);
+    text.append(quotedText(lastText)).append("); the header must name ").append(expected);
     return text;
 }
 
@@ -85,13 +70,13 @@ bool readSepLine(CsvReader& reader, CsvRecord& record, std::optional<char>& deli
         return true;
     }
     if (!*sep) {
-        outcome.headerRefused = "line 1, " + quotedStart(line) +
+        outcome.headerRefused = "line 1, " + quotedText(line) +
                                 ", names no delimiter this program reads: ',', ';', tab or '|'";
         return false;
     }
     if (delimiter && *delimiter != **sep) {
         outcome.headerRefused =
-            "line 1, " + quotedStart(line) + ", names another delimiter than --delimiter does";
+            "line 1, " + quotedText(line) + ", names another delimiter than --delimiter does";
         return false;
     }
     delimiter = *sep;

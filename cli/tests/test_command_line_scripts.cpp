@@ -652,12 +652,11 @@ void TestCommandLineScripts::spreadsheetFiles_data() {
          "")
         << QStringList{"1375.00"} << "" << false;
     made("eleven title lines",
-         titles + "\"one title too many, and long: " + QByteArray(80, 'x') + "\"\n" + header, {},
+         titles + "\"one title too many, and long: " + QByteArray(300, 'x') + "\"\n" + header, {},
          64,
          "pravik: positions.csv: no header found: no line up to line 14 names a column (line 14 "
-         "reads \"\\\"one title too many, and long: xxxxxxxxxxxxxxxxxxxxxxxxxxxxx\"...); the "
-         "header must name COLUMNS\n" +
-             leftAlone)
+         "reads \"\\\"one title too many, and long: " +
+             QString(200 - 31, u'x') + "…\"); the header must name COLUMNS\n" + leftAlone)
         << QStringList{} << "" << false;
     made("a title line and nothing else", "My positions\n\n", {}, 64,
          "pravik: positions.csv: no header found: no line up to line 1 names a column (line 1 "
