@@ -92,7 +92,7 @@ if [[ "$actual" != "$expected" ]]; then
   exit 1
 fi
 echo "--- $exe analyze"
-expected='{"premium": 625.00, "dividends": 0.00, "fees": 0.00, "cost": 14250.00, "assigned": 15000.00, "max_profit": 1375.00, "static_profit": 625.00, "max_loss": 13625.00, "breakeven": 27.2500, "static_return": 4.39, "if_called_return": 9.65, "downside_protection": 4.39, "upside_to_strike": 5.26, "static_return_annualised": 17.59, "if_called_return_annualised": 38.70, "static_return_compound": 18.79, "if_called_return_compound": 44.70, "days": 91}'
+expected='{"premium": 625.00, "dividends": 0.00, "total_fees": 0.00, "cost": 14250.00, "assigned": 15000.00, "max_profit": 1375.00, "static_profit": 625.00, "max_loss": 13625.00, "breakeven": 27.2500, "static_return": 4.39, "if_called_return": 9.65, "downside_protection": 4.39, "upside_to_strike": 5.26, "static_return_annualised": 17.59, "if_called_return_annualised": 38.70, "static_return_compound": 18.79, "if_called_return_compound": 44.70, "days_to_expiry": 91}'
 actual=$(cd / && LANG=C.UTF-8 LC_ALL='' timeout 30 "$installed" analyze --option-price 1.25 \
   --strike-price 30 --current-price 28.50 --shares 500 --expiry 2027-03-19 --as-of 2026-12-18 \
   --json --plain)
