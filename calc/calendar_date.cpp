@@ -169,6 +169,22 @@ std::vector<std::string_view> spreadDigits(std::string_view digits,
     return runs;
 }
 
+// The example date, 2027-03-19, in the settings' own form, with a year of four digits or two.
+std::string exampleInFigures(const RegionalSettings& settings, bool longYear) {
+    std::string form;
+    for (const Part part : orderOf(settings.dateOrder)) {
+        form.append(form.empty() ? "" : settings.dateSeparator);
+        if (part == Part::day) {
+            form.append("19");
+        } else if (part == Part::month) {
+            form.append(settings.datePadded ? "03" : "3");
+        } else {
+            form.append(longYear ? "2027" : "27");
+        }
+    }
+    return form.append(settings.dateEnding);
+}
+
 } // namespace
 
 std::optional<std::chrono::year_month_day> readShownDate(std::string_view text,
@@ -287,18 +303,7 @@ std::string acceptedDateForms(const RegionalSettings& settings) {
     std::vector<std::string> forms{calendarDateText(example)};
     if (settings.dateOrder != DateOrder::isoOnly) {
         for (const bool longYear : {true, false}) {
-            std::string form;
-            for (const Part part : orderOf(settings.dateOrder)) {
-                form.append(form.empty() ? "" : settings.dateSeparator);
-                if (part == Part::day) {
-                    form.append("19");
-                } else if (part == Part::month) {
-                    form.append(settings.datePadded ? "03" : "3");
-                } else {
-                    form.append(longYear ? "2027" : "27");
-                }
-            }
-            form.append(settings.dateEnding);
+            std::string form = exampleInFigures(settings, longYear);
             if (std::find(forms.begin(), forms.end(), form) == forms.end()) {
                 forms.push_back(std::move(form));
             }
