@@ -42,17 +42,13 @@ bool namedElsewhere(const CsvRecord& header, std::size_t column, AnalysisInput i
     return false;
 }
 
-std::string_view slotName(std::size_t slot) {
-    return slot == analysisErrorSlot ? analysisErrorColumn : analysisFigures[slot].key;
-}
-
 // A figure's key that is also an input's caption ("Premium", "Days to expiry") names the input,
 // unless it is written exactly as this program writes the figure and --replace-results or
 // another column for that input says the file is its output.
 bool figureOverInput(const CsvRecord& header, std::size_t column, std::optional<std::size_t> figure,
                      AnalysisInput input, const HeaderNames<AnalysisInput>& names,
                      bool replaceResults) {
-    return figure && header.field(column) == slotName(*figure) &&
+    return figure && header.field(column) == analysisSlotName(*figure) &&
            (replaceResults || namedElsewhere(header, column, input, names));
 }
 
@@ -160,9 +156,10 @@ std::optional<AnalysisColumns> AnalysisColumns::fromHeader(const CsvRecord& head
             }
             column = i;
         } else if (const std::optional<std::size_t> slot = figure) {
-            figures.add(slotName(*slot));
+            figures.add(analysisSlotName(*slot));
             if (found[*slot] && replaceResults) {
-                refused = "the header names the column " + std::string{slotName(*slot)} + " twice";
+                refused = "the header names the column " + std::string{analysisSlotName(*slot)} +
+                          " twice";
                 return std::nullopt;
             }
             found[*slot] = true;

@@ -28,6 +28,11 @@ inline constexpr std::string_view analysisErrorColumn = "error";
 inline constexpr std::size_t analysisErrorSlot = analysisFigures.size();
 using AnalysisRowFields = std::array<std::string, analysisFigures.size() + 1>;
 
+// The column name of an output slot: a figure's key, or `error`.
+constexpr std::string_view analysisSlotName(std::size_t slot) {
+    return slot == analysisErrorSlot ? analysisErrorColumn : analysisFigures[slot].key;
+}
+
 // How the figures of a row are written, the same for every row of a run.
 struct AnalysisRowOptions {
     RegionalSettings settings;
@@ -118,13 +123,11 @@ void AnalysisColumns::forEachOutputName(const CsvRecord& header, Name name) cons
         if (slot == absent) {
             name(header.field(i), false);
         } else {
-            name(slot == analysisErrorSlot ? analysisErrorColumn : analysisFigures[slot].key,
-                 slot != analysisErrorSlot);
+            name(analysisSlotName(slot), slot != analysisErrorSlot);
         }
     }
     for (const std::size_t slot : appended_) {
-        name(slot == analysisErrorSlot ? analysisErrorColumn : analysisFigures[slot].key,
-             slot != analysisErrorSlot);
+        name(analysisSlotName(slot), slot != analysisErrorSlot);
     }
 }
 
