@@ -47,7 +47,7 @@ bool isWhole(double x) {
 }
 
 // The lower limit a number must keep.
-enum class Floor { zero, aboveZero, wholeFromOne };
+enum class Floor { none, zero, aboveZero, wholeFromOne };
 
 class InputReader {
 public:
@@ -99,6 +99,24 @@ public:
         return x;
     }
 
+    // A percentage a year as a fraction, or `fallback` when not given; refused (as `reason`)
+    // outside (low, high], or [low, high] when `lowIncluded`.
+    std::optional<double> percent(AnalysisInput input, double low, double high, bool lowIncluded,
+                                  RefusalReason reason, std::optional<double> fallback) {
+        if (!given(input)) {
+            return fallback;
+        }
+        const std::optional<double> x = number(input, Floor::none);
+        if (!x) {
+            return std::nullopt;
+        }
+        if (*x > high || *x < low || (!lowIncluded && *x == low)) {
+            refuse(input, reason);
+            return std::nullopt;
+        }
+        return *x / 100.0;
+    }
+
     // "1" to "12", blanks around allowed: the months the window's list offers.
     std::optional<int> months() {
         const std::string_view written = typed::trimmed(*text(AnalysisInput::months));
@@ -148,6 +166,11 @@ public:
              AnalysisInput::asOf, calendarDateText(asOf)});
     }
 
+    void refuseDate(AnalysisInput input, RefusalReason reason, AnalysisInput other,
+                    std::chrono::year_month_day date) {
+        add({input, *text(input), reason, other, calendarDateText(date)});
+    }
+
     void refuseNoneOf(AnalysisInput named, RefusalReason reason) {
         add({named, {}, reason, std::nullopt, {}});
     }
@@ -171,6 +194,26 @@ private:
 struct TimeToExpiry {
     std::optional<double> days; // whole, 1 or more
     std::optional<int> months;
+
+    // T in years: D / 365, or M / 12.
+    double years() const { return months ? *months / 12.0 : days.value_or(0.0) / 365.0; }
+};
+
+// Everything the figures are formed from, read and checked.
+struct PositionNumbers {
+    double optionPrice = 0.0;
+    double strikePrice = 0.0;
+    double currentPrice = 0.0;
+    std::optional<double> shares;
+    double fees = 0.0;
+    double dividend = 0.0;
+    TimeToExpiry time;
+    std::optional<double> volatility; // a fraction a year
+    double rate = 0.0;                // a fraction a year
+    // Days from the as-of date to the ex-dividend date, when one was given.
+    std::optional<double> daysToExDividend;
+    std::optional<double> costBasis;
+    ReturnBase returnBase = ReturnBase::stockCost;
 };
 
 // ---- Forming the figures ----
@@ -235,12 +278,47 @@ public:
     // An amount over the stock cost, both as doubles.
     void overCost(AnalysisFigure figure, std::optional<double>& target,
                   std::optional<Currency> amount) {
-        if (!amount || !a_.cost) {
+        over(figure, target, amount, a_.cost);
+    }
+
+    // An amount over the return base: the stock cost, or the net debit (none when that is 0 or
+    // less).
+    void overBase(AnalysisFigure figure, std::optional<double>& target,
+                  std::optional<Currency> amount) {
+        if (a_.returnBase == ReturnBase::stockCost) {
+            over(figure, target, amount, a_.cost);
+            return;
+        }
+        const std::optional<Currency> debit =
+            plus(minus(a_.cost, a_.premium), a_.fees); // cost − premium + fees
+        if (debit && debit->units() <= 0) {
+            ratio(figure, target, std::nullopt, FigureState::none);
+        } else {
+            over(figure, target, amount, debit);
+        }
+    }
+
+    // `amount` over `whole`: nothing when either is unknown, or the whole rounds to 0.
+    void over(AnalysisFigure figure, std::optional<double>& target, std::optional<Currency> amount,
+              std::optional<Currency> whole) {
+        if (!amount || !whole) {
             ratio(figure, target, std::nullopt, FigureState::overflow);
-        } else if (a_.cost->units() == 0) {
+        } else if (whole->units() == 0) {
             ratio(figure, target, std::nullopt, FigureState::zeroCost);
         } else {
-            ratio(figure, target, amount->toDouble() / a_.cost->toDouble());
+            ratio(figure, target, amount->toDouble() / whole->toDouble());
+        }
+    }
+
+    // A figure of the model, kept when finite; `why` when not formed.
+    void model(AnalysisFigure figure, std::optional<double>& target, std::optional<double> value,
+               FigureState why = FigureState::none) {
+        if (value && std::isfinite(*value)) {
+            target = value;
+            set(figure, FigureState::shown);
+        } else {
+            target.reset();
+            set(figure, value ? FigureState::overflow : why);
         }
     }
 
@@ -277,40 +355,56 @@ private:
     Analysis& a_;
 };
 
-Analysis formFigures(double optionPrice, double strikePrice, double currentPrice,
-                     std::optional<double> shares, double fees, double dividend,
-                     const TimeToExpiry& time) {
-    Analysis a;
-    a.shares = shares;
-    a.strikePrice = strikePrice;
-    a.currentPrice = currentPrice;
-    a.months = time.months;
-    FigureBuilder b{a};
-    using F = AnalysisFigure;
+// Where neither profit nor loss is possible past a price: below the breakeven the position
+// loses; there is none when it loses at every price (its best result below 0) or at none (its
+// worst result below 0).
+void breakevenFigure(FigureBuilder& b, AnalysisFigure figure, std::optional<Currency>& target,
+                     std::optional<Currency> best, std::optional<Currency> worstLoss,
+                     std::optional<double> shares) {
+    const bool neverBreaksEven = best && best->units() < 0;
+    const bool neverLoses = worstLoss && worstLoss->units() < 0;
+    if (neverBreaksEven || neverLoses) {
+        b.set(figure, FigureState::none);
+    } else if (best && worstLoss && shares) {
+        b.money(figure, target, Currency::fromDouble(worstLoss->toDouble() / *shares));
+    } else {
+        b.set(figure, FigureState::overflow);
+    }
+}
 
-    b.money(F::premium, a.premium, product(a, optionPrice));
-    b.money(F::dividends, a.dividends, product(a, dividend));
-    b.money(F::fees, a.fees, Currency::fromDouble(fees));
-    b.money(F::cost, a.cost, product(a, currentPrice));
-    b.money(F::assigned, a.assigned, product(a, strikePrice));
+void formExact(Analysis& a, FigureBuilder& b, const PositionNumbers& n);
+void formModel(Analysis& a, FigureBuilder& b, const PositionNumbers& n, const CallModel* model);
+
+Analysis formFigures(const PositionNumbers& n, const CallModel* model) {
+    Analysis a;
+    a.shares = n.shares;
+    a.strikePrice = n.strikePrice;
+    a.currentPrice = n.currentPrice;
+    a.months = n.time.months;
+    a.returnBase = n.returnBase;
+    FigureBuilder b{a};
+    formExact(a, b, n);
+    formModel(a, b, n, model);
+    return a;
+}
+
+void formExact(Analysis& a, FigureBuilder& b, const PositionNumbers& n) {
+    using F = AnalysisFigure;
+    const TimeToExpiry& time = n.time;
+
+    b.money(F::premium, a.premium, product(a, n.optionPrice));
+    b.money(F::dividends, a.dividends, product(a, n.dividend));
+    b.money(F::fees, a.fees, Currency::fromDouble(n.fees));
+    b.money(F::cost, a.cost, product(a, n.currentPrice));
+    b.money(F::assigned, a.assigned, product(a, n.strikePrice));
     b.money(F::maxProfit, a.maxProfit, resultAtExpiry(a, a.assigned));
     b.money(F::staticProfit, a.staticProfit, resultAtExpiry(a, smaller(a.cost, a.assigned)));
     b.money(F::maxLoss, a.maxLoss, minus(a.cost, credit(a)));
 
-    // Below the breakeven the position loses; there is none when it loses at every price
-    // (maximum profit below 0) or at none (maximum loss below 0).
-    const bool neverBreaksEven = a.maxProfit && a.maxProfit->units() < 0;
-    const bool neverLoses = a.maxLoss && a.maxLoss->units() < 0;
-    if (neverBreaksEven || neverLoses) {
-        b.set(F::breakeven, FigureState::none);
-    } else if (a.maxProfit && a.maxLoss && a.shares) {
-        b.money(F::breakeven, a.breakeven, Currency::fromDouble(a.maxLoss->toDouble() / *a.shares));
-    } else {
-        b.set(F::breakeven, FigureState::overflow);
-    }
+    breakevenFigure(b, F::breakeven, a.breakeven, a.maxProfit, a.maxLoss, a.shares);
 
-    b.overCost(F::staticReturn, a.staticReturn, a.staticProfit);
-    b.overCost(F::ifCalledReturn, a.ifCalledReturn, a.maxProfit);
+    b.overBase(F::staticReturn, a.staticReturn, a.staticProfit);
+    b.overBase(F::ifCalledReturn, a.ifCalledReturn, a.maxProfit);
     b.overCost(F::downsideProtection, a.downsideProtection, credit(a));
     b.overCost(F::upsideToStrike, a.upsideToStrike, minus(a.assigned, a.cost));
 
@@ -329,7 +423,155 @@ Analysis formFigures(double optionPrice, double strikePrice, double currentPrice
               a.staticReturnCompound, F::staticReturn, time);
     b.perYear(F::ifCalledReturnAnnualised, a.ifCalledReturnAnnualised, F::ifCalledReturnCompound,
               a.ifCalledReturnCompound, F::ifCalledReturn, time);
-    return a;
+
+    // The option price splits exactly into what exercise would bring now and the rest.
+    const auto intrinsic =
+        minus(Currency::fromDouble(n.currentPrice), Currency::fromDouble(n.strikePrice));
+    b.money(F::intrinsicValue, a.intrinsicValue,
+            intrinsic ? std::optional<Currency>{std::max(*intrinsic, Currency{})} : std::nullopt);
+    b.money(F::timeValue, a.timeValue,
+            minus(Currency::fromDouble(n.optionPrice), a.intrinsicValue));
+    b.overBase(F::timeValueReturn, a.timeValueReturn,
+               a.timeValue ? product(a, a.timeValue->toDouble()) : std::nullopt);
+
+    // Called away the day before the ex-dividend date: the dividend never comes.
+    if (n.daysToExDividend && n.dividend > 0.0) {
+        b.money(F::earlyAssignmentProfit, a.earlyAssignmentProfit,
+                plus(minus(a.assigned, a.cost), minus(a.premium, a.fees)));
+        b.overBase(F::earlyAssignmentReturn, a.earlyAssignmentReturn, a.earlyAssignmentProfit);
+        b.ratio(F::earlyAssignmentReturnAnnualised, a.earlyAssignmentReturnAnnualised,
+                a.earlyAssignmentReturn
+                    ? std::optional<double>{*a.earlyAssignmentReturn * 365.0 / *n.daysToExDividend}
+                    : std::nullopt,
+                a.state(F::earlyAssignmentReturn));
+    } else {
+        for (const F figure : {F::earlyAssignment, F::earlyAssignmentProfit,
+                               F::earlyAssignmentReturn, F::earlyAssignmentReturnAnnualised}) {
+            b.set(figure, FigureState::notAsked);
+        }
+    }
+
+    if (!n.costBasis) {
+        for (const F figure : {F::basisCost, F::basisProfitIfCalled, F::basisReturnIfCalled,
+                               F::basisBreakeven, F::basisLossIfCalled}) {
+            b.set(figure, FigureState::notAsked);
+        }
+        return;
+    }
+    b.money(F::basisCost, a.basisCost, product(a, *n.costBasis));
+    b.money(F::basisProfitIfCalled, a.basisProfitIfCalled,
+            plus(minus(a.assigned, a.basisCost), credit(a)));
+    b.over(F::basisReturnIfCalled, a.basisReturnIfCalled, a.basisProfitIfCalled, a.basisCost);
+    breakevenFigure(b, F::basisBreakeven, a.basisBreakeven, a.basisProfitIfCalled,
+                    minus(a.basisCost, credit(a)), a.shares);
+    if (n.strikePrice < *n.costBasis) {
+        b.money(F::basisLossIfCalled, a.basisLossIfCalled, minus(a.basisCost, a.assigned));
+    } else {
+        b.set(F::basisLossIfCalled, FigureState::none);
+    }
+}
+
+// Why the model has no figures, or no implied volatility, for a call.
+std::string noVolatilityText(NoVolatility why) {
+    switch (why) {
+    case NoVolatility::none:
+        break;
+    case NoVolatility::atOrBelowIntrinsic:
+        return "no volatility fits: the option price is not above what the call is worth at "
+               "no volatility";
+    case NoVolatility::atOrAboveShare:
+        return "no volatility fits: the option price is not below the share price";
+    case NoVolatility::notConverged:
+        return "no volatility fits the option price";
+    case NoVolatility::dividendTooLarge:
+        return "the dividend's present value is not below the share price";
+    }
+    return {};
+}
+
+void formModel(Analysis& a, FigureBuilder& b, const PositionNumbers& n, const CallModel* model) {
+    using F = AnalysisFigure;
+    constexpr std::array modelFigures{F::impliedVolatility, F::volatility,     F::probAssigned,
+                                      F::probProfit,        F::callDelta,      F::positionDelta,
+                                      F::timeDecayPerDay,   F::earlyAssignment};
+    const bool exDividend = n.daysToExDividend && n.dividend > 0.0;
+    const auto leaveEmpty = [&](std::string why) {
+        for (const F figure : modelFigures) {
+            if (figure != F::earlyAssignment || exDividend) {
+                b.set(figure, FigureState::none);
+            }
+        }
+        a.oddsNote = std::move(why);
+        b.set(F::oddsNote, FigureState::shown);
+    };
+    b.set(F::oddsNote, FigureState::none);
+    if (model == nullptr) {
+        leaveEmpty("no market model");
+        return;
+    }
+    if (n.dividend > 0.0 && !n.daysToExDividend) {
+        leaveEmpty("the dividend needs its ex-dividend date");
+        return;
+    }
+    CallQuestion question;
+    question.optionPrice = n.optionPrice;
+    question.strike = n.strikePrice;
+    question.sharePrice = n.currentPrice;
+    question.rate = n.rate;
+    question.years = n.time.years();
+    question.volatility = n.volatility;
+    if (exDividend) {
+        question.dividend = n.dividend;
+        question.yearsToExDividend = *n.daysToExDividend / 365.0;
+    }
+    // No price loses, or none breaks even: the odds of profit are certain either way.
+    const bool profitCertain = a.maxLoss && a.maxLoss->units() < 0;
+    const bool lossCertain = a.maxProfit && a.maxProfit->units() < 0;
+    if (a.breakeven && !profitCertain && !lossCertain) {
+        question.breakeven = a.breakeven->toDouble();
+    }
+    const CallOdds odds = model->odds(question);
+    if (!odds.volatility) {
+        leaveEmpty(noVolatilityText(odds.whyNoImplied));
+        return;
+    }
+    a.oddsNote = odds.impliedVolatility
+                     ? std::string{}
+                     : "no implied volatility: " + noVolatilityText(odds.whyNoImplied);
+    b.model(F::impliedVolatility, a.impliedVolatility, odds.impliedVolatility);
+    b.model(F::volatility, a.volatility, odds.volatility);
+    b.model(F::probAssigned, a.probAssigned, odds.probAssigned);
+    std::optional<double> profit = odds.probProfit;
+    if (profitCertain || lossCertain) {
+        profit = profitCertain ? 1.0 : 0.0;
+    }
+    b.model(F::probProfit, a.probProfit, profit,
+            a.state(F::breakeven) == FigureState::overflow ? FigureState::overflow
+                                                           : FigureState::none);
+    b.model(F::callDelta, a.callDelta, odds.callDelta);
+    if (a.shares) {
+        b.model(F::positionDelta, a.positionDelta, *a.shares * (1.0 - odds.callDelta));
+        const double decay = -*a.shares * odds.thetaYear / 365.0;
+        b.money(F::timeDecayPerDay, a.timeDecayPerDay,
+                std::isfinite(decay) ? Currency::fromDouble(decay) : std::nullopt);
+    } else {
+        b.set(F::positionDelta, FigureState::overflow);
+        b.set(F::timeDecayPerDay, FigureState::overflow);
+    }
+    if (exDividend) {
+        if (odds.valueAfterExDividend) {
+            a.earlyAssignmentLikely = n.currentPrice - n.strikePrice > *odds.valueAfterExDividend;
+            b.set(F::earlyAssignment, FigureState::shown);
+        } else {
+            b.set(F::earlyAssignment, FigureState::none);
+        }
+    }
+    if (std::isfinite(odds.rangeLow) && std::isfinite(odds.rangeHigh)) {
+        a.priceRange = std::pair{odds.rangeLow, odds.rangeHigh};
+    }
+    if (!a.oddsNote.empty()) {
+        b.set(F::oddsNote, FigureState::shown);
+    }
 }
 
 // ---- Texts ----
@@ -338,6 +580,8 @@ struct FigureValue {
     std::optional<Currency> money;
     std::optional<double> ratio;
     std::optional<std::int64_t> days;
+    std::optional<double> delta{};
+    std::optional<std::string_view> words{};
 };
 
 FigureValue valueOf(const Analysis& a, AnalysisFigure figure) {
@@ -379,6 +623,53 @@ FigureValue valueOf(const Analysis& a, AnalysisFigure figure) {
         return {{}, a.ifCalledReturnCompound, {}};
     case F::days:
         return {{}, {}, a.days};
+    case F::intrinsicValue:
+        return {a.intrinsicValue, {}, {}};
+    case F::timeValue:
+        return {a.timeValue, {}, {}};
+    case F::timeValueReturn:
+        return {{}, a.timeValueReturn, {}};
+    case F::impliedVolatility:
+        return {{}, a.impliedVolatility, {}};
+    case F::volatility:
+        return {{}, a.volatility, {}};
+    case F::probAssigned:
+        return {{}, a.probAssigned, {}};
+    case F::probProfit:
+        return {{}, a.probProfit, {}};
+    case F::callDelta:
+        return {{}, {}, {}, a.callDelta};
+    case F::positionDelta:
+        return {{}, {}, {}, a.positionDelta};
+    case F::timeDecayPerDay:
+        return {a.timeDecayPerDay, {}, {}};
+    case F::oddsNote:
+        return {{},
+                {},
+                {},
+                {},
+                a.oddsNote.empty() ? std::nullopt : std::optional<std::string_view>{a.oddsNote}};
+    case F::earlyAssignment:
+        if (!a.earlyAssignmentLikely) {
+            return {};
+        }
+        return {{}, {}, {}, {}, *a.earlyAssignmentLikely ? "likely" : "unlikely"};
+    case F::earlyAssignmentProfit:
+        return {a.earlyAssignmentProfit, {}, {}};
+    case F::earlyAssignmentReturn:
+        return {{}, a.earlyAssignmentReturn, {}};
+    case F::earlyAssignmentReturnAnnualised:
+        return {{}, a.earlyAssignmentReturnAnnualised, {}};
+    case F::basisCost:
+        return {a.basisCost, {}, {}};
+    case F::basisProfitIfCalled:
+        return {a.basisProfitIfCalled, {}, {}};
+    case F::basisReturnIfCalled:
+        return {{}, a.basisReturnIfCalled, {}};
+    case F::basisBreakeven:
+        return {a.basisBreakeven, {}, {}};
+    case F::basisLossIfCalled:
+        return {a.basisLossIfCalled, {}, {}};
     }
     return {};
 }
@@ -395,6 +686,12 @@ std::optional<std::string> textOf(const Analysis& a, AnalysisFigure figure,
     }
     if (value.days) {
         return std::to_string(*value.days);
+    }
+    if (value.delta) {
+        return fixedText(*value.delta, 3, numberSettings);
+    }
+    if (value.words) {
+        return std::string{*value.words};
     }
     return std::nullopt;
 }
@@ -429,9 +726,17 @@ auto& textOf(Inputs& inputs, AnalysisInput input) {
     case I::fees:
         return inputs.fees;
     case I::dividend:
+        return inputs.dividend;
+    case I::volatility:
+        return inputs.volatility;
+    case I::rate:
+        return inputs.rate;
+    case I::exDividend:
+        return inputs.exDividend;
+    case I::costBasis:
         break;
     }
-    return inputs.dividend;
+    return inputs.costBasis;
 }
 
 } // namespace
@@ -486,13 +791,25 @@ std::string refusalMessage(const Refusal& refusal, InputNamer naming) {
     case RefusalReason::noSharesOrContracts:
         return "No position size: give " + midSentence(AnalysisInput::shares, naming) + " or " +
                midSentence(AnalysisInput::contracts, naming) + ".";
+    case RefusalReason::volatilityOutOfRange:
+        return quoted(refusal, naming) + " must be more than 0 and at most 1000 (percent a year).";
+    case RefusalReason::rateOutOfRange:
+        return quoted(refusal, naming) + " must be from -20 to 100 (percent a year).";
+    case RefusalReason::exDividendNotAfterAsOf:
+        return quoted(refusal, naming) + " must be after the as-of date, " + refusal.asOfText + ".";
+    case RefusalReason::exDividendAfterExpiry:
+        return quoted(refusal, naming) + " must be on or before the expiry, " + refusal.asOfText +
+               ".";
+    case RefusalReason::exDividendWithMonths:
+        return quoted(refusal, naming) + " needs an expiry date or days to expiry, not " + other +
+               ".";
     }
     return {};
 }
 
 bool Analysis::complete() const {
     return std::all_of(states.begin(), states.end(), [](FigureState s) {
-        return s == FigureState::shown || s == FigureState::none;
+        return s == FigureState::shown || s == FigureState::none || s == FigureState::notAsked;
     });
 }
 
@@ -502,6 +819,7 @@ std::string Analysis::incompleteReason() const {
         switch (state(info.figure)) {
         case FigureState::shown:
         case FigureState::none:
+        case FigureState::notAsked:
             break;
         case FigureState::overflow:
             return caption + (info.kind == FigureKind::money || info.kind == FigureKind::price
@@ -514,7 +832,8 @@ std::string Analysis::incompleteReason() const {
     return {};
 }
 
-AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSettings& settings) {
+AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSettings& settings,
+                               const CallModel* model) {
     using I = AnalysisInput;
     InputReader in{inputs, settings};
 
@@ -552,14 +871,15 @@ AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSetti
         asOf = in.date(I::asOf);
     } else if (inputs.today.ok()) {
         asOf = inputs.today;
-    } else if (timeGiven == I::expiry) {
+    } else if (timeGiven == I::expiry || in.given(I::exDividend)) {
         // The caller's today is not a date: say so rather than count from it.
         in.add({I::asOf, calendarDateText(inputs.today), RefusalReason::notARealDate, {}, {}});
     }
     TimeToExpiry time;
     bool timeRead = false;
+    std::optional<std::chrono::year_month_day> expiry;
     if (timeGiven == I::expiry) {
-        const auto expiry = in.date(I::expiry);
+        expiry = in.date(I::expiry);
         if (expiry && asOf) {
             const std::int64_t days = daysBetween(*asOf, *expiry);
             if (days >= 1) {
@@ -579,6 +899,42 @@ AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSetti
 
     const auto fees = in.number(I::fees, Floor::zero, 0.0);
     const auto dividend = in.number(I::dividend, Floor::zero, 0.0);
+    const auto volatility = in.percent(I::volatility, 0.0, 1000.0, false,
+                                       RefusalReason::volatilityOutOfRange, std::nullopt);
+    const auto rate = in.percent(I::rate, -20.0, 100.0, true, RefusalReason::rateOutOfRange, 0.0);
+    const bool volatilityRead = volatility.has_value() || !in.given(I::volatility);
+
+    // The ex-dividend date falls after the as-of date and on or before the expiry, which days
+    // to expiry count from the as-of date; months name no date.
+    std::optional<double> daysToExDividend;
+    bool exDividendRead = !in.given(I::exDividend);
+    if (!exDividendRead) {
+        const auto exDate = in.date(I::exDividend);
+        // Beyond a million days the expiry is after any date the calendar reads.
+        if (timeGiven == I::days && time.days && asOf && *time.days < 1e6) {
+            expiry =
+                std::chrono::sys_days{*asOf} + std::chrono::days{static_cast<long>(*time.days)};
+        }
+        if (exDate && timeGiven == I::months) {
+            in.add({I::exDividend,
+                    *in.text(I::exDividend),
+                    RefusalReason::exDividendWithMonths,
+                    I::months,
+                    {}});
+        } else if (exDate && asOf && daysBetween(*asOf, *exDate) < 1) {
+            in.refuseDate(I::exDividend, RefusalReason::exDividendNotAfterAsOf, I::asOf, *asOf);
+        } else if (exDate && expiry && daysBetween(*expiry, *exDate) > 0) {
+            in.refuseDate(I::exDividend, RefusalReason::exDividendAfterExpiry, I::expiry, *expiry);
+        } else if (exDate && asOf) {
+            daysToExDividend = static_cast<double>(daysBetween(*asOf, *exDate));
+            exDividendRead = true;
+        }
+    }
+    std::optional<double> costBasis;
+    if (in.given(I::costBasis)) {
+        costBasis = in.number(I::costBasis, Floor::aboveZero);
+    }
+    const bool costBasisRead = costBasis.has_value() || !in.given(I::costBasis);
 
     AnalysisResult result;
     result.refusals = in.takeRefusals();
@@ -586,9 +942,22 @@ AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSetti
         return result;
     }
     // With no refusal every input was read.
-    if (optionPrice && strikePrice && currentPrice && sizeRead && timeRead && fees && dividend) {
-        result.analysis = formFigures(*optionPrice, *strikePrice, *currentPrice, shareCount, *fees,
-                                      *dividend, time);
+    if (optionPrice && strikePrice && currentPrice && sizeRead && timeRead && fees && dividend &&
+        volatilityRead && rate && exDividendRead && costBasisRead) {
+        PositionNumbers numbers;
+        numbers.optionPrice = *optionPrice;
+        numbers.strikePrice = *strikePrice;
+        numbers.currentPrice = *currentPrice;
+        numbers.shares = shareCount;
+        numbers.fees = *fees;
+        numbers.dividend = *dividend;
+        numbers.time = time;
+        numbers.volatility = volatility;
+        numbers.rate = *rate;
+        numbers.daysToExDividend = daysToExDividend;
+        numbers.costBasis = costBasis;
+        numbers.returnBase = inputs.returnBase;
+        result.analysis = formFigures(numbers, model);
     }
     return result;
 }

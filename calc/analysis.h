@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/call_model.h"
 #include "calc/currency.h"
 #include "calc/regional_settings.h"
 
@@ -10,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace veltrane {
@@ -28,10 +30,14 @@ enum class AnalysisInput {
     months,
     fees,
     dividend,
+    volatility,
+    rate,
+    exDividend,
+    costBasis,
 };
 
 // What kind of text an input is: how it is read, and what its value stands for.
-enum class InputKind { price, count, date, months, money };
+enum class InputKind { price, count, date, months, money, percent };
 
 struct AnalysisInputInfo {
     AnalysisInput input;
@@ -42,7 +48,7 @@ struct AnalysisInputInfo {
     InputKind kind;
 };
 
-inline constexpr std::array<AnalysisInputInfo, 11> analysisInputs{{
+inline constexpr std::array<AnalysisInputInfo, 15> analysisInputs{{
     {AnalysisInput::optionPrice, "option_price", "Option price", InputKind::price},
     {AnalysisInput::strikePrice, "strike_price", "Strike price", InputKind::price},
     {AnalysisInput::currentPrice, "current_price", "Current share price", InputKind::price},
@@ -54,7 +60,14 @@ inline constexpr std::array<AnalysisInputInfo, 11> analysisInputs{{
     {AnalysisInput::months, "months", "Months to expiry", InputKind::months},
     {AnalysisInput::fees, "fees", "Fees", InputKind::money},
     {AnalysisInput::dividend, "dividend", "Dividend per share", InputKind::price},
+    {AnalysisInput::volatility, "volatility", "Volatility", InputKind::percent},
+    {AnalysisInput::rate, "rate", "Interest rate", InputKind::percent},
+    {AnalysisInput::exDividend, "ex_dividend", "Ex-dividend date", InputKind::date},
+    {AnalysisInput::costBasis, "cost_basis", "Cost basis per share", InputKind::price},
 }};
+
+// What the returns are over: the stock cost, or what the buy-write costs after the premium.
+enum class ReturnBase { stockCost, netDebit };
 
 constexpr const AnalysisInputInfo& inputInfo(AnalysisInput input) {
     return analysisInputs[static_cast<std::size_t>(input)];
@@ -83,6 +96,15 @@ struct AnalysisInputs {
     // 0 when not given.
     std::optional<std::string> fees;
     std::optional<std::string> dividend;
+    // Percent a year; nothing: the volatility implied by the option price.
+    std::optional<std::string> volatility;
+    // Percent a year, continuously compounded; 0 when not given.
+    std::optional<std::string> rate;
+    // The dividend's ex-dividend date: after the as-of date, on or before the expiry.
+    std::optional<std::string> exDividend;
+    // What was paid per share for shares already held.
+    std::optional<std::string> costBasis;
+    ReturnBase returnBase = ReturnBase::stockCost;
     // The caller's local date, read once: the analysis never reads the clock itself. Needed
     // only for an expiry date without an as-of date.
     std::chrono::year_month_day today{};
@@ -108,6 +130,11 @@ enum class RefusalReason {
     moreThanOneTimeToExpiry, // two or three of them
     sharesAndContracts,      // both given
     noSharesOrContracts,     // neither given
+    volatilityOutOfRange,    // 0 or less, or above 1000 %
+    rateOutOfRange,          // below -20 % or above 100 %
+    exDividendNotAfterAsOf,  // an ex-dividend date on or before the as-of date
+    exDividendAfterExpiry,   // an ex-dividend date after the expiry
+    exDividendWithMonths,    // an ex-dividend date with months to expiry
 };
 
 struct Refusal {
@@ -116,7 +143,8 @@ struct Refusal {
     RefusalReason reason;
     // The input it clashes with (moreThanOneTimeToExpiry, sharesAndContracts).
     std::optional<AnalysisInput> other;
-    // The as-of date as YYYY-MM-DD (notAfterAsOf).
+    // The date it must come after or before, as YYYY-MM-DD (notAfterAsOf, exDividendNotAfterAsOf,
+    // exDividendAfterExpiry).
     std::string asOfText;
     // The date forms the settings read, shown by example (unknownDateForm, notARealDate).
     std::string acceptedDates{};
@@ -147,10 +175,34 @@ enum class AnalysisFigure {
     staticReturnCompound,
     ifCalledReturnCompound,
     days,
+    intrinsicValue,
+    timeValue,
+    timeValueReturn,
+    impliedVolatility,
+    volatility,
+    probAssigned,
+    probProfit,
+    callDelta,
+    positionDelta,
+    timeDecayPerDay,
+    oddsNote,
+    earlyAssignment,
+    earlyAssignmentProfit,
+    earlyAssignmentReturn,
+    earlyAssignmentReturnAnnualised,
+    basisCost,
+    basisProfitIfCalled,
+    basisReturnIfCalled,
+    basisBreakeven,
+    basisLossIfCalled,
 };
 
-// money: an amount of the position; price: per share; ratio: a fraction shown as a percentage.
-enum class FigureKind { money, price, ratio, days };
+// money: an amount of the position; price: per share; ratio: a fraction shown as a percentage;
+// delta: a number with three decimals; text: words.
+enum class FigureKind { money, price, ratio, days, delta, text };
+
+// The groups a reader scans the figures in.
+enum class FigureGroup { trade, odds, earlyAssignment, basis };
 
 struct AnalysisFigureInfo {
     AnalysisFigure figure;
@@ -158,9 +210,10 @@ struct AnalysisFigureInfo {
     std::string_view caption;
     FigureKind kind;
     std::string_view definition; // one sentence, fit for a tooltip
+    FigureGroup group = FigureGroup::trade;
 };
 
-inline constexpr std::array<AnalysisFigureInfo, 18> analysisFigures{{
+inline constexpr std::array<AnalysisFigureInfo, 38> analysisFigures{{
     {AnalysisFigure::premium, "premium", "Premium received", FigureKind::money,
      "The option price times the shares: what selling the calls brings in."},
     {AnalysisFigure::dividends, "dividends", "Dividends", FigureKind::money,
@@ -206,6 +259,77 @@ inline constexpr std::array<AnalysisFigureInfo, 18> analysisFigures{{
      "The return if called earned again and again for a year."},
     {AnalysisFigure::days, "days_to_expiry", "Days to expiry", FigureKind::days,
      "Calendar days from the as-of date to expiry; none when months were given."},
+    {AnalysisFigure::intrinsicValue, "intrinsic_value", "Intrinsic value per share",
+     FigureKind::price,
+     "What the call is worth if exercised now: the share price above the strike, or 0."},
+    {AnalysisFigure::timeValue, "time_value", "Time value per share", FigureKind::price,
+     "The option price less its intrinsic value: what the buyer pays for time, and what the "
+     "seller keeps if nothing moves."},
+    {AnalysisFigure::timeValueReturn, "time_value_return", "Time value return", FigureKind::ratio,
+     "The time value times the shares, as a share of the return base."},
+    {AnalysisFigure::impliedVolatility, "implied_volatility", "Implied volatility",
+     FigureKind::ratio,
+     "The volatility a year at which the Black-Scholes-Merton value of the call equals the "
+     "option price.",
+     FigureGroup::odds},
+    {AnalysisFigure::volatility, "volatility", "Volatility used", FigureKind::ratio,
+     "The volatility a year the odds are worked out with: the one typed, else the implied one.",
+     FigureGroup::odds},
+    {AnalysisFigure::probAssigned, "prob_assigned", "Chance of assignment", FigureKind::ratio,
+     "The model's probability that the share price ends above the strike, so the shares are "
+     "called away: N(d2).",
+     FigureGroup::odds},
+    {AnalysisFigure::probProfit, "prob_profit", "Chance of profit", FigureKind::ratio,
+     "The model's probability that the share price ends above the breakeven.", FigureGroup::odds},
+    {AnalysisFigure::callDelta, "call_delta", "Call delta", FigureKind::delta,
+     "How much the call's value moves for a one-unit move of the share price: N(d1).",
+     FigureGroup::odds},
+    {AnalysisFigure::positionDelta, "position_delta", "Position delta (shares)", FigureKind::delta,
+     "How many shares the position behaves like: the shares times (1 - call delta).",
+     FigureGroup::odds},
+    {AnalysisFigure::timeDecayPerDay, "time_decay_per_day", "Time decay per day", FigureKind::money,
+     "What the short calls gain in one calendar day if nothing else changes.", FigureGroup::odds},
+    {AnalysisFigure::oddsNote, "odds_note", "Note on the odds", FigureKind::text,
+     "Why the implied volatility, or every figure of the model, is empty.", FigureGroup::odds},
+    {AnalysisFigure::earlyAssignment, "early_assignment", "Early assignment before the dividend",
+     FigureKind::text,
+     "Likely when the call's intrinsic value exceeds the model's value of the call just after "
+     "the ex-dividend date, else unlikely.",
+     FigureGroup::earlyAssignment},
+    {AnalysisFigure::earlyAssignmentProfit, "early_assignment_profit",
+     "Profit if called before the dividend", FigureKind::money,
+     "The result if the shares are called away the day before the ex-dividend date: no "
+     "dividend, fees out.",
+     FigureGroup::earlyAssignment},
+    {AnalysisFigure::earlyAssignmentReturn, "early_assignment_return",
+     "Return if called before the dividend", FigureKind::ratio,
+     "The profit if called before the dividend, as a share of the return base.",
+     FigureGroup::earlyAssignment},
+    {AnalysisFigure::earlyAssignmentReturnAnnualised, "early_assignment_return_annualised",
+     "Return if called before the dividend per year (simple)", FigureKind::ratio,
+     "The return if called before the dividend scaled to a year by the days to the "
+     "ex-dividend date.",
+     FigureGroup::earlyAssignment},
+    {AnalysisFigure::basisCost, "basis_cost", "Cost of the shares held", FigureKind::money,
+     "The cost basis per share times the shares.", FigureGroup::basis},
+    {AnalysisFigure::basisProfitIfCalled, "basis_profit_if_called",
+     "Profit on the shares held if called", FigureKind::money,
+     "What the position makes over the cost basis if the shares are called away: premium and "
+     "dividends in, fees out.",
+     FigureGroup::basis},
+    {AnalysisFigure::basisReturnIfCalled, "basis_return_if_called",
+     "Return on the shares held if called", FigureKind::ratio,
+     "The profit on the shares held if called, as a share of their cost.", FigureGroup::basis},
+    {AnalysisFigure::basisBreakeven, "basis_breakeven", "Breakeven on the shares held",
+     FigureKind::price,
+     "The share price at expiry below which the shares held lose money over their cost; none "
+     "when no price breaks even.",
+     FigureGroup::basis},
+    {AnalysisFigure::basisLossIfCalled, "basis_loss_if_called", "Loss on the shares held if called",
+     FigureKind::money,
+     "What the shares lose against their cost if called away at a strike below it, premium "
+     "not counted.",
+     FigureGroup::basis},
 }};
 
 constexpr const AnalysisFigureInfo& figureInfo(AnalysisFigure figure) {
@@ -218,6 +342,7 @@ enum class FigureState {
     none,     // empty by definition: no breakeven, no days with months, no compound return
     overflow, // beyond the largest amount (or number) the program holds
     zeroCost, // a ratio over a stock cost of 0 at the ten-thousandths money holds
+    notAsked, // its input was not given: no cost basis, no ex-dividend date
 };
 
 // The figures of one position. Every money figure is exact money; an empty one is explained by
@@ -229,6 +354,7 @@ struct Analysis {
     double strikePrice = 0.0;
     double currentPrice = 0.0;
     std::optional<int> months; // when the time to expiry was given in months
+    ReturnBase returnBase = ReturnBase::stockCost;
 
     std::optional<Currency> premium;
     std::optional<Currency> dividends;
@@ -248,6 +374,28 @@ struct Analysis {
     std::optional<double> staticReturnCompound;
     std::optional<double> ifCalledReturnCompound;
     std::optional<std::int64_t> days;
+    std::optional<Currency> intrinsicValue; // per share
+    std::optional<Currency> timeValue;      // per share
+    std::optional<double> timeValueReturn;
+    std::optional<double> impliedVolatility;
+    std::optional<double> volatility;
+    std::optional<double> probAssigned;
+    std::optional<double> probProfit;
+    std::optional<double> callDelta;
+    std::optional<double> positionDelta;
+    std::optional<Currency> timeDecayPerDay;
+    std::string oddsNote; // empty when there is nothing to say
+    std::optional<bool> earlyAssignmentLikely;
+    std::optional<Currency> earlyAssignmentProfit;
+    std::optional<double> earlyAssignmentReturn;
+    std::optional<double> earlyAssignmentReturnAnnualised;
+    std::optional<Currency> basisCost;
+    std::optional<Currency> basisProfitIfCalled;
+    std::optional<double> basisReturnIfCalled;
+    std::optional<Currency> basisBreakeven; // a price per share
+    std::optional<Currency> basisLossIfCalled;
+    // The model's share price at expiry one standard deviation below and above its middle.
+    std::optional<std::pair<double, double>> priceRange;
 
     std::array<FigureState, analysisFigures.size()> states{};
 
@@ -271,8 +419,9 @@ struct AnalysisResult {
 };
 
 // Reads the inputs with the regional settings, as the window's fields are read, and forms the
-// figures. Either every refusal, or the analysis.
-AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSettings& settings);
+// figures, the model's from `model` (none without one). Either every refusal, or the analysis.
+AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSettings& settings,
+                               const CallModel* model = nullptr);
 
 // The profit or loss at expiry if the share price is `price` (0 or more):
 // min(price × shares, assigned) − cost + premium + dividends − fees, the product formed as
@@ -283,7 +432,8 @@ std::optional<Currency> payoffAt(const Analysis& analysis, double price);
 // ---- Texts ----------------------------------------------------------------------------------
 
 // The figure as the user reads it: money and breakeven as currency text, ratios as percent text
-// with two decimals, days as a whole number. Empty when the figure is.
+// with two decimals, days as a whole number, deltas with three decimals, early assignment as
+// "likely" or "unlikely". Empty when the figure is.
 std::optional<std::string> figureText(const Analysis& analysis, AnalysisFigure figure,
                                       const RegionalSettings& settings);
 

@@ -45,11 +45,16 @@ std::string currencyText(Currency amount, const RegionalSettings& settings);
 // grouped, with the percent sign. Nothing for a value that is not finite or overflows.
 std::optional<std::string> percentText(double x, int decimals, const RegionalSettings& settings);
 
+// x written to 15 significant digits, rounded to `decimals` half away from zero, grouped:
+// "0.532". Nothing for a value that is not finite.
+std::optional<std::string> fixedText(double x, int decimals, const RegionalSettings& settings);
+
 // The number and percent texts above, appended to `out` where they fit on the stack: the
 // calculation writes two per call and needs no string for them. False, with nothing written,
 // where the text above is nothing.
 bool appendNumberText(TextBuffer& out, double x, const RegionalSettings& settings);
 bool appendPercentText(TextBuffer& out, double x, int decimals, const RegionalSettings& settings);
+bool appendFixedText(TextBuffer& out, double x, int decimals, const RegionalSettings& settings);
 
 // appendNumberText of roundToPlaces(x, places), the digits of a short result taken from the
 // rounding itself rather than worked out again.

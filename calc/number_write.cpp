@@ -249,12 +249,8 @@ std::optional<std::string> numberText(double x, const RegionalSettings& settings
     return out.str();
 }
 
-bool appendPercentText(TextBuffer& out, double x, int decimals, const RegionalSettings& settings) {
-    if (decimals < 0 || !std::isfinite(x)) {
-        return false;
-    }
-    const double p = x * 100.0;
-    if (!std::isfinite(p)) {
+bool appendFixedText(TextBuffer& out, double p, int decimals, const RegionalSettings& settings) {
+    if (decimals < 0 || !std::isfinite(p)) {
         return false;
     }
     // N = |p| written to 15 digits, times 10^decimals, rounded half away from zero: the kept
@@ -293,8 +289,23 @@ bool appendPercentText(TextBuffer& out, double x, int decimals, const RegionalSe
         out.append(settings.negativeSign);
     }
     appendFixed(out, scaled.view(), fractionDigits, settings);
+    return true;
+}
+
+bool appendPercentText(TextBuffer& out, double x, int decimals, const RegionalSettings& settings) {
+    if (!std::isfinite(x) || !appendFixedText(out, x * 100.0, decimals, settings)) {
+        return false;
+    }
     out.append(settings.percentSign);
     return true;
+}
+
+std::optional<std::string> fixedText(double x, int decimals, const RegionalSettings& settings) {
+    TextBuffer out;
+    if (!appendFixedText(out, x, decimals, settings)) {
+        return std::nullopt;
+    }
+    return out.str();
 }
 
 std::optional<std::string> percentText(double x, int decimals, const RegionalSettings& settings) {

@@ -8,6 +8,7 @@
 #include "cli/messages.h"
 #include "csv/reader.h"
 #include "csv/writer.h"
+#include "pricing/black_scholes_merton.h"
 
 #include <memory>
 #include <string>
@@ -77,7 +78,7 @@ std::optional<std::string> figureValue(const Analysis& analysis, AnalysisFigure 
         return figureText(analysis, figure, options.settings);
     }
     std::optional<std::string> text = figurePlainText(analysis, figure);
-    if (text && !options.plainForm.isDefault()) {
+    if (text && !options.plainForm.isDefault() && figureInfo(figure).kind != FigureKind::text) {
         text = inPlainForm(*text, options.plainForm, figureInfo(figure).kind == FigureKind::ratio);
     }
     return text;
@@ -85,7 +86,7 @@ std::optional<std::string> figureValue(const Analysis& analysis, AnalysisFigure 
 
 RowKind analyseRow(const AnalysisInputs& inputs, const AnalysisRowOptions& options,
                    AnalysisRowFields& out) {
-    const AnalysisResult result = analysePosition(inputs, options.settings);
+    const AnalysisResult result = analysePosition(inputs, options.settings, &blackScholesMerton());
     if (!result.ok()) {
         for (std::size_t i = 0; i < analysisErrorSlot; ++i) {
             out[i].clear();
@@ -217,9 +218,10 @@ std::string AnalysisColumns::missingColumns() const {
 }
 
 AnalysisInputs AnalysisColumns::inputs(const CsvRecord& row,
-                                       std::chrono::year_month_day today) const {
+                                       const AnalysisRowOptions& options) const {
     AnalysisInputs inputs;
-    inputs.today = today;
+    inputs.today = options.today;
+    inputs.returnBase = options.returnBase;
     for (const AnalysisInputInfo& info : analysisInputs) {
         const std::size_t column = columns_[static_cast<std::size_t>(info.input)];
         if (column != absent && !isBlankField(row.field(column))) {
@@ -232,7 +234,7 @@ AnalysisInputs AnalysisColumns::inputs(const CsvRecord& row,
 RowKind appendAnalysedRow(const CsvRecord& record, const AnalysisColumns& columns,
                           const AnalysisRowOptions& options, char delimiter, std::string& line) {
     AnalysisRowFields fields;
-    const RowKind kind = analyseRow(columns.inputs(record, options.today), options, fields);
+    const RowKind kind = analyseRow(columns.inputs(record, options), options, fields);
     columns.forEachOutput(record, fields, [&](std::string_view field) {
         appendCsvField(line, field, delimiter);
         line.push_back(delimiter);
@@ -294,8 +296,8 @@ private:
                                       options_.row.plainForm.percentAsFraction);
         if (options_.json) {
             jsonKeys_ = JsonLineKeys{};
-            columns_->forEachOutputName(record, [this](std::string_view name, bool figure) {
-                jsonKeys_.add(name, figure && row_.plain);
+            columns_->forEachOutputName(record, [this](std::string_view name, bool number) {
+                jsonKeys_.add(name, number && row_.plain);
             });
             if (const std::optional<std::string> repeated = jsonKeys_.repeatedName()) {
                 outcome.headerRefused = "the header names the column " + quotedText(*repeated) +
@@ -311,7 +313,7 @@ private:
             return; // each line names its own fields
         }
         shape_.startLine(line);
-        columns_->forEachOutputName(record, [&](std::string_view name, bool /*figure*/) {
+        columns_->forEachOutputName(record, [&](std::string_view name, bool /*number*/) {
             appendCsvField(line, name, shape_.delimiter);
             line.push_back(shape_.delimiter);
         });
@@ -338,7 +340,7 @@ public:
 private:
     RowKind make(const CsvRecord& record, std::string& out) override {
         const RowKind kind =
-            analyseRow(work_.columns_->inputs(record, work_.row_.today), work_.row_, fields_);
+            analyseRow(work_.columns_->inputs(record, work_.row_), work_.row_, fields_);
         write(record, out);
         return kind;
     }

@@ -33,6 +33,11 @@ constexpr std::string_view analysisSlotName(std::size_t slot) {
     return slot == analysisErrorSlot ? analysisErrorColumn : analysisFigures[slot].key;
 }
 
+// Whether an output slot holds a figure written as a number.
+constexpr bool isNumberSlot(std::size_t slot) {
+    return slot != analysisErrorSlot && analysisFigures[slot].kind != FigureKind::text;
+}
+
 // How the figures of a row are written, the same for every row of a run.
 struct AnalysisRowOptions {
     RegionalSettings settings;
@@ -42,6 +47,8 @@ struct AnalysisRowOptions {
     PlainForm plainForm;
     // The date an expiry is counted from when a row gives no as-of date: read once per run.
     std::chrono::year_month_day today{};
+    // What every row's returns are over (--return-base).
+    ReturnBase returnBase = ReturnBase::stockCost;
 };
 
 // A refusal's message with its text quoted as every message of the program quotes one: control
@@ -84,7 +91,7 @@ public:
     static std::string required();
 
     // The inputs of a row: a blank field is an input not given.
-    AnalysisInputs inputs(const CsvRecord& row, std::chrono::year_month_day today) const;
+    AnalysisInputs inputs(const CsvRecord& row, const AnalysisRowOptions& options) const;
 
     // Every output field of a row in order, each handed to `put`: the record's own fields, a
     // figure in the place of a figure column, then the figures the header lacks and `error`.
@@ -99,8 +106,8 @@ public:
         }
     }
 
-    // The names of the output's columns, as forEachOutput hands their fields out; `figure`
-    // tells whether the column holds a figure.
+    // The names of the output's columns, as forEachOutput hands their fields out; `number`
+    // tells whether the column holds a figure written as a number (not words, not `error`).
     template <typename Name>
     void forEachOutputName(const CsvRecord& header, Name name) const;
 
@@ -123,11 +130,11 @@ void AnalysisColumns::forEachOutputName(const CsvRecord& header, Name name) cons
         if (slot == absent) {
             name(header.field(i), false);
         } else {
-            name(analysisSlotName(slot), slot != analysisErrorSlot);
+            name(analysisSlotName(slot), isNumberSlot(slot));
         }
     }
     for (const std::size_t slot : appended_) {
-        name(analysisSlotName(slot), slot != analysisErrorSlot);
+        name(analysisSlotName(slot), isNumberSlot(slot));
     }
 }
 

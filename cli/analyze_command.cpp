@@ -11,6 +11,7 @@
 #include "cli/messages.h"
 #include "cli/output_destination.h"
 #include "cli/position_output.h"
+#include "pricing/black_scholes_merton.h"
 
 #include <QSize>
 #include <QString>
@@ -53,6 +54,12 @@ constexpr std::array<std::string_view, analysisInputs.size()> inputHelp{
     "Months to expiry, 1 to 12: per year counts twelfths of a year.",
     "All commissions and fees of the position, in money (default 0).",
     "Dividend per share paid before expiry (default 0).",
+    "Volatility in percent a year for the odds (default: the volatility the option price "
+    "implies).",
+    "Interest rate in percent a year, continuously compounded (default 0).",
+    "The dividend's ex-dividend date, after the as-of date and on or before the expiry; needs "
+    "--expiry or --days.",
+    "What was paid per share for shares already held: adds the figures of the shares held.",
 };
 
 // The name of an input's value in the help.
@@ -64,6 +71,8 @@ constexpr std::string_view valueName(InputKind kind) {
         return "DATE";
     case InputKind::money:
         return "MONEY";
+    case InputKind::percent:
+        return "PCT";
     case InputKind::count:
     case InputKind::months:
         break;
@@ -81,6 +90,17 @@ std::chrono::year_month_day localToday() {
     return std::chrono::year{local.tm_year + 1900} /
            std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)} /
            std::chrono::day{static_cast<unsigned>(local.tm_mday)};
+}
+
+// --return-base's words, as the option takes them.
+std::optional<ReturnBase> returnBaseNamed(std::string_view word) {
+    if (word == "stock-cost") {
+        return ReturnBase::stockCost;
+    }
+    if (word == "net-debit") {
+        return ReturnBase::netDebit;
+    }
+    return std::nullopt;
 }
 
 struct AnalyzeOptions {
@@ -109,6 +129,8 @@ std::string missingFigureText(const Analysis& analysis, AnalysisFigure figure) {
     return analysis.state(figure) == FigureState::none ? "none" : "not available";
 }
 
+// The figures one to a line, those whose input was not given left out, and a warning when the
+// shares held lose if called.
 std::string analysisAsText(const Analysis& analysis, const AnalysisRowOptions& options) {
     std::size_t width = 0;
     for (const AnalysisFigureInfo& info : analysisFigures) {
@@ -116,9 +138,17 @@ std::string analysisAsText(const Analysis& analysis, const AnalysisRowOptions& o
     }
     std::string out;
     for (const AnalysisFigureInfo& info : analysisFigures) {
+        if (analysis.state(info.figure) == FigureState::notAsked) {
+            continue;
+        }
         out.append(info.caption).append(width - info.caption.size() + 3, ' ');
         const std::optional<std::string> value = figureValue(analysis, info.figure, options);
         out.append(value ? *value : missingFigureText(analysis, info.figure)).push_back('\n');
+    }
+    if (const auto loss = figureValue(analysis, AnalysisFigure::basisLossIfCalled, options)) {
+        out.append("Warning: the strike is below the cost basis: if called, the shares held lose ")
+            .append(*loss)
+            .append(" before the premium.\n");
     }
     return out;
 }
@@ -133,7 +163,7 @@ std::string analysisAsJson(const Analysis& analysis, const AnalysisRowOptions& o
         appendJsonString(out, info.key);
         out.append(": ");
         const std::optional<std::string> value = figureValue(analysis, info.figure, options);
-        if (options.plain) {
+        if (options.plain && info.kind != FigureKind::text) {
             out.append(value ? *value : std::string{"null"});
         } else {
             appendJsonString(out, value.value_or(""));
@@ -184,7 +214,8 @@ ExitStatus analyseOne(const AnalysisInputs& inputs, const AnalyzeOptions& option
     if (!destination.open()) {
         return ExitStatus::outputFailed;
     }
-    const AnalysisResult result = analysePosition(inputs, options.row.settings);
+    const AnalysisResult result =
+        analysePosition(inputs, options.row.settings, &blackScholesMerton());
     if (!result.ok()) {
         std::string messages;
         for (const Refusal& refusal : result.refusals) {
@@ -253,6 +284,10 @@ public:
             {"chart", "FILE",
              "Also draw the payoff chart of the position, profit or loss at expiry against the "
              "share price, as a 960 x 600 PNG picture in FILE."});
+        options.push_back({"return-base", "BASE",
+                           "What the returns are over: stock-cost (the default: the current "
+                           "price times the shares) or net-debit (the stock cost less the "
+                           "premium, plus fees)."});
         return options;
     }
     std::vector<SharedOption> sharedOptions() const override {
@@ -277,6 +312,17 @@ public:
         options.row.plain = command.isSet("plain");
         options.row.plainForm = command.plainForm();
         options.row.today = localToday();
+        if (command.isSet("return-base")) {
+            const std::optional<ReturnBase> base = returnBaseNamed(command.text("return-base"));
+            if (!base) {
+                return usageError(
+                    streams.err,
+                    QStringLiteral("--return-base must be stock-cost or net-debit, not '%1'")
+                        .arg(command.value("return-base")),
+                    "pravik analyze");
+            }
+            options.row.returnBase = *base;
+        }
         options.json = command.isSet("json");
         options.chart = command.value("chart");
         options.output = command.text("output");
@@ -306,6 +352,7 @@ public:
         }
         AnalysisInputs inputs;
         inputs.today = options.row.today;
+        inputs.returnBase = options.row.returnBase;
         for (const AnalysisInputInfo& info : analysisInputs) {
             const std::string option = optionSpelling(info.key);
             if (command.isSet(option)) {

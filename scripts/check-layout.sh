@@ -13,12 +13,13 @@ declare -A allowed=(
   [locale]="calc"
   [runtime]="identity"
   [chart]="calc"
-  [forms]="calc runtime resources identity chart"
-  [cli]="calc csv locale identity chart"
-  [app]="calc csv cli forms runtime locale resources identity chart"
+  [forms]="calc pricing runtime resources identity chart"
+  [pricing]="calc"
+  [cli]="calc pricing csv locale identity chart"
+  [app]="calc pricing csv cli forms runtime locale resources identity chart"
   [packaging]=""
-  [bench]="calc csv cli"
-  [fuzz]="calc csv cli tests"
+  [bench]="calc pricing csv cli"
+  [fuzz]="calc pricing csv cli tests"
 )
 
 status=0
