@@ -488,7 +488,7 @@ void TestAnalyzeCommand::csvBatchOfMixedRows() {
     QVERIFY(
         lines.at(4).startsWith(QStringLiteral("d,1,900000000000000,28.50,1000,,,,30,,,,1000.00,")));
     QVERIFY(lines.at(4).endsWith(QStringLiteral(
-        ",30,Proceeds if assigned is beyond the largest amount the program holds.")));
+        ",,,,,,,,,,,Proceeds if assigned is beyond the largest amount the program holds.")));
 }
 
 void TestAnalyzeCommand::csvBatchStatuses_data() {
