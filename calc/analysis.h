@@ -235,10 +235,12 @@ inline constexpr std::array<AnalysisFigureInfo, 38> analysisFigures{{
      "The share price at expiry below which the position loses money; none when no price "
      "breaks even."},
     {AnalysisFigure::staticReturn, "static_return", "Static return (price unchanged)",
-     FigureKind::ratio, "The profit if the price is unchanged, as a share of the stock cost."},
+     FigureKind::ratio,
+     "The profit if the price is unchanged, as a share of the return base (the stock cost, "
+     "or the net debit)."},
     {AnalysisFigure::ifCalledReturn, "if_called_return", "Return if called", FigureKind::ratio,
-     "The maximum profit, reached if the shares are called away, as a share of the stock "
-     "cost."},
+     "The maximum profit, reached if the shares are called away, as a share of the return "
+     "base."},
     {AnalysisFigure::downsideProtection, "downside_protection", "Downside protection",
      FigureKind::ratio,
      "How far the share price can fall before the position loses money: premium and "

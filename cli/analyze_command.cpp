@@ -40,6 +40,44 @@ constexpr std::string_view statusHelpText =
     "  64  the command line, the input file or its header is not understood\n"
     "  74  the results cannot be written\n";
 
+// The figures by key, each with its definition, wrapped as the options' help is, then the
+// conventions of the odds and the exit statuses.
+std::string figuresHelp() {
+    constexpr std::size_t indent = 29;
+    constexpr std::size_t width = 80;
+    std::string out = "\nFigures (the keys of --json and --csv):\n";
+    for (const AnalysisFigureInfo& info : analysisFigures) {
+        std::string line = "  " + std::string{info.key};
+        if (line.size() + 1 > indent) { // a long key has its definition on the next line
+            out.append(line).push_back('\n');
+            line.clear();
+        }
+        line.append(indent - line.size(), ' ');
+        std::size_t from = 0;
+        const std::string_view text = info.definition;
+        while (from < text.size()) {
+            std::size_t take = std::min(text.size() - from, width - indent);
+            if (from + take < text.size()) {
+                const std::size_t blank = text.rfind(' ', from + take);
+                take = blank != std::string_view::npos && blank > from ? blank - from : take;
+            }
+            line.append(text.substr(from, take)).push_back('\n');
+            out.append(line);
+            line.assign(indent, ' ');
+            from += take;
+            while (from < text.size() && text[from] == ' ') {
+                ++from;
+            }
+        }
+    }
+    out.append(
+        "\nThe odds are the Black-Scholes-Merton model's: time T is days / 365 (months / 12),\n"
+        "the rate is continuously compounded, and a dividend's present value at its\n"
+        "ex-dividend date is taken out of the share price.\n");
+    out.append(statusHelpText);
+    return out;
+}
+
 // What each input option means, in the order of analysisInputs.
 constexpr std::array<std::string_view, analysisInputs.size()> inputHelp{
     "Option price per share: the premium of one call for one share.",
@@ -269,7 +307,10 @@ public:
                "of a CSV file; with --plain, money has 2 decimals, the breakeven 4 and\n"
                "percentages are numbers ('4.39').";
     }
-    std::string_view statusHelp() const override { return statusHelpText; }
+    std::string_view statusHelp() const override {
+        static const std::string help = figuresHelp();
+        return help;
+    }
     std::string_view needsMore() const override {
         return "analyze needs a position's inputs, or --csv and a file";
     }
