@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Two builds of pravik side by side in one run: `calc --csv` and `analyze --csv` on the same
-# generated 1,000,000-row files, the two executables taking turns so that the load of a shared
+# generated 1,000,000-row files (every analysed row a call the odds are formed for: a dividend
+# comes with its ex-dividend date), the two executables taking turns so that the load of a shared
 # machine falls on both alike. Prints, per command and --jobs, each one's median processor time
 # of all threads (slowest and fastest in brackets) and new speed / old speed from the medians.
 #
@@ -21,7 +22,7 @@ awk 'BEGIN {
   }
 }' > "$work/calc.csv"
 awk 'BEGIN {
-  print "id,option_price,strike_price,current_price,shares,contracts,expiry,as_of,days,months,fees,dividend"
+  print "id,option_price,strike_price,current_price,shares,contracts,expiry,as_of,days,months,fees,dividend,ex_dividend"
   for (i = 0; i < 1000000; i++) {
     t = i % 600; cents = 25 + (t * 37) % 400; strike = 20 + t % 30
     size = (t % 2 ? sprintf("%d,", 100 * (1 + t % 9)) : sprintf(",%d", 1 + t % 9))
@@ -29,7 +30,7 @@ awk 'BEGIN {
     else if (t % 3 == 1) time = sprintf(",,%d,", 1 + t % 700)
     else time = sprintf(",,,%d", 1 + t % 12)
     printf "%d,%d.%02d,%d,%d.50,%s,%s,%s,%s\n", i, int(cents / 100), cents % 100, strike,
-      strike - 2, size, time, (t % 4 ? "" : "9.95"), (t % 5 ? "" : "0.24")
+      strike - 2, size, time, (t % 4 ? "" : "9.95"), (t % 15 ? "," : "0.24,2027-01-15")
   }
 }' > "$work/analyze.csv"
 

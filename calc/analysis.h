@@ -274,7 +274,7 @@ inline constexpr std::array<AnalysisFigureInfo, 38> analysisFigures{{
      "The volatility a year at which the Black-Scholes-Merton value of the call equals the "
      "option price.",
      FigureGroup::odds},
-    {AnalysisFigure::volatility, "volatility", "Volatility used", FigureKind::ratio,
+    {AnalysisFigure::volatility, "volatility_used", "Volatility used", FigureKind::ratio,
      "The volatility a year the odds are worked out with: the one typed, else the implied one.",
      FigureGroup::odds},
     {AnalysisFigure::probAssigned, "prob_assigned", "Chance of assignment", FigureKind::ratio,
@@ -333,6 +333,19 @@ inline constexpr std::array<AnalysisFigureInfo, 38> analysisFigures{{
      "not counted.",
      FigureGroup::basis},
 }};
+
+// A file's columns hold inputs and figures side by side: no name may stand for both.
+constexpr bool keysDistinct() {
+    for (const AnalysisFigureInfo& figure : analysisFigures) {
+        for (const AnalysisInputInfo& input : analysisInputs) {
+            if (figure.key == input.key) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(keysDistinct(), "no figure is keyed as an input");
 
 constexpr const AnalysisFigureInfo& figureInfo(AnalysisFigure figure) {
     return analysisFigures[static_cast<std::size_t>(figure)];

@@ -55,6 +55,9 @@ inline constexpr std::array inputCaptions{
     InputCaption{"fees", "Fees"},
     InputCaption{"fees", "Commission"},
     InputCaption{"dividend", "Dividend"},
+    InputCaption{"ex_dividend", "Ex-Date"},
+    InputCaption{"cost_basis", "Cost Basis"},
+    InputCaption{"cost_basis", "Average Cost"},
 };
 
 // Every caption stands for an input's key (the analysis has every input calc has): a misspelt

@@ -9,6 +9,7 @@
 #include "calc/calendar_date.h"
 #include "cli/field_spellings.h"
 #include "fuzz/fuzz_settings.h"
+#include "pricing/black_scholes_merton.h"
 #include "tests/support/well_formed.h"
 
 #include <algorithm>
@@ -136,6 +137,22 @@ AnalysisInputs builtInputs(Bytes& bytes) {
     if ((flags & 64U) != 0) {
         inputs.dividend = amountText(bytes);
     }
+    // The model's inputs, within their ranges, so that the odds are formed and checked.
+    const auto model = bytes.take<std::uint32_t>();
+    if ((flags & 128U) != 0) {
+        inputs.volatility = std::to_string(1 + model % 400);
+    }
+    if ((flags & 256U) != 0) {
+        inputs.rate = std::to_string(static_cast<int>(model >> 9U & 63U) - 20);
+    }
+    if ((flags & 512U) != 0) {
+        inputs.exDividend = veltrane::calendarDateText(dayFrom(bytes.take<std::uint16_t>()));
+    }
+    if ((flags & 1024U) != 0) {
+        inputs.costBasis = amountText(bytes);
+    }
+    inputs.returnBase =
+        (flags & 2048U) != 0 ? veltrane::ReturnBase::netDebit : veltrane::ReturnBase::stockCost;
     return inputs;
 }
 
@@ -209,6 +226,11 @@ void checkFigures(const Analysis& a, double priceLow, double priceHigh, bool usS
         check(a.maxProfit && a.maxLoss, "breakeven without the profits");
     }
 
+    // The model's odds are probabilities, its delta a share of one share.
+    for (const auto& odds : {a.probAssigned, a.probProfit, a.callDelta}) {
+        check(!odds || (*odds >= 0.0 && *odds <= 1.0), "a probability or delta outside 0 to 1");
+    }
+
     // A figure has a text exactly when it is shown, and the position is complete exactly when
     // every figure is shown or empty by definition.
     bool complete = true;
@@ -216,7 +238,8 @@ void checkFigures(const Analysis& a, double priceLow, double priceHigh, bool usS
     for (const auto& info : veltrane::analysisFigures) {
         const FigureState state = a.state(info.figure);
         const bool shown = state == FigureState::shown;
-        complete = complete && (shown || state == FigureState::none);
+        complete =
+            complete && (shown || state == FigureState::none || state == FigureState::notAsked);
         const auto text = veltrane::figureText(a, info.figure, us);
         const auto plain = veltrane::figurePlainText(a, info.figure);
         check(text.has_value() == shown && plain.has_value() == shown,
@@ -238,7 +261,11 @@ void checkFigures(const Analysis& a, double priceLow, double priceHigh, bool usS
             check(stripped(*text) == *plain, "percent text and plain value differ");
             break;
         case FigureKind::days:
-            check(*text == *plain, "days text and plain value differ");
+        case FigureKind::text:
+            check(*text == *plain, "days or words differ from their plain text");
+            break;
+        case FigureKind::delta:
+            check(stripped(*text) == *plain, "delta text and plain value differ");
             break;
         }
     }
@@ -259,7 +286,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double priceHigh = static_cast<double>(bytes.take<std::uint32_t>()) / 100.0;
     const AnalysisInputs inputs = texts ? textInputs(bytes) : builtInputs(bytes);
 
-    const veltrane::AnalysisResult result = veltrane::analysePosition(inputs, settings);
+    const veltrane::AnalysisResult result =
+        veltrane::analysePosition(inputs, settings, &veltrane::blackScholesMerton());
     check(result.ok() == result.refusals.empty(), "an analysis beside refusals");
     if (!result.ok()) {
         checkRefusals(result);
