@@ -272,7 +272,8 @@ inline constexpr std::array<AnalysisFigureInfo, 38> analysisFigures{{
     {AnalysisFigure::impliedVolatility, "implied_volatility", "Implied volatility",
      FigureKind::ratio,
      "The volatility a year at which the Black-Scholes-Merton value of the call equals the "
-     "option price.",
+     "option price (time in days / 365, the rate continuously compounded, a dividend's present "
+     "value taken out of the share price).",
      FigureGroup::odds},
     {AnalysisFigure::volatility, "volatility_used", "Volatility used", FigureKind::ratio,
      "The volatility a year the odds are worked out with: the one typed, else the implied one.",
