@@ -1,6 +1,324 @@
-#include <QTest>
+// The odds of a covered call by the Black–Scholes–Merton model, through the analysis, figure by
+// figure. The expected figures were worked out apart from the program: python3, N(x) from
+// math.erf, the implied volatility by a 400-step bisection, money in exact fractions; each row
+// holds them rounded as written.
+#include "calc/analysis.h"
+#include "calc/calendar_date.h"
+#include "pricing/black_scholes_merton.h"
+
+#include <QtTest>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <optional>
+#include <span>
+#include <string>
+
+using veltrane::Analysis;
+using veltrane::AnalysisFigure;
+using veltrane::AnalysisInput;
+using veltrane::AnalysisInputs;
+using veltrane::RegionalSettings;
+
+namespace {
+
+constexpr std::chrono::year_month_day asOfDate = std::chrono::year{2026} / 12 / 18;
+
+// A position under test: the inputs as texts, changed one at a time from a starting point.
+struct Position {
+    AnalysisInputs in;
+
+    Position set(AnalysisInput input, std::optional<std::string> text) const {
+        Position p = *this;
+        veltrane::inputText(p.in, input) = std::move(text);
+        return p;
+    }
+    Position rate(std::optional<std::string> text) const {
+        return set(AnalysisInput::rate, std::move(text));
+    }
+    Position volatility(const char* text) const { return set(AnalysisInput::volatility, text); }
+    Position dividend(const char* text, std::optional<std::string> exDate = std::nullopt) const {
+        return set(AnalysisInput::dividend, text).set(AnalysisInput::exDividend, std::move(exDate));
+    }
+    Position months(const char* text) const {
+        return set(AnalysisInput::expiry, std::nullopt).set(AnalysisInput::months, text);
+    }
+    Position netDebit() const {
+        Position p = *this;
+        p.in.returnBase = veltrane::ReturnBase::netDebit;
+        return p;
+    }
+};
+
+// Calls expiring 2027-03-19, counted from 2026-12-18: 91 days.
+Position call(const char* option, const char* strike, const char* current, const char* shares) {
+    Position p;
+    p.in.optionPrice = option;
+    p.in.strikePrice = strike;
+    p.in.currentPrice = current;
+    p.in.shares = shares;
+    p.in.expiry = "2027-03-19";
+    p.in.asOf = veltrane::calendarDateText(asOfDate);
+    return p;
+}
+
+Position outOfTheMoney() {
+    return call("1.25", "30", "28.50", "500").rate("4.5");
+}
+Position inTheMoney() {
+    return call("3.10", "30", "32", "200").rate("4.5");
+}
+Position atTheMoney() {
+    return call("1.50", "30", "30", "100").rate("4.5");
+}
+// Above the intrinsic value (2) but below the call's worth at no volatility, 32 − 30·e^(−rT).
+Position belowTheBound() {
+    return call("2.20", "30", "32", "200").rate("4.5");
+}
+Position atTheSharePrice() {
+    return call("28.50", "30", "28.50", "100").rate("4.5");
+}
+// The premium alone exceeds the stock cost: no price loses, and the net debit is below 0.
+Position deepPremium() {
+    return atTheSharePrice().set(AnalysisInput::optionPrice, "40");
+}
+Position exDividend() {
+    return outOfTheMoney().dividend("0.24", "2027-02-10");
+}
+// Deep in the money, a big dividend a week before expiry.
+Position bigDividendNearExpiry() {
+    return call("20.10", "30", "50", "100").rate("4.5").dividend("1.50", "2027-03-12");
+}
+
+const veltrane::CallModel* model() {
+    return &veltrane::blackScholesMerton();
+}
+
+// The model's own figures are checked to the digits a row writes, not to the plain text's two.
+std::optional<double> Analysis::*modelDouble(AnalysisFigure figure) {
+    switch (figure) {
+    case AnalysisFigure::impliedVolatility:
+        return &Analysis::impliedVolatility;
+    case AnalysisFigure::volatility:
+        return &Analysis::volatility;
+    case AnalysisFigure::probAssigned:
+        return &Analysis::probAssigned;
+    case AnalysisFigure::probProfit:
+        return &Analysis::probProfit;
+    case AnalysisFigure::callDelta:
+        return &Analysis::callDelta;
+    case AnalysisFigure::positionDelta:
+        return &Analysis::positionDelta;
+    default:
+        return nullptr;
+    }
+}
+
+QByteArray actualText(const Analysis& a, AnalysisFigure figure, const QByteArray& wanted) {
+    const auto member = modelDouble(figure);
+    if (member == nullptr || !(a.*member) || wanted.isEmpty()) {
+        const auto text = veltrane::figurePlainText(a, figure);
+        return text ? QByteArray::fromStdString(*text) : QByteArray();
+    }
+    const bool percent = veltrane::figureInfo(figure).kind == veltrane::FigureKind::ratio;
+    const int decimals = static_cast<int>(wanted.size() - wanted.indexOf('.') - 1);
+    return QByteArray::number(*(a.*member) * (percent ? 100.0 : 1.0), 'f', decimals);
+}
+
+using Expected = QList<QByteArray>;
+
+constexpr std::array volatilityFigures{AnalysisFigure::impliedVolatility,
+                                       AnalysisFigure::volatility, AnalysisFigure::oddsNote};
+constexpr std::array oddsFigures{AnalysisFigure::probAssigned, AnalysisFigure::probProfit,
+                                 AnalysisFigure::callDelta, AnalysisFigure::positionDelta,
+                                 AnalysisFigure::timeDecayPerDay};
+constexpr std::array timeValueFigures{AnalysisFigure::intrinsicValue, AnalysisFigure::timeValue,
+                                      AnalysisFigure::timeValueReturn};
+constexpr std::array earlyAssignmentFigures{
+    AnalysisFigure::earlyAssignment, AnalysisFigure::earlyAssignmentProfit,
+    AnalysisFigure::earlyAssignmentReturn, AnalysisFigure::earlyAssignmentReturnAnnualised};
+constexpr std::array basisFigures{AnalysisFigure::basisCost, AnalysisFigure::basisProfitIfCalled,
+                                  AnalysisFigure::basisReturnIfCalled,
+                                  AnalysisFigure::basisBreakeven,
+                                  AnalysisFigure::basisLossIfCalled};
+constexpr std::array returnBaseFigures{
+    AnalysisFigure::staticReturn,           AnalysisFigure::ifCalledReturn,
+    AnalysisFigure::downsideProtection,     AnalysisFigure::upsideToStrike,
+    AnalysisFigure::staticReturnAnnualised, AnalysisFigure::ifCalledReturnAnnualised};
+
+void addColumns() {
+    QTest::addColumn<Position>("position");
+    QTest::addColumn<Expected>("expected");
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Position)
+
 class TestOdds : public QObject {
     Q_OBJECT
+
+    static void compareFigures(std::span<const AnalysisFigure> figures) {
+        QFETCH(Position, position);
+        QFETCH(Expected, expected);
+        QCOMPARE(expected.size(), static_cast<qsizetype>(figures.size()));
+        const auto result = veltrane::analysePosition(position.in, RegionalSettings{}, model());
+        QVERIFY(result.ok());
+        // An empty figure of these groups is empty by definition: the position is complete.
+        QVERIFY2(result.analysis->complete(), result.analysis->incompleteReason().c_str());
+        for (std::size_t i = 0; i < figures.size(); ++i) {
+            const QByteArray& wanted = expected[static_cast<qsizetype>(i)];
+            const QByteArray actual = actualText(*result.analysis, figures[i], wanted);
+            QVERIFY2(actual == wanted,
+                     qPrintable(QStringLiteral("%1: got \"%2\", expected \"%3\"")
+                                    .arg(QString::fromUtf8(veltrane::figureInfo(figures[i]).key),
+                                         QString::fromUtf8(actual), QString::fromUtf8(wanted))));
+        }
+    }
+
+private slots:
+    void volatility_data() {
+        addColumns();
+        const char* belowNote = "no volatility fits: the option price is not above what the call "
+                                "is worth at no volatility";
+        const char* shareNote = "no volatility fits: the option price is not below the share price";
+        QTest::newRow("out of the money")
+            << outOfTheMoney() << Expected{"30.621807", "30.621807", ""};
+        QTest::newRow("in the money") << inTheMoney() << Expected{"27.404685", "27.404685", ""};
+        QTest::newRow("at the money") << atTheMoney() << Expected{"22.324181", "22.324181", ""};
+        QTest::newRow("rate not given: 0")
+            << outOfTheMoney().rate(std::nullopt) << Expected{"32.770981", "32.770981", ""};
+        QTest::newRow("rate negative")
+            << outOfTheMoney().rate("-2") << Expected{"33.701007", "33.701007", ""};
+        QTest::newRow("3 months: T = 3/12, not 91/365")
+            << outOfTheMoney().months("3") << Expected{"30.573817", "30.573817", ""};
+        QTest::newRow("dividend with its ex-date: S* = S - V e^(-r tx)")
+            << exDividend() << Expected{"32.428934", "32.428934", ""};
+        QTest::newRow("dividend without its ex-date")
+            << outOfTheMoney().dividend("0.24")
+            << Expected{"", "", "the dividend needs its ex-dividend date"};
+        QTest::newRow("price below the no-arbitrage bound")
+            << belowTheBound() << Expected{"", "", belowNote};
+        QTest::newRow("below the bound, volatility typed")
+            << belowTheBound().volatility("25")
+            << Expected{"", "25.000000", QByteArray("no implied volatility: ") + belowNote};
+        QTest::newRow("price at the share price")
+            << atTheSharePrice() << Expected{"", "", shareNote};
+        QTest::newRow("at the share price, volatility typed")
+            << atTheSharePrice().volatility("40")
+            << Expected{"", "40.000000", QByteArray("no implied volatility: ") + shareNote};
+        QTest::newRow("volatility typed beside the implied one")
+            << outOfTheMoney().volatility("50") << Expected{"30.621807", "50.000000", ""};
+    }
+    void volatility() { compareFigures(volatilityFigures); }
+
+    void odds_data() {
+        addColumns();
+        QTest::newRow("out of the money")
+            << outOfTheMoney()
+            << Expected{"36.747639", "61.419173", "0.4263614", "286.81931", "5.37"};
+        QTest::newRow("in the money")
+            << inTheMoney() << Expected{"68.624074", "77.584039", "0.7330482", "53.39037", "2.08"};
+        QTest::newRow("at the money")
+            << atTheMoney() << Expected{"51.791265", "69.324780", "0.5621346", "43.78654", "0.91"};
+        QTest::newRow("rate not given: 0")
+            << outOfTheMoney().rate(std::nullopt)
+            << Expected{"34.631599", "57.623927", "0.4084028", "295.79860", "4.98"};
+        QTest::newRow("rate negative")
+            << outOfTheMoney().rate("-2")
+            << Expected{"33.775825", "56.070774", "0.4011719", "299.41406", "4.82"};
+        QTest::newRow("3 months") << outOfTheMoney().months("3")
+                                  << Expected{"36.753859", "61.430218", "0.4264143", "286.79283",
+                                              "5.35"};
+        QTest::newRow("dividend with its ex-date")
+            << exDividend() << Expected{"35.185032", "60.567673", "0.4135559", "293.22207", "5.54"};
+        QTest::newRow("dividend without its ex-date")
+            << outOfTheMoney().dividend("0.24") << Expected{"", "", "", "", ""};
+        QTest::newRow("price below the no-arbitrage bound")
+            << belowTheBound() << Expected{"", "", "", "", ""};
+        QTest::newRow("below the bound, volatility typed")
+            << belowTheBound().volatility("25")
+            << Expected{"70.694412", "72.510157", "0.7483504", "50.32991", "1.92"};
+        QTest::newRow("no price loses: chance of profit 100")
+            << deepPremium().volatility("30")
+            << Expected{"36.601565", "100.000000", "0.4236243", "57.63757", "1.05"};
+        QTest::newRow("no price breaks even: chance of profit 0")
+            << call("0.05", "30", "29.90", "100").set(AnalysisInput::fees, "20")
+            << Expected{"32.991363", "0.000000", "0.3326893", "66.73107", "0.05"};
+    }
+    void odds() { compareFigures(oddsFigures); }
+
+    void timeValue_data() {
+        addColumns();
+        QTest::newRow("out of the money")
+            << outOfTheMoney() << Expected{"0.0000", "1.2500", "4.39"};
+        QTest::newRow("in the money") << inTheMoney() << Expected{"2.0000", "1.1000", "3.44"};
+        QTest::newRow("at the money") << atTheMoney() << Expected{"0.0000", "1.5000", "5.00"};
+        QTest::newRow("fractions of a cent")
+            << call("1.3333", "31.7777", "33.0101", "777") << Expected{"1.2324", "0.1009", "0.31"};
+        QTest::newRow("over the net debit")
+            << inTheMoney().netDebit() << Expected{"2.0000", "1.1000", "3.81"};
+        QTest::newRow("net debit below 0")
+            << deepPremium().netDebit() << Expected{"0.0000", "40.0000", ""};
+    }
+    void timeValue() { compareFigures(timeValueFigures); }
+
+    void earlyAssignment_data() {
+        addColumns();
+        QTest::newRow("likely: deep in the money, big dividend a week before expiry")
+            << bigDividendNearExpiry() << Expected{"likely", "10.00", "0.20", "0.87"};
+        QTest::newRow("likely, over the net debit")
+            << bigDividendNearExpiry().netDebit() << Expected{"likely", "10.00", "0.33", "1.45"};
+        QTest::newRow("unlikely: in the money, small dividend")
+            << inTheMoney().dividend("0.24", "2027-02-10")
+            << Expected{"unlikely", "220.00", "3.44", "23.23"};
+        QTest::newRow("unlikely: out of the money")
+            << exDividend() << Expected{"unlikely", "1375.00", "9.65", "65.22"};
+        QTest::newRow("no volatility fits: no verdict, the profit still shown")
+            << call("2.05", "30", "32", "200").rate("4.5").dividend("0.24", "2027-02-10")
+            << Expected{"", "10.00", "0.16", "1.06"};
+        QTest::newRow("dividend without its ex-date")
+            << outOfTheMoney().dividend("0.24") << Expected{"", "", "", ""};
+    }
+    void earlyAssignment() { compareFigures(earlyAssignmentFigures); }
+
+    void basis_data() {
+        addColumns();
+        QTest::newRow("strike below the cost basis: a loss, no breakeven")
+            << outOfTheMoney().set(AnalysisInput::costBasis, "35")
+            << Expected{"17500.00", "-1875.00", "-10.71", "", "2500.00"};
+        QTest::newRow("strike above the cost basis")
+            << outOfTheMoney().set(AnalysisInput::costBasis, "20")
+            << Expected{"10000.00", "5625.00", "56.25", "18.7500", ""};
+        QTest::newRow("dividend and fees")
+            << exDividend().set(AnalysisInput::costBasis, "25").set(AnalysisInput::fees, "10")
+            << Expected{"12500.00", "3235.00", "25.88", "23.5300", ""};
+        QTest::newRow("premium above the shares' cost: no price loses")
+            << outOfTheMoney().set(AnalysisInput::costBasis, "1")
+            << Expected{"500.00", "15125.00", "3025.00", "", ""};
+        QTest::newRow("no cost basis") << outOfTheMoney() << Expected{"", "", "", "", ""};
+    }
+    void basis() { compareFigures(basisFigures); }
+
+    void returnBase_data() {
+        addColumns();
+        QTest::newRow("stock cost")
+            << outOfTheMoney() << Expected{"4.39", "9.65", "4.39", "5.26", "17.59", "38.70"};
+        QTest::newRow("net debit") << outOfTheMoney().netDebit()
+                                   << Expected{"4.59", "10.09", "4.39", "5.26", "18.40", "40.48"};
+        QTest::newRow("net debit with fees")
+            << outOfTheMoney().set(AnalysisInput::fees, "10").netDebit()
+            << Expected{"4.51", "10.01", "4.32", "5.26", "18.09", "40.15"};
+        QTest::newRow("net debit over 3 months")
+            << outOfTheMoney().months("3").netDebit()
+            << Expected{"4.59", "10.09", "4.39", "5.26", "18.35", "40.37"};
+        QTest::newRow("net debit exactly 0")
+            << atTheSharePrice().netDebit() << Expected{"", "", "100.00", "5.26", "", ""};
+        QTest::newRow("net debit below 0")
+            << deepPremium().netDebit() << Expected{"", "", "140.35", "5.26", "", ""};
+    }
+    void returnBase() { compareFigures(returnBaseFigures); }
 };
+
 QTEST_APPLESS_MAIN(TestOdds)
 #include "test_odds.moc"
