@@ -646,6 +646,35 @@ private slots:
             << p.set(I::months, "3") << I::months
             << QByteArray("Months to expiry \"3\" cannot be given with expiry date: give one time "
                           "to expiry.");
+        QTest::newRow("volatility 0")
+            << p.set(I::volatility, "0") << I::volatility
+            << QByteArray(
+                   "Volatility \"0\" must be more than 0 and at most 1000 (percent a year).");
+        QTest::newRow("volatility 1001")
+            << p.set(I::volatility, "1001") << I::volatility
+            << QByteArray("Volatility \"1001\" must be more than 0 and at most 1000 (percent a "
+                          "year).");
+        QTest::newRow("rate -21")
+            << p.set(I::rate, "-21") << I::rate
+            << QByteArray("Interest rate \"-21\" must be from -20 to 100 (percent a year).");
+        QTest::newRow("rate 101")
+            << p.set(I::rate, "101") << I::rate
+            << QByteArray("Interest rate \"101\" must be from -20 to 100 (percent a year).");
+        QTest::newRow("ex-dividend on the as-of date")
+            << p.dividend("0.24").set(I::exDividend, "2026-12-18") << I::exDividend
+            << QByteArray("Ex-dividend date \"2026-12-18\" must be after the as-of date, "
+                          "2026-12-18.");
+        QTest::newRow("ex-dividend after the expiry")
+            << p.dividend("0.24").set(I::exDividend, "2027-03-20") << I::exDividend
+            << QByteArray("Ex-dividend date \"2027-03-20\" must be on or before the expiry, "
+                          "2027-03-19.");
+        QTest::newRow("ex-dividend with months")
+            << p.months("3").dividend("0.24").set(I::exDividend, "2027-01-15") << I::exDividend
+            << QByteArray("Ex-dividend date \"2027-01-15\" needs an expiry date or days to "
+                          "expiry, not months to expiry.");
+        QTest::newRow("cost basis 0")
+            << p.set(I::costBasis, "0") << I::costBasis
+            << QByteArray("Cost basis per share \"0\" must be more than 0.");
     }
 
     void refusals() {
