@@ -482,7 +482,7 @@ std::string noVolatilityText(NoVolatility why) {
     case NoVolatility::atOrAboveShare:
         return "no volatility fits: the option price is not below the share price";
     case NoVolatility::notConverged:
-        return "no volatility fits the option price";
+        return "no volatility fits: the solver found none for the option price";
     case NoVolatility::dividendTooLarge:
         return "the dividend's present value is not below the share price";
     }
@@ -504,7 +504,7 @@ void formModel(Analysis& a, FigureBuilder& b, const PositionNumbers& n, const Ca
         a.oddsNote = std::move(why);
         b.set(F::oddsNote, FigureState::shown);
     };
-    b.set(F::oddsNote, FigureState::none);
+    b.set(F::oddsNote, FigureState::notAsked); // nothing to say: the text output leaves it out
     if (model == nullptr) {
         leaveEmpty("no market model");
         return;
@@ -535,9 +535,8 @@ void formModel(Analysis& a, FigureBuilder& b, const PositionNumbers& n, const Ca
         leaveEmpty(noVolatilityText(odds.whyNoImplied));
         return;
     }
-    a.oddsNote = odds.impliedVolatility
-                     ? std::string{}
-                     : "no implied volatility: " + noVolatilityText(odds.whyNoImplied);
+    // With a volatility typed, the note says only why none is implied.
+    a.oddsNote = odds.impliedVolatility ? std::string{} : noVolatilityText(odds.whyNoImplied);
     b.model(F::impliedVolatility, a.impliedVolatility, odds.impliedVolatility);
     b.model(F::volatility, a.volatility, odds.volatility);
     b.model(F::probAssigned, a.probAssigned, odds.probAssigned);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <ql/math/distributions/normaldistribution.hpp>
 #include <ql/pricingengines/blackformula.hpp>
 
@@ -87,10 +88,12 @@ public:
         }
         if (dividend) {
             const double exShare = q.sharePrice - q.dividend;
-            odds.valueAfterExDividend =
-                exShare > 0.0
-                    ? callValue(exShare, q.strike, q.rate, q.years - q.yearsToExDividend, sigma)
-                    : 0.0;
+            const double value = exShare > 0.0 ? callValue(exShare, q.strike, q.rate,
+                                                           q.years - q.yearsToExDividend, sigma)
+                                               : 0.0;
+            if (std::isfinite(value)) {
+                odds.valueAfterExDividend = value;
+            }
         }
         const double middle = std::log(shareStar) + (q.rate - sigma * sigma / 2.0) * q.years;
         odds.rangeLow = std::exp(middle - stdDev);
@@ -108,8 +111,12 @@ const CallModel& blackScholesMerton() {
 
 double callValue(double sharePrice, double strike, double rate, double years, double volatility) {
     const double discount = std::exp(-rate * std::max(years, 0.0));
-    return QuantLib::blackFormula(QuantLib::Option::Call, strike, sharePrice / discount,
-                                  volatility * std::sqrt(std::max(years, 0.0)), discount);
+    try {
+        return QuantLib::blackFormula(QuantLib::Option::Call, strike, sharePrice / discount,
+                                      volatility * std::sqrt(std::max(years, 0.0)), discount);
+    } catch (const std::exception&) { // a discount or forward beyond a double's range
+        return std::numeric_limits<double>::quiet_NaN();
+    }
 }
 
 } // namespace veltrane

@@ -11,7 +11,8 @@ namespace veltrane {
 const CallModel& blackScholesMerton();
 
 // The model's value of the call on a share worth `sharePrice` (the dividend already taken out),
-// for a volatility σ a year, as a fraction.
+// for a volatility σ a year, as a fraction; not a number where the model has none (a discount
+// beyond a double's range).
 double callValue(double sharePrice, double strike, double rate, double years, double volatility);
 
 } // namespace veltrane

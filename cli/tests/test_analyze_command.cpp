@@ -151,8 +151,9 @@ void TestAnalyzeCommand::workedExampleAsTexts() {
     const Run text = runPravik(position + byMonths);
     QCOMPARE(text.status, 0);
     const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
-    // Without an ex-dividend date or a cost basis their groups are left out: they come last.
-    QCOMPARE(lines.size(), static_cast<qsizetype>(veltrane::AnalysisFigure::earlyAssignment));
+    // Without an ex-dividend date or a cost basis their groups are left out, and the note on the
+    // odds when it has nothing to say: they come last.
+    QCOMPARE(lines.size(), static_cast<qsizetype>(veltrane::AnalysisFigure::oddsNote));
     QVERIFY(lines.at(0).startsWith(caption(veltrane::AnalysisFigure::premium)));
     QVERIFY(lines.at(0).endsWith(QStringLiteral("   $625.00")));
     const auto line = [&lines](veltrane::AnalysisFigure figure) {
