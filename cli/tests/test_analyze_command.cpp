@@ -408,6 +408,9 @@ void TestAnalyzeCommand::usage_data() {
         << (position +
             QStringList{"--days", "3", "--chart", "/tmp/x/../figures", "--output", "/tmp/figures"})
         << "--output and --chart name the same file";
+    QTest::newRow("an unknown return base")
+        << (position + QStringList{"--days", "3", "--return-base", "gross"})
+        << "--return-base must be stock-cost or net-debit, not 'gross'";
 }
 
 void TestAnalyzeCommand::usage() {
