@@ -814,18 +814,21 @@ bool Analysis::complete() const {
 
 std::string Analysis::incompleteReason() const {
     for (const AnalysisFigureInfo& info : analysisFigures) {
-        const std::string caption{info.caption};
         switch (state(info.figure)) {
         case FigureState::shown:
         case FigureState::none:
         case FigureState::notAsked:
             break;
         case FigureState::overflow:
-            return caption + (info.kind == FigureKind::money || info.kind == FigureKind::price
-                                  ? " is beyond the largest amount the program holds."
-                                  : " is beyond the largest number the program holds.");
+            return std::string{info.caption} +
+                   (info.kind == FigureKind::money || info.kind == FigureKind::price
+                        ? " is beyond the largest amount the program holds."
+                        : " is beyond the largest number the program holds.");
         case FigureState::zeroCost:
-            return caption + " cannot be formed: the stock cost rounds to 0.";
+            return std::string{info.caption} +
+                   (info.group == FigureGroup::basis
+                        ? " cannot be formed: the cost of the shares held rounds to 0."
+                        : " cannot be formed: the stock cost rounds to 0.");
         }
     }
     return {};
