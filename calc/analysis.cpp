@@ -489,30 +489,9 @@ std::string noVolatilityText(NoVolatility why) {
     return {};
 }
 
-void formModel(Analysis& a, FigureBuilder& b, const PositionNumbers& n, const CallModel* model) {
-    using F = AnalysisFigure;
-    constexpr std::array modelFigures{F::impliedVolatility, F::volatility,     F::probAssigned,
-                                      F::probProfit,        F::callDelta,      F::positionDelta,
-                                      F::timeDecayPerDay,   F::earlyAssignment};
-    const bool exDividend = n.daysToExDividend && n.dividend > 0.0;
-    const auto leaveEmpty = [&](std::string why) {
-        for (const F figure : modelFigures) {
-            if (figure != F::earlyAssignment || exDividend) {
-                b.set(figure, FigureState::none);
-            }
-        }
-        a.oddsNote = std::move(why);
-        b.set(F::oddsNote, FigureState::shown);
-    };
-    b.set(F::oddsNote, FigureState::notAsked); // nothing to say: the text output leaves it out
-    if (model == nullptr) {
-        leaveEmpty("no market model");
-        return;
-    }
-    if (n.dividend > 0.0 && !n.daysToExDividend) {
-        leaveEmpty("the dividend needs its ex-dividend date");
-        return;
-    }
+// The question the model answers for the position; the breakeven only where profit is not
+// certain either way.
+CallQuestion questionFor(const Analysis& a, const PositionNumbers& n, bool profitSettled) {
     CallQuestion question;
     question.optionPrice = n.optionPrice;
     question.strike = n.strikePrice;
@@ -520,29 +499,28 @@ void formModel(Analysis& a, FigureBuilder& b, const PositionNumbers& n, const Ca
     question.rate = n.rate;
     question.years = n.time.years();
     question.volatility = n.volatility;
-    if (exDividend) {
+    if (n.daysToExDividend && n.dividend > 0.0) {
         question.dividend = n.dividend;
         question.yearsToExDividend = *n.daysToExDividend / 365.0;
     }
-    // No price loses, or none breaks even: the odds of profit are certain either way.
-    const bool profitCertain = a.maxLoss && a.maxLoss->units() < 0;
-    const bool lossCertain = a.maxProfit && a.maxProfit->units() < 0;
-    if (a.breakeven && !profitCertain && !lossCertain) {
+    if (a.breakeven && !profitSettled) {
         question.breakeven = a.breakeven->toDouble();
     }
-    const CallOdds odds = model->odds(question);
-    if (!odds.volatility) {
-        leaveEmpty(noVolatilityText(odds.whyNoImplied));
-        return;
-    }
-    // With a volatility typed, the note says only why none is implied.
-    a.oddsNote = odds.impliedVolatility ? std::string{} : noVolatilityText(odds.whyNoImplied);
+    return question;
+}
+
+// The figures of the model's answer, which has a volatility.
+void formOdds(Analysis& a, FigureBuilder& b, const PositionNumbers& n, const CallOdds& odds) {
+    using F = AnalysisFigure;
     b.model(F::impliedVolatility, a.impliedVolatility, odds.impliedVolatility);
     b.model(F::volatility, a.volatility, odds.volatility);
     b.model(F::probAssigned, a.probAssigned, odds.probAssigned);
+    // No price loses, or none breaks even: the odds of profit are certain either way.
     std::optional<double> profit = odds.probProfit;
-    if (profitCertain || lossCertain) {
-        profit = profitCertain ? 1.0 : 0.0;
+    if (a.maxLoss && a.maxLoss->units() < 0) {
+        profit = 1.0;
+    } else if (a.maxProfit && a.maxProfit->units() < 0) {
+        profit = 0.0;
     }
     b.model(F::probProfit, a.probProfit, profit,
             a.state(F::breakeven) == FigureState::overflow ? FigureState::overflow
@@ -557,20 +535,53 @@ void formModel(Analysis& a, FigureBuilder& b, const PositionNumbers& n, const Ca
         b.set(F::positionDelta, FigureState::overflow);
         b.set(F::timeDecayPerDay, FigureState::overflow);
     }
-    if (exDividend) {
+    if (n.daysToExDividend && n.dividend > 0.0) {
         if (odds.valueAfterExDividend) {
             a.earlyAssignmentLikely = n.currentPrice - n.strikePrice > *odds.valueAfterExDividend;
-            b.set(F::earlyAssignment, FigureState::shown);
-        } else {
-            b.set(F::earlyAssignment, FigureState::none);
         }
+        b.set(F::earlyAssignment,
+              odds.valueAfterExDividend ? FigureState::shown : FigureState::none);
     }
     if (std::isfinite(odds.rangeLow) && std::isfinite(odds.rangeHigh)) {
         a.priceRange = std::pair{odds.rangeLow, odds.rangeHigh};
     }
-    if (!a.oddsNote.empty()) {
-        b.set(F::oddsNote, FigureState::shown);
+}
+
+void formModel(Analysis& a, FigureBuilder& b, const PositionNumbers& n, const CallModel* model) {
+    using F = AnalysisFigure;
+    const auto note = [&](std::string why) {
+        a.oddsNote = std::move(why);
+        // Nothing to say: the text output leaves it out.
+        b.set(F::oddsNote, a.oddsNote.empty() ? FigureState::notAsked : FigureState::shown);
+    };
+    const auto leaveEmpty = [&](std::string why) {
+        for (const F figure :
+             {F::impliedVolatility, F::volatility, F::probAssigned, F::probProfit, F::callDelta,
+              F::positionDelta, F::timeDecayPerDay, F::earlyAssignment}) {
+            if (a.state(figure) != FigureState::notAsked) { // no ex-dividend date: not asked
+                b.set(figure, FigureState::none);
+            }
+        }
+        note(std::move(why));
+    };
+    if (model == nullptr) {
+        leaveEmpty("no market model");
+        return;
     }
+    if (n.dividend > 0.0 && !n.daysToExDividend) {
+        leaveEmpty("the dividend needs its ex-dividend date");
+        return;
+    }
+    const bool profitSettled =
+        (a.maxLoss && a.maxLoss->units() < 0) || (a.maxProfit && a.maxProfit->units() < 0);
+    const CallOdds odds = model->odds(questionFor(a, n, profitSettled));
+    if (!odds.volatility) {
+        leaveEmpty(noVolatilityText(odds.whyNoImplied));
+        return;
+    }
+    formOdds(a, b, n, odds);
+    // With a volatility typed, the note says only why none is implied.
+    note(odds.impliedVolatility ? std::string{} : noVolatilityText(odds.whyNoImplied));
 }
 
 // ---- Texts ----
@@ -834,6 +845,125 @@ std::string Analysis::incompleteReason() const {
     return {};
 }
 
+namespace {
+
+// Shares, or contracts of 100 shares: exactly one. Only the first given is read. `read` is
+// false when it was refused; `shares` is empty when 100 × contracts is not held exactly.
+struct PositionSize {
+    std::optional<double> shares;
+    bool read = false;
+};
+
+PositionSize readSize(InputReader& in) {
+    using I = AnalysisInput;
+    PositionSize size;
+    const auto given = in.exactlyOne({I::shares, I::contracts}, RefusalReason::sharesAndContracts);
+    if (!given) {
+        in.refuseNoneOf(I::shares, RefusalReason::noSharesOrContracts);
+    } else if (*given == I::shares) {
+        size.shares = in.number(I::shares, Floor::wholeFromOne);
+        size.read = size.shares.has_value();
+    } else if (const auto contracts = in.number(I::contracts, Floor::wholeFromOne)) {
+        // 100 × contracts held exactly, or not at all: a rounded count of shares would misstate
+        // every amount, so they all become unknown instead.
+        const double n = 100.0 * *contracts;
+        const bool exact = std::isfinite(n) && std::fma(100.0, *contracts, -n) == 0.0;
+        size.shares = exact ? std::optional<double>{n} : std::nullopt;
+        size.read = true;
+    }
+    return size;
+}
+
+// The time to expiry and the dates it is counted between, where there are dates.
+struct Timing {
+    std::optional<AnalysisInput> given; // expiry, days or months
+    TimeToExpiry time;
+    bool read = false;
+    std::optional<std::chrono::year_month_day> asOf;
+    std::optional<std::chrono::year_month_day> expiry; // given, or the as-of date + days
+};
+
+Timing readTiming(InputReader& in, std::chrono::year_month_day today) {
+    using I = AnalysisInput;
+    Timing t;
+    // Exactly one of a date, days or months. Only the first given is read.
+    t.given =
+        in.exactlyOne({I::expiry, I::days, I::months}, RefusalReason::moreThanOneTimeToExpiry);
+    if (!t.given) {
+        in.refuseNoneOf(I::expiry, RefusalReason::noTimeToExpiry);
+    }
+    // The as-of date is checked whenever it is given, though only dates use it.
+    if (in.given(I::asOf)) {
+        t.asOf = in.date(I::asOf);
+    } else if (today.ok()) {
+        t.asOf = today;
+    } else if (t.given == I::expiry || in.given(I::exDividend)) {
+        // The caller's today is not a date: say so rather than count from it.
+        in.add({I::asOf, calendarDateText(today), RefusalReason::notARealDate, {}, {}});
+    }
+    if (t.given == I::expiry) {
+        t.expiry = in.date(I::expiry);
+        if (t.expiry && t.asOf) {
+            const std::int64_t days = daysBetween(*t.asOf, *t.expiry);
+            if (days >= 1) {
+                t.time.days = static_cast<double>(days);
+                t.read = true;
+            } else {
+                in.refuseNotAfter(*t.asOf);
+            }
+        }
+    } else if (t.given == I::days) {
+        t.time.days = in.number(I::days, Floor::wholeFromOne);
+        t.read = t.time.days.has_value();
+        // Beyond a million days the expiry is after any date the calendar reads.
+        if (t.time.days && t.asOf && *t.time.days < 1e6) {
+            t.expiry =
+                std::chrono::sys_days{*t.asOf} + std::chrono::days{static_cast<long>(*t.time.days)};
+        }
+    } else if (t.given == I::months) {
+        t.time.months = in.months();
+        t.read = t.time.months.has_value();
+    }
+    return t;
+}
+
+// Days from the as-of date to the ex-dividend date, which falls after the as-of date and on or
+// before the expiry; months name no date. `read` is false when it was refused.
+struct ExDividend {
+    std::optional<double> days;
+    bool read = true;
+};
+
+ExDividend readExDividend(InputReader& in, const Timing& t) {
+    using I = AnalysisInput;
+    ExDividend ex;
+    if (!in.given(I::exDividend)) {
+        return ex;
+    }
+    ex.read = false;
+    const auto date = in.date(I::exDividend);
+    if (!date) {
+        return ex;
+    }
+    if (t.given == I::months) {
+        in.add({I::exDividend,
+                *in.text(I::exDividend),
+                RefusalReason::exDividendWithMonths,
+                I::months,
+                {}});
+    } else if (t.asOf && daysBetween(*t.asOf, *date) < 1) {
+        in.refuseDate(I::exDividend, RefusalReason::exDividendNotAfterAsOf, I::asOf, *t.asOf);
+    } else if (t.expiry && daysBetween(*t.expiry, *date) > 0) {
+        in.refuseDate(I::exDividend, RefusalReason::exDividendAfterExpiry, I::expiry, *t.expiry);
+    } else if (t.asOf) {
+        ex.days = static_cast<double>(daysBetween(*t.asOf, *date));
+        ex.read = true;
+    }
+    return ex;
+}
+
+} // namespace
+
 AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSettings& settings,
                                const CallModel* model) {
     using I = AnalysisInput;
@@ -842,125 +972,38 @@ AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSetti
     const auto optionPrice = in.number(I::optionPrice, Floor::zero);
     const auto strikePrice = in.number(I::strikePrice, Floor::aboveZero);
     const auto currentPrice = in.number(I::currentPrice, Floor::aboveZero);
-
-    // Shares, or contracts of 100 shares: exactly one. Only the first given is read.
-    std::optional<double> shareCount;
-    bool sizeRead = false;
-    const auto size = in.exactlyOne({I::shares, I::contracts}, RefusalReason::sharesAndContracts);
-    if (!size) {
-        in.refuseNoneOf(I::shares, RefusalReason::noSharesOrContracts);
-    } else if (*size == I::shares) {
-        shareCount = in.number(I::shares, Floor::wholeFromOne);
-        sizeRead = shareCount.has_value();
-    } else if (const auto contracts = in.number(I::contracts, Floor::wholeFromOne)) {
-        // 100 × contracts held exactly, or not at all: a rounded count of shares would misstate
-        // every amount, so they all become unknown instead.
-        const double n = 100.0 * *contracts;
-        const bool exact = std::isfinite(n) && std::fma(100.0, *contracts, -n) == 0.0;
-        shareCount = exact ? std::optional<double>{n} : std::nullopt;
-        sizeRead = true;
-    }
-
-    // The time to expiry: exactly one of a date, days or months. Only the first given is read.
-    const auto timeGiven =
-        in.exactlyOne({I::expiry, I::days, I::months}, RefusalReason::moreThanOneTimeToExpiry);
-    if (!timeGiven) {
-        in.refuseNoneOf(I::expiry, RefusalReason::noTimeToExpiry);
-    }
-    // The as-of date is checked whenever it is given, though only an expiry date uses it.
-    std::optional<std::chrono::year_month_day> asOf;
-    if (in.given(I::asOf)) {
-        asOf = in.date(I::asOf);
-    } else if (inputs.today.ok()) {
-        asOf = inputs.today;
-    } else if (timeGiven == I::expiry || in.given(I::exDividend)) {
-        // The caller's today is not a date: say so rather than count from it.
-        in.add({I::asOf, calendarDateText(inputs.today), RefusalReason::notARealDate, {}, {}});
-    }
-    TimeToExpiry time;
-    bool timeRead = false;
-    std::optional<std::chrono::year_month_day> expiry;
-    if (timeGiven == I::expiry) {
-        expiry = in.date(I::expiry);
-        if (expiry && asOf) {
-            const std::int64_t days = daysBetween(*asOf, *expiry);
-            if (days >= 1) {
-                time.days = static_cast<double>(days);
-                timeRead = true;
-            } else {
-                in.refuseNotAfter(*asOf);
-            }
-        }
-    } else if (timeGiven == I::days) {
-        time.days = in.number(I::days, Floor::wholeFromOne);
-        timeRead = time.days.has_value();
-    } else if (timeGiven == I::months) {
-        time.months = in.months();
-        timeRead = time.months.has_value();
-    }
-
+    const PositionSize size = readSize(in);
+    const Timing timing = readTiming(in, inputs.today);
     const auto fees = in.number(I::fees, Floor::zero, 0.0);
     const auto dividend = in.number(I::dividend, Floor::zero, 0.0);
     const auto volatility = in.percent(I::volatility, 0.0, 1000.0, false,
                                        RefusalReason::volatilityOutOfRange, std::nullopt);
     const auto rate = in.percent(I::rate, -20.0, 100.0, true, RefusalReason::rateOutOfRange, 0.0);
-    const bool volatilityRead = volatility.has_value() || !in.given(I::volatility);
-
-    // The ex-dividend date falls after the as-of date and on or before the expiry, which days
-    // to expiry count from the as-of date; months name no date.
-    std::optional<double> daysToExDividend;
-    bool exDividendRead = !in.given(I::exDividend);
-    if (!exDividendRead) {
-        const auto exDate = in.date(I::exDividend);
-        // Beyond a million days the expiry is after any date the calendar reads.
-        if (timeGiven == I::days && time.days && asOf && *time.days < 1e6) {
-            expiry =
-                std::chrono::sys_days{*asOf} + std::chrono::days{static_cast<long>(*time.days)};
-        }
-        if (exDate && timeGiven == I::months) {
-            in.add({I::exDividend,
-                    *in.text(I::exDividend),
-                    RefusalReason::exDividendWithMonths,
-                    I::months,
-                    {}});
-        } else if (exDate && asOf && daysBetween(*asOf, *exDate) < 1) {
-            in.refuseDate(I::exDividend, RefusalReason::exDividendNotAfterAsOf, I::asOf, *asOf);
-        } else if (exDate && expiry && daysBetween(*expiry, *exDate) > 0) {
-            in.refuseDate(I::exDividend, RefusalReason::exDividendAfterExpiry, I::expiry, *expiry);
-        } else if (exDate && asOf) {
-            daysToExDividend = static_cast<double>(daysBetween(*asOf, *exDate));
-            exDividendRead = true;
-        }
-    }
-    std::optional<double> costBasis;
-    if (in.given(I::costBasis)) {
-        costBasis = in.number(I::costBasis, Floor::aboveZero);
-    }
-    const bool costBasisRead = costBasis.has_value() || !in.given(I::costBasis);
+    const ExDividend exDividend = readExDividend(in, timing);
+    const auto costBasis = in.number(I::costBasis, Floor::aboveZero, 0.0);
 
     AnalysisResult result;
     result.refusals = in.takeRefusals();
-    if (!result.refusals.empty()) {
+    // With no refusal every input was read.
+    if (!result.refusals.empty() || !optionPrice || !strikePrice || !currentPrice || !size.read ||
+        !timing.read || !fees || !dividend || !rate || !exDividend.read || !costBasis) {
         return result;
     }
-    // With no refusal every input was read.
-    if (optionPrice && strikePrice && currentPrice && sizeRead && timeRead && fees && dividend &&
-        volatilityRead && rate && exDividendRead && costBasisRead) {
-        PositionNumbers numbers;
-        numbers.optionPrice = *optionPrice;
-        numbers.strikePrice = *strikePrice;
-        numbers.currentPrice = *currentPrice;
-        numbers.shares = shareCount;
-        numbers.fees = *fees;
-        numbers.dividend = *dividend;
-        numbers.time = time;
-        numbers.volatility = volatility;
-        numbers.rate = *rate;
-        numbers.daysToExDividend = daysToExDividend;
-        numbers.costBasis = costBasis;
-        numbers.returnBase = inputs.returnBase;
-        result.analysis = formFigures(numbers, model);
-    }
+    PositionNumbers numbers;
+    numbers.optionPrice = *optionPrice;
+    numbers.strikePrice = *strikePrice;
+    numbers.currentPrice = *currentPrice;
+    numbers.shares = size.shares;
+    numbers.fees = *fees;
+    numbers.dividend = *dividend;
+    numbers.time = timing.time;
+    numbers.volatility = volatility;
+    numbers.rate = *rate;
+    numbers.daysToExDividend = exDividend.days;
+    // 0 stands for no cost basis: one given is more than 0.
+    numbers.costBasis = *costBasis > 0.0 ? costBasis : std::nullopt;
+    numbers.returnBase = inputs.returnBase;
+    result.analysis.emplace(formFigures(numbers, model));
     return result;
 }
 
