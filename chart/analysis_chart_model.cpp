@@ -14,6 +14,22 @@ std::optional<PayoffChartModel> payoffChartModel(const Analysis& analysis) {
     model.breakeven = analysis.breakeven;
     model.maxProfit = *analysis.maxProfit;
     model.profitAt = [analysis](Currency price) { return payoffAt(analysis, price.toDouble()); };
+    if (analysis.priceRange) {
+        const std::optional<Currency> low = Currency::fromDouble(analysis.priceRange->first);
+        const std::optional<Currency> high = Currency::fromDouble(analysis.priceRange->second);
+        if (low && high) {
+            model.priceRange = std::pair{*low, *high};
+        }
+    }
+    return model;
+}
+
+std::optional<PayoffChartModel> payoffChartModel(const Analysis& analysis,
+                                                 const RegionalSettings& settings) {
+    std::optional<PayoffChartModel> model = payoffChartModel(analysis);
+    if (model) {
+        model->probProfit = figureText(analysis, AnalysisFigure::probProfit, settings);
+    }
     return model;
 }
 

@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace veltrane {
 
@@ -17,6 +19,11 @@ struct PayoffChartModel {
     Currency maxProfit;
     // The position's profit or loss at expiry for a share price; nothing where it has none.
     std::function<std::optional<Currency>(Currency sharePrice)> profitAt;
+    // The market model's share price at expiry one standard deviation below and above its
+    // middle (low, high); nothing without the model's odds.
+    std::optional<std::pair<Currency, Currency>> priceRange{};
+    // The model's chance of profit as the figures write it ("61.42%"); nothing without it.
+    std::optional<std::string> probProfit{};
 };
 
 } // namespace veltrane

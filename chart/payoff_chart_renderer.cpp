@@ -268,7 +268,40 @@ QString PayoffChartRenderer::description() const {
         QStringLiteral("current price %1, strike %2, most profit %3.")
             .arg(priceText(model_.currentPrice.toDouble()),
                  priceText(model_.strikePrice.toDouble()), profitText(model_.maxProfit.toDouble()));
+    if (model_.priceRange) {
+        text += QStringLiteral(" Shaded: the model's one standard deviation range of the price at "
+                               "expiry, %1 to %2.")
+                    .arg(priceText(model_.priceRange->first.toDouble()),
+                         priceText(model_.priceRange->second.toDouble()));
+    }
+    if (model_.probProfit) {
+        text += QStringLiteral(" The model's chance of profit %1.")
+                    .arg(QString::fromStdString(*model_.probProfit));
+    }
     return text;
+}
+
+QString PayoffChartRenderer::rangeText() const {
+    if (!model_.priceRange) {
+        return {};
+    }
+    return QStringLiteral("1 s.d. range %1 \u2013 %2")
+        .arg(priceText(model_.priceRange->first.toDouble()),
+             priceText(model_.priceRange->second.toDouble()));
+}
+
+std::optional<QRectF> PayoffChartRenderer::rangeBand(const ChartMapping& map) const {
+    if (!model_.priceRange) {
+        return std::nullopt;
+    }
+    const TickRange& axis = map.axes().price;
+    const double low = std::max(model_.priceRange->first.toDouble(), axis.low());
+    const double high = std::min(model_.priceRange->second.toDouble(), axis.high());
+    if (!(low < high)) {
+        return std::nullopt;
+    }
+    const QRectF plot = map.plot();
+    return QRectF(QPointF(map.x(low), plot.top()), QPointF(map.x(high), plot.bottom()));
 }
 
 std::vector<ChartMark> PayoffChartRenderer::marks(const ChartMapping& map) const {
@@ -396,6 +429,19 @@ std::vector<ChartLabel> PayoffChartRenderer::labels(const QRectF& bounds,
         placer, {ChartLabel::Kind::LossRegion, loss, QRectF(0, 0, width(loss) + 2 * padding, line)},
         {plot.left(), model_.breakeven ? breakeven : plot.right(), {0.25, 0.15, 0.35, 0.5, 0.08}},
         curve, zero, plot);
+
+    // The range's name at the top of its band, else at its foot, else above the plot.
+    if (const std::optional<QRectF> band = rangeBand(map)) {
+        const QString text = rangeText();
+        const QSizeF size(width(text) + 2 * padding, line);
+        const double left = std::max(plot.left(), std::min(band->center().x() - size.width() / 2,
+                                                           plot.right() - size.width()));
+        placer.place(ChartLabel::Kind::Range, text,
+                     {QRectF(QPointF(left, plot.top() + labelSpacing), size),
+                      QRectF(QPointF(left, plot.bottom() - labelSpacing - line), size),
+                      QRectF(QPointF(left, plot.top() - gap - line), size)},
+                     aboveAndIn);
+    }
     return placer.take();
 }
 
@@ -408,6 +454,7 @@ void PayoffChartRenderer::paint(QPainter& painter, const QRectF& bounds,
     const ChartMapping map = mapping(bounds, metrics);
     painter.fillRect(bounds, colours.background);
 
+    paintRange(painter, map, colours);
     paintGrid(painter, map, colours);
     const QPolygonF curve = payoffCurve(map);
     const double zero = ChartMapping::crisp(map.y(0.0), devicePixelsFor(1.0, ratio), ratio);
@@ -419,6 +466,16 @@ void PayoffChartRenderer::paint(QPainter& painter, const QRectF& bounds,
         paintCrosshair(painter, map, colours, metrics, *crosshairPrice);
     }
     painter.restore();
+}
+
+// The model's range, a light wash the grid, the regions and the line are drawn over.
+void PayoffChartRenderer::paintRange(QPainter& painter, const ChartMapping& map,
+                                     const ChartColours& colours) const {
+    if (const std::optional<QRectF> band = rangeBand(map)) {
+        QColor wash = colours.text;
+        wash.setAlphaF(0.1F);
+        painter.fillRect(*band, wash);
+    }
 }
 
 // The grid, a line at every tick.
@@ -563,7 +620,8 @@ void PayoffChartRenderer::paintLabels(QPainter& painter, const ChartColours& col
     for (const ChartLabel& label : labels) {
         const bool profit = label.kind == ChartLabel::Kind::ProfitRegion;
         const bool loss = label.kind == ChartLabel::Kind::LossRegion;
-        if (profit || loss || label.kind == ChartLabel::Kind::Mark) {
+        if (profit || loss || label.kind == ChartLabel::Kind::Mark ||
+            label.kind == ChartLabel::Kind::Range) {
             painter.fillRect(label.box, colours.background);
         }
         painter.setPen(profit ? colours.profit : loss ? colours.loss : colours.text);

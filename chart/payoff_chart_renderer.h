@@ -27,7 +27,7 @@ struct ChartMark {
 
 // A text of the chart and the rectangle it is drawn in, in device-independent pixels.
 struct ChartLabel {
-    enum class Kind { AxisTitle, PriceTick, ProfitTick, Mark, ProfitRegion, LossRegion };
+    enum class Kind { AxisTitle, PriceTick, ProfitTick, Mark, ProfitRegion, LossRegion, Range };
     Kind kind;
     QString text;
     QRectF box;
@@ -57,6 +57,11 @@ public:
     // strike, each where `map` puts it on the line.
     std::vector<ChartMark> marks(const ChartMapping& map) const;
 
+    // The model's one-standard-deviation range of the price at expiry as `map` shades it: the
+    // plot's height, across the part of the range the price axis shows. Nothing without a range,
+    // or where the axis shows none of it.
+    std::optional<QRectF> rangeBand(const ChartMapping& map) const;
+
     // The payoff line as `map` draws it: a point at a money price about every two pixels, and at
     // the axis's ends and every marked price, so that it bends where the position does.
     QPolygonF payoffCurve(const ChartMapping& map) const;
@@ -79,6 +84,8 @@ public:
     QString profitText(double amount) const;
     // The price under the crosshair and the position's profit or loss there.
     QString crosshairText(double price) const;
+    // The range's label: "1 s.d. range $25.07 – $32.48"; empty without a range.
+    QString rangeText() const;
     // The chart in words, for a screen reader.
     QString description() const;
 
@@ -88,6 +95,7 @@ private:
     // The steps of `paint`, in the order it takes them; each leaves the painter's pen and hints
     // as the next expects.
     void paintGrid(QPainter& painter, const ChartMapping& map, const ChartColours& colours) const;
+    void paintRange(QPainter& painter, const ChartMapping& map, const ChartColours& colours) const;
     static void paintRegions(QPainter& painter, const ChartMapping& map,
                              const ChartColours& colours, const QPolygonF& curve, double zero);
     static void paintLines(QPainter& painter, const ChartMapping& map, const ChartColours& colours,

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <optional>
+#include <utility>
 
 // Covered-call positions for the chart's tests, drawn from their defining numbers: shares bought
 // at the current price, calls sold at the strike for the premium. The profit at expiry is
@@ -45,6 +46,14 @@ inline PayoffChartModel inTheMoneyCall() {
 // A premium above the share price: the position cannot lose, so it has no breakeven.
 inline PayoffChartModel noBreakeven() {
     return coveredCall(2, 2.5, 2.10, 100);
+}
+
+// The worked example with the market model's range of the price at expiry and chance of profit.
+inline PayoffChartModel workedExampleWithOdds(double low, double high) {
+    PayoffChartModel model = workedExample();
+    model.priceRange = std::pair{money(low), money(high)};
+    model.probProfit = "61.42%";
+    return model;
 }
 
 // The chart of a position as the program analyses it, from the texts a user types.

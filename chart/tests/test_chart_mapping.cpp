@@ -55,6 +55,8 @@ private slots:
     void crispLines();
     void marks_data();
     void marks();
+    void rangeBand_data();
+    void rangeBand();
     void texts();
     void readableAtAnyScale_data();
     void readableAtAnyScale();
@@ -246,6 +248,42 @@ void TestChartMapping::marks() {
     }
 }
 
+void TestChartMapping::rangeBand_data() {
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::addColumn<double>("left");
+    QTest::addColumn<double>("right");
+    // Prices 20 to 36 across 400 pixels from x = 50: 25 pixels a dollar.
+    QTest::newRow("inside the axis") << 25.07 << 32.48 << 176.75 << 362.0;
+    QTest::newRow("below the axis: cut at its left end") << 10.0 << 30.0 << 50.0 << 300.0;
+    QTest::newRow("beyond the axis: cut at its right end") << 25.0 << 90.0 << 175.0 << 450.0;
+    QTest::newRow("wholly left of the axis: none") << 5.0 << 15.0 << 0.0 << 0.0;
+    QTest::newRow("no width: none") << 28.5 << 28.5 << 0.0 << 0.0;
+}
+
+// The band spans the plot's height, across only the prices the axis shows.
+void TestChartMapping::rangeBand() {
+    QFETCH(double, low);
+    QFETCH(double, high);
+    QFETCH(double, left);
+    QFETCH(double, right);
+    const PayoffChartModel model = veltrane::testing::workedExampleWithOdds(low, high);
+    const ChartMapping map(veltrane::payoffAxes(model), plot);
+    const std::optional<QRectF> band = PayoffChartRenderer(model, {}).rangeBand(map);
+    QCOMPARE(band.has_value(), left < right);
+    if (band) {
+        QVERIFY2(near(band->left(), left) && near(band->right(), right),
+                 qPrintable(QStringLiteral("%1 to %2").arg(band->left()).arg(band->right())));
+        QCOMPARE(band->top(), plot.top());
+        QCOMPARE(band->bottom(), plot.bottom());
+    }
+    // The axes are the position's own, range or not.
+    QCOMPARE(map.axes().price.first,
+             veltrane::payoffAxes(veltrane::testing::workedExample()).price.first);
+    QCOMPARE(map.axes().price.last,
+             veltrane::payoffAxes(veltrane::testing::workedExample()).price.last);
+}
+
 // Labels in the user's money texts, never in a format of the chart's own.
 void TestChartMapping::texts() {
     // Texts moved in whole: GCC 12 at -O3 warns falsely when a literal is assigned.
@@ -266,6 +304,13 @@ void TestChartMapping::texts() {
              QStringLiteral("Profit or loss at expiry against the share price at expiry, from "
                             "20?00 € to 36?00 €. Breakeven 27?25 €, current price 28?50 €, strike "
                             "30?00 €, most profit 1~375?00 €."));
+    const PayoffChartRenderer odds(veltrane::testing::workedExampleWithOdds(25.07, 32.48), odd);
+    QCOMPARE(odds.rangeText(), QStringLiteral("1 s.d. range 25?07 € \u2013 32?48 €"));
+    QVERIFY2(odds.description().endsWith(
+                 QStringLiteral("range of the price at expiry, 25?07 € to 32?48 €. The model's "
+                                "chance of profit 61.42%.")),
+             qPrintable(odds.description()));
+    QCOMPARE(renderer.rangeText(), QString());
     const PayoffChartRenderer none(veltrane::testing::noBreakeven(), {});
     QVERIFY(none.description().contains(QStringLiteral("No breakeven, current price $2.00")));
 }
@@ -311,6 +356,12 @@ void TestChartMapping::readableAtAnyScale_data() {
         << RegionalSettings{.currencySymbol = "¥", .currencyDecimals = 0}
         << QStringList{"¥2.5", "¥3.0", "¥3.5", "¥4.0", "¥4.5", "¥5.0", "¥5.5", "¥6.0"}
         << QStringList{"(¥100)", "(¥50)", "¥0", "¥50", "¥100", "¥150"};
+    QTest::newRow("the model's range, its label placed as the others")
+        << veltrane::testing::workedExampleWithOdds(25.07, 32.48) << RegionalSettings{}
+        << QStringList{"$20.00", "$22.00", "$24.00", "$26.00", "$28.00",
+                       "$30.00", "$32.00", "$34.00", "$36.00"}
+        << QStringList{"($4,000.00)", "($3,000.00)", "($2,000.00)", "($1,000.00)",
+                       "$0.00",       "$1,000.00",   "$2,000.00"};
     QTest::newRow("tens of thousands")
         << veltrane::testing::analysed("1250", "30000", "28500", "500") << RegionalSettings{}
         << QStringList{"$20,000.00", "$22,000.00", "$24,000.00", "$26,000.00", "$28,000.00",
@@ -368,6 +419,7 @@ void TestChartMapping::readableAtAnyScale() {
         const std::vector<ChartLabel> labels = renderer.labels(bounds, metrics);
         const QRectF inside = bounds.adjusted(8, 8, -8, -8);
         int markLabels = 0;
+        int rangeLabels = 0;
         QStringList priceLabels;
         for (std::size_t i = 0; i < labels.size(); ++i) {
             const ChartLabel& label = labels[i];
@@ -378,12 +430,14 @@ void TestChartMapping::readableAtAnyScale() {
                          qPrintable(which + " touches " + labels[j].text));
             }
             markLabels += label.kind == ChartLabel::Kind::Mark ? 1 : 0;
+            rangeLabels += label.kind == ChartLabel::Kind::Range ? 1 : 0;
             if (label.kind == ChartLabel::Kind::PriceTick) {
                 priceLabels << label.text;
             }
             if (label.kind == ChartLabel::Kind::Mark ||
                 label.kind == ChartLabel::Kind::ProfitRegion ||
-                label.kind == ChartLabel::Kind::LossRegion) {
+                label.kind == ChartLabel::Kind::LossRegion ||
+                label.kind == ChartLabel::Kind::Range) {
                 // The payoff line's middle, sampled every half pixel, keeps 4 pixels off.
                 const QRectF clear = label.box.adjusted(-3.99, -3.99, 3.99, 3.99);
                 for (qsizetype k = 1; k < curve.size(); ++k) {
@@ -406,6 +460,7 @@ void TestChartMapping::readableAtAnyScale() {
         if (size.width() >= 640) {
             QVERIFY(priceLabels.size() >= 3);
             QCOMPARE(markLabels, static_cast<int>(marks.size()));
+            QCOMPARE(rangeLabels, model.priceRange ? 1 : 0);
         }
     }
 }

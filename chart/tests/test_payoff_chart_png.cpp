@@ -49,24 +49,32 @@ void TestPayoffChartPng::writesThePictureAtTheAskedSize_data() {
     QTest::addColumn<PayoffChartModel>("model");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("roomForRegions");
+    QTest::addColumn<bool>("band");
     const PayoffChartModel worked = veltrane::testing::workedExample();
     const PayoffChartModel belowACent =
         veltrane::testing::analysed("0.0003", "0.0010", "0.0008", "100");
     const PayoffChartModel tensOfThousands =
         veltrane::testing::analysed("1250", "30000", "28500", "500");
-    QTest::newRow("640 x 400") << worked << QSize(640, 400) << true;
-    QTest::newRow("1200 x 800") << worked << QSize(1200, 800) << true;
-    QTest::newRow("small: 200 x 120") << worked << QSize(200, 120) << false;
-    QTest::newRow("below a cent, 960 x 600") << belowACent << QSize(960, 600) << true;
-    QTest::newRow("below a cent, small: 200 x 120") << belowACent << QSize(200, 120) << false;
-    QTest::newRow("tens of thousands, 960 x 600") << tensOfThousands << QSize(960, 600) << true;
-    QTest::newRow("tens of thousands, 320 x 200") << tensOfThousands << QSize(320, 200) << false;
+    QTest::newRow("640 x 400") << worked << QSize(640, 400) << true << false;
+    QTest::newRow("1200 x 800") << worked << QSize(1200, 800) << true << false;
+    QTest::newRow("small: 200 x 120") << worked << QSize(200, 120) << false << false;
+    QTest::newRow("below a cent, 960 x 600") << belowACent << QSize(960, 600) << true << false;
+    QTest::newRow("below a cent, small: 200 x 120")
+        << belowACent << QSize(200, 120) << false << false;
+    QTest::newRow("tens of thousands, 960 x 600")
+        << tensOfThousands << QSize(960, 600) << true << false;
+    QTest::newRow("tens of thousands, 320 x 200")
+        << tensOfThousands << QSize(320, 200) << false << false;
+    QTest::newRow("the model's range, 640 x 400")
+        << veltrane::testing::workedExampleWithOdds(25.07, 32.48) << QSize(640, 400) << true
+        << true;
 }
 
 void TestPayoffChartPng::writesThePictureAtTheAskedSize() {
     QFETCH(PayoffChartModel, model);
     QFETCH(QSize, size);
     QFETCH(bool, roomForRegions);
+    QFETCH(bool, band);
     // No Qt application runs here: the writer starts its own on the offscreen platform.
     QVERIFY(QCoreApplication::instance() == nullptr);
     const QTemporaryDir folder;
@@ -84,6 +92,8 @@ void TestPayoffChartPng::writesThePictureAtTheAskedSize() {
         QVERIFY(pixelsNear(image, colours.profit) > 0);
         QVERIFY(pixelsNear(image, colours.loss) > 0);
     }
+    // The range a light grey wash, a twentieth of the picture at least where it is shown.
+    QCOMPARE(pixelsNear(image, QColor(230, 230, 230)) > size.width() * size.height() / 20, band);
     // No ink within 8 pixels of the edge: every title and label keeps its margin.
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
