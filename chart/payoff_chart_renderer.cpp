@@ -430,12 +430,17 @@ std::vector<ChartLabel> PayoffChartRenderer::labels(const QRectF& bounds,
         {plot.left(), model_.breakeven ? breakeven : plot.right(), {0.25, 0.15, 0.35, 0.5, 0.08}},
         curve, zero, plot);
 
-    // The range's name at the top of its band, else at its foot, else above the plot.
-    if (const std::optional<QRectF> band = rangeBand(map)) {
+    // The range's name at the top of its band, else at its foot, else above the plot; where the
+    // axis shows none of the range, at the end it lies beyond.
+    if (model_.priceRange) {
+        const std::optional<QRectF> band = rangeBand(map);
+        const double middle = band ? band->center().x()
+                                   : map.x(std::clamp(model_.priceRange->first.toDouble(),
+                                                      axes_.price.low(), axes_.price.high()));
         const QString text = rangeText();
         const QSizeF size(width(text) + 2 * padding, line);
-        const double left = std::max(plot.left(), std::min(band->center().x() - size.width() / 2,
-                                                           plot.right() - size.width()));
+        const double left =
+            std::max(plot.left(), std::min(middle - size.width() / 2, plot.right() - size.width()));
         placer.place(ChartLabel::Kind::Range, text,
                      {QRectF(QPointF(left, plot.top() + labelSpacing), size),
                       QRectF(QPointF(left, plot.bottom() - labelSpacing - line), size),

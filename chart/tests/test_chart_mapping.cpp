@@ -269,7 +269,8 @@ void TestChartMapping::rangeBand() {
     QFETCH(double, right);
     const PayoffChartModel model = veltrane::testing::workedExampleWithOdds(low, high);
     const ChartMapping map(veltrane::payoffAxes(model), plot);
-    const std::optional<QRectF> band = PayoffChartRenderer(model, {}).rangeBand(map);
+    const PayoffChartRenderer renderer(model, {});
+    const std::optional<QRectF> band = renderer.rangeBand(map);
     QCOMPARE(band.has_value(), left < right);
     if (band) {
         QVERIFY2(near(band->left(), left) && near(band->right(), right),
@@ -277,6 +278,12 @@ void TestChartMapping::rangeBand() {
         QCOMPARE(band->top(), plot.top());
         QCOMPARE(band->bottom(), plot.bottom());
     }
+    // Named even where the axis shows none of it.
+    const std::vector<ChartLabel> labels =
+        renderer.labels(QRectF(0, 0, 960, 600), QFontMetricsF(QGuiApplication::font()));
+    QVERIFY(std::any_of(labels.begin(), labels.end(), [](const ChartLabel& label) {
+        return label.kind == ChartLabel::Kind::Range;
+    }));
     // The axes are the position's own, range or not.
     QCOMPARE(map.axes().price.first,
              veltrane::payoffAxes(veltrane::testing::workedExample()).price.first);
