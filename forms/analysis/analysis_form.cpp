@@ -7,6 +7,7 @@
 #include "chart/readable_colour.h"
 #include "forms/analysis/date_field.h"
 #include "forms/readable_edges_style.h"
+#include "pricing/black_scholes_merton.h"
 #include "runtime/runtime.h"
 #include "ui_analysis_form.h"
 
@@ -14,10 +15,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFontMetrics>
+#include <QFormLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QStringList>
+#include <algorithm>
 #include <chrono>
 
 namespace veltrane {
@@ -26,6 +32,18 @@ namespace {
 
 // The colour a refusal is written in: a red, made readable on the window's background.
 const QColor refusalHue(0xb0, 0x00, 0x00);
+
+// The return base's entries, in the combo box's order.
+constexpr int stockCostEntry = 0;
+constexpr int netDebitEntry = 1;
+
+// Where the user's settings keep this window's inputs.
+const QString volatilityKey = QStringLiteral("analysis/volatility");
+const QString rateKey = QStringLiteral("analysis/rate");
+const QString returnBaseKey = QStringLiteral("analysis/returnBase");
+const QString numberFormKey = QStringLiteral("analysis/numberForm");
+const QString netDebitValue = QStringLiteral("netDebit");
+const QString stockCostValue = QStringLiteral("stockCost");
 
 // An empty box is an input not given.
 std::optional<std::string> given(std::string text) {
@@ -85,10 +103,15 @@ AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings, const Fi
     setSizeGripEnabled(true);
     ui_->dteExpiry->setPattern(settings_.shortDatePattern);
     ui_->dteExpiry->setDate(today_().addMonths(1));
+    ui_->dteExDividend->setPattern(settings_.shortDatePattern);
+    ui_->dteExDividend->setDate(today_().addDays(14));
     sizeInputs();
+    describeInputs();
     addFigureRows();
+    restoreInputs();
     colourMarks();
     ReadableEdgesStyle::applyTo(*this);
+    fitFiguresWidth();
 
     connect(ui_->chkExpiry, &QCheckBox::toggled, ui_->dteExpiry, &QWidget::setEnabled);
     connect(ui_->chkExpiry, &QCheckBox::toggled, this, &AnalysisForm::reanalyse);
@@ -96,6 +119,14 @@ AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings, const Fi
     connect(ui_->dteExpiry, &DateField::refusalChanged, this, &AnalysisForm::reanalyse);
     connect(ui_->txtFees, &QLineEdit::textChanged, this, &AnalysisForm::reanalyse);
     connect(ui_->txtDividend, &QLineEdit::textChanged, this, &AnalysisForm::reanalyse);
+    connect(ui_->chkExDividend, &QCheckBox::toggled, ui_->dteExDividend, &QWidget::setEnabled);
+    connect(ui_->chkExDividend, &QCheckBox::toggled, this, &AnalysisForm::reanalyse);
+    connect(ui_->dteExDividend, &DateField::dateChanged, this, &AnalysisForm::reanalyse);
+    connect(ui_->dteExDividend, &DateField::refusalChanged, this, &AnalysisForm::reanalyse);
+    for (QLineEdit* input : {ui_->txtVolatility, ui_->txtRate, ui_->txtCostBasis}) {
+        connect(input, &QLineEdit::textChanged, this, &AnalysisForm::reanalyse);
+    }
+    connect(ui_->cboReturnBase, &QComboBox::currentIndexChanged, this, &AnalysisForm::reanalyse);
     connect(ui_->cmdCopy, &QPushButton::clicked, this, &AnalysisForm::copyToClipboard);
     connect(ui_->cmdSaveChart, &QPushButton::clicked, this, &AnalysisForm::saveChart);
     connect(ui_->cmdClose, &QPushButton::clicked, this, &QWidget::close);
@@ -109,6 +140,7 @@ AnalysisForm::AnalysisForm(Runtime& runtime, RegionalSettings settings, const Fi
 // children are taken down: by then nothing here may answer.
 AnalysisForm::~AnalysisForm() {
     ui_->dteExpiry->disconnect(this);
+    ui_->dteExDividend->disconnect(this);
 }
 
 // The short inputs as wide as what they hold, not the window: a date, and an amount of money.
@@ -119,10 +151,46 @@ void AnalysisForm::sizeInputs() {
                                extra);
     };
     // The date's calendar button takes about a square of the box's height.
-    DateField* date = ui_->dteExpiry;
-    fit(date, date->shownText(QDate(2027, 12, 28)), date->sizeHint().height());
-    for (QLineEdit* amount : {ui_->txtFees, ui_->txtDividend}) {
+    for (DateField* date : {ui_->dteExpiry, ui_->dteExDividend}) {
+        fit(date, date->shownText(QDate(2027, 12, 28)), date->sizeHint().height());
+    }
+    for (QLineEdit* amount : {ui_->txtFees, ui_->txtDividend, ui_->txtCostBasis}) {
         fit(amount, QStringLiteral("000,000,000.0000"), 0);
+    }
+    for (QLineEdit* percent : {ui_->txtVolatility, ui_->txtRate}) {
+        fit(percent, QStringLiteral("1,000.00"), 0);
+    }
+}
+
+// What each input of the odds and the shares held stands for, on the input and its label.
+void AnalysisForm::describeInputs() {
+    struct Described {
+        QWidget* label;
+        QWidget* input;
+        QString text;
+    };
+    const Described described[] = {
+        {ui_->chkExDividend, ui_->dteExDividend,
+         QStringLiteral("The dividend's ex-dividend date, after today and on or before the expiry "
+                        "date: the odds take the dividend out of the share price, and early "
+                        "assignment before it is weighed. Unticked: no ex-dividend date.")},
+        {ui_->lblVolatility, ui_->txtVolatility,
+         QStringLiteral("The share price's volatility in percent a year, more than 0 and at most "
+                        "1000, that the odds are worked out with. Empty: the volatility the "
+                        "option price implies.")},
+        {ui_->lblRate, ui_->txtRate,
+         QStringLiteral("The interest rate in percent a year, continuously compounded, from -20 "
+                        "to 100, that the odds are worked out with. Empty: 0.")},
+        {ui_->lblCostBasis, ui_->txtCostBasis,
+         QStringLiteral("What was paid per share for shares already held: adds the figures of "
+                        "the shares held. Empty: none held.")},
+        {ui_->lblReturnBase, ui_->cboReturnBase,
+         QStringLiteral("What the returns are over: the stock cost (the current price times the "
+                        "shares) or the net debit (the stock cost less the premium, plus fees).")},
+    };
+    for (const Described& input : described) {
+        input.label->setToolTip(input.text);
+        input.input->setToolTip(input.text);
     }
 }
 
@@ -131,25 +199,51 @@ void AnalysisForm::sizeInputs() {
 void AnalysisForm::addFigureRows() {
     QWidget* previous = ui_->chartPayoff;
     for (const AnalysisFigureInfo& info : analysisFigures) {
-        auto* field = new QLineEdit(ui_->grpFigures);
+        QFormLayout* rows = groupLayout(info.group);
+        QWidget* box = rows->parentWidget();
+        auto* field = new QLineEdit(box);
         field->setObjectName(fromUtf8(info.key));
         field->setReadOnly(true);
-        field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // Words read from their start; amounts line up at the right.
+        field->setAlignment((info.kind == FigureKind::text ? Qt::AlignLeft : Qt::AlignRight) |
+                            Qt::AlignVCenter);
         field->setMinimumWidth(
             field->fontMetrics().horizontalAdvance(QStringLiteral("($000,000,000.00)")));
         const QString definition = fromUtf8(info.definition);
         field->setToolTip(definition);
         field->setAccessibleDescription(definition);
-        auto* caption = new QLabel(fromUtf8(info.caption), ui_->grpFigures);
+        auto* caption = new QLabel(fromUtf8(info.caption), box);
         caption->setObjectName(fromUtf8(info.key) + QStringLiteral("_caption"));
         caption->setToolTip(definition);
         caption->setBuddy(field);
-        ui_->figuresLayout->addRow(caption, field);
+        rows->addRow(caption, field);
         setTabOrder(previous, field);
         previous = field;
         figureFields_.push_back(field);
     }
     setTabOrder(previous, ui_->cmdCopy);
+}
+
+// The figures' column as wide as its widest row, every group shown, and its scroll bar: a
+// figure is never cut off at the side, and the column keeps its width as groups come and go.
+void AnalysisForm::fitFiguresWidth() {
+    QScrollArea* area = ui_->figuresArea;
+    area->setMinimumWidth(ui_->figuresContents->minimumSizeHint().width() +
+                          area->verticalScrollBar()->sizeHint().width() + 2 * area->frameWidth());
+}
+
+QFormLayout* AnalysisForm::groupLayout(FigureGroup group) const {
+    switch (group) {
+    case FigureGroup::trade:
+        break;
+    case FigureGroup::odds:
+        return ui_->oddsLayout;
+    case FigureGroup::earlyAssignment:
+        return ui_->earlyAssignmentLayout;
+    case FigureGroup::basis:
+        return ui_->basisLayout;
+    }
+    return ui_->tradeLayout;
 }
 
 AnalysisInputs AnalysisForm::inputs() const {
@@ -167,6 +261,14 @@ AnalysisInputs AnalysisForm::inputs() const {
     }
     in.fees = text(ui_->txtFees);
     in.dividend = text(ui_->txtDividend);
+    if (ui_->chkExDividend->isChecked()) {
+        in.exDividend = ui_->dteExDividend->date().toString(Qt::ISODate).toStdString();
+    }
+    in.volatility = text(ui_->txtVolatility);
+    in.rate = text(ui_->txtRate);
+    in.costBasis = text(ui_->txtCostBasis);
+    in.returnBase = ui_->cboReturnBase->currentIndex() == netDebitEntry ? ReturnBase::netDebit
+                                                                        : ReturnBase::stockCost;
     const QDate now = today_();
     in.today = std::chrono::year_month_day{std::chrono::year{now.year()},
                                            std::chrono::month{static_cast<unsigned>(now.month())},
@@ -176,9 +278,10 @@ AnalysisInputs AnalysisForm::inputs() const {
 
 // Every edit, here or in the main window, analyses the position afresh.
 void AnalysisForm::reanalyse() {
-    const AnalysisResult result = analysePosition(inputs(), settings_);
+    const AnalysisResult result = analysePosition(inputs(), settings_, &blackScholesMerton());
     markRefusals(result.refusals);
     showFigures(result.analysis);
+    rememberInputs(result.refusals);
 }
 
 // Each refusal at its input: this window's beside the input, the main window's in one line that
@@ -193,6 +296,10 @@ void AnalysisForm::markRefusals(const std::vector<Refusal>& refusals) {
         {AnalysisInput::expiry, ui_->dteExpiry, ui_->lblExpiryRefusal},
         {AnalysisInput::fees, ui_->txtFees, ui_->lblFeesRefusal},
         {AnalysisInput::dividend, ui_->txtDividend, ui_->lblDividendRefusal},
+        {AnalysisInput::exDividend, ui_->dteExDividend, ui_->lblExDividendRefusal},
+        {AnalysisInput::volatility, ui_->txtVolatility, ui_->lblVolatilityRefusal},
+        {AnalysisInput::rate, ui_->txtRate, ui_->lblRateRefusal},
+        {AnalysisInput::costBasis, ui_->txtCostBasis, ui_->lblCostBasisRefusal},
     };
     for (const Own& input : own) {
         input.mark->clear();
@@ -224,19 +331,22 @@ void AnalysisForm::markRefusals(const std::vector<Refusal>& refusals) {
         }
     }
     // A date typed that could not be read: the date it had still counts, and the user is told.
-    if (ui_->chkExpiry->isChecked() && !ui_->dteExpiry->refusedText().isEmpty()) {
-        const DateField* date = ui_->dteExpiry;
+    const auto markTyped = [](const QCheckBox* check, DateField* date, QLabel* mark) {
+        if (!check->isChecked() || date->refusedText().isEmpty()) {
+            return;
+        }
         const QString message =
-            QStringLiteral("Expiry date \"%1\" is not a date written like %2; the date stays %3.")
-                .arg(date->refusedText(), date->shownText(QDate(date->date().year(), 12, 31)),
+            QStringLiteral("%1 \"%2\" is not a date written like %3; the date stays %4.")
+                .arg(date->accessibleName(), date->refusedText(),
+                     date->shownText(QDate(date->date().year(), 12, 31)),
                      date->shownText(date->date()));
-        ui_->lblExpiryRefusal->setText(ui_->lblExpiryRefusal->text().isEmpty()
-                                           ? message
-                                           : message + QLatin1Char('\n') +
-                                                 ui_->lblExpiryRefusal->text());
-        ui_->lblExpiryRefusal->show();
-        ui_->dteExpiry->setAccessibleDescription(ui_->lblExpiryRefusal->text());
-    }
+        mark->setText(mark->text().isEmpty() ? message
+                                             : message + QLatin1Char('\n') + mark->text());
+        mark->show();
+        date->setAccessibleDescription(mark->text());
+    };
+    markTyped(ui_->chkExpiry, ui_->dteExpiry, ui_->lblExpiryRefusal);
+    markTyped(ui_->chkExDividend, ui_->dteExDividend, ui_->lblExDividendRefusal);
     ui_->lblMainRefusals->setText(mainLines.join(QLatin1Char('\n')));
     ui_->lblMainRefusals->setVisible(!mainLines.isEmpty());
 }
@@ -248,16 +358,58 @@ void AnalysisForm::showFigures(const std::optional<Analysis>& analysis) {
         if (analysis) {
             text = figureText(*analysis, analysisFigures[i].figure, settings_);
         }
-        figureFields_[i]->setText(text ? QString::fromStdString(*text) : QString());
+        QLineEdit* field = figureFields_[i];
+        field->setText(text ? QString::fromStdString(*text) : QString());
+        // A long note shows its start; the whole of it is in the tooltip too.
+        field->setCursorPosition(0);
+        const QString definition = fromUtf8(analysisFigures[i].definition);
+        field->setToolTip(analysisFigures[i].kind == FigureKind::text && text
+                              ? definition + QLatin1Char('\n') + field->text()
+                              : definition);
     }
+    showGroups(analysis);
     std::optional<PayoffChartModel> model;
     if (analysis) {
-        model = payoffChartModel(*analysis);
+        model = payoffChartModel(*analysis, settings_);
     }
     ui_->chartPayoff->setChart(
         model ? std::optional<PayoffChartRenderer>(PayoffChartRenderer(*model, settings_))
               : std::nullopt);
     ui_->cmdSaveChart->setEnabled(model.has_value());
+}
+
+// A figure's row shows unless its input was not given: without an analysis, unless the input
+// its group needs is empty; a group's box shows while any of its rows does.
+void AnalysisForm::showGroups(const std::optional<Analysis>& analysis) {
+    const auto asked = [this](FigureGroup group) {
+        switch (group) {
+        case FigureGroup::trade:
+        case FigureGroup::odds:
+            break;
+        case FigureGroup::earlyAssignment:
+            return ui_->chkExDividend->isChecked();
+        case FigureGroup::basis:
+            return !ui_->txtCostBasis->text().isEmpty();
+        }
+        return true;
+    };
+    for (std::size_t i = 0; i < analysisFigures.size(); ++i) {
+        const AnalysisFigureInfo& info = analysisFigures[i];
+        const bool shown =
+            analysis ? analysis->state(info.figure) != FigureState::notAsked : asked(info.group);
+        groupLayout(info.group)->setRowVisible(figureFields_[i], shown);
+    }
+    for (const FigureGroup group : {FigureGroup::trade, FigureGroup::odds,
+                                    FigureGroup::earlyAssignment, FigureGroup::basis}) {
+        const auto inGroup = [&](std::size_t i) {
+            return analysisFigures[i].group == group && !figureFields_[i]->isHidden();
+        };
+        bool any = false;
+        for (std::size_t i = 0; i < analysisFigures.size() && !any; ++i) {
+            any = inGroup(i);
+        }
+        groupLayout(group)->parentWidget()->setVisible(any);
+    }
 }
 
 QString AnalysisForm::copiedText() const {
@@ -283,6 +435,15 @@ QString AnalysisForm::copiedText() const {
     }
     add(ui_->lblFees->text().remove(QLatin1Char('&')), ui_->txtFees->text());
     add(ui_->lblDividend->text().remove(QLatin1Char('&')), ui_->txtDividend->text());
+    add(ui_->chkExDividend->text().remove(QLatin1Char('&')),
+        ui_->chkExDividend->isChecked() ? ui_->dteExDividend->date().toString(Qt::ISODate)
+                                        : QString());
+    for (const auto& [label, input] :
+         {std::pair{ui_->lblVolatility, ui_->txtVolatility}, std::pair{ui_->lblRate, ui_->txtRate},
+          std::pair{ui_->lblCostBasis, ui_->txtCostBasis}}) {
+        add(label->text().remove(QLatin1Char('&')), input->text());
+    }
+    add(ui_->lblReturnBase->text().remove(QLatin1Char('&')), ui_->cboReturnBase->currentText());
     for (std::size_t i = 0; i < analysisFigures.size(); ++i) {
         add(fromUtf8(analysisFigures[i].caption), figureFields_[i]->text());
     }
@@ -296,7 +457,7 @@ void AnalysisForm::copyToClipboard() {
 // The chart as a PNG, black on white and at the size it has on the screen, where the user says.
 void AnalysisForm::saveChart() {
     const std::optional<PayoffChartModel> model =
-        analysis_ ? payoffChartModel(*analysis_) : std::nullopt;
+        analysis_ ? payoffChartModel(*analysis_, settings_) : std::nullopt;
     if (!model) {
         return;
     }
@@ -319,6 +480,9 @@ void AnalysisForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) {
         colourMarks();
     }
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        fitFiguresWidth();
+    }
     QDialog::changeEvent(event);
 }
 
@@ -332,9 +496,56 @@ void AnalysisForm::colourMarks() {
                      readableOn(refusalHue, window.color(group, QPalette::Window)));
     }
     for (QLabel* mark : {ui_->lblExpiryRefusal, ui_->lblFeesRefusal, ui_->lblDividendRefusal,
-                         ui_->lblMainRefusals}) {
+                         ui_->lblExDividendRefusal, ui_->lblVolatilityRefusal, ui_->lblRateRefusal,
+                         ui_->lblCostBasisRefusal, ui_->lblMainRefusals}) {
         mark->setPalette(own);
     }
+}
+
+// The separators the remembered texts were typed with: under other settings they would read as
+// other numbers, so they are not put back there.
+QString AnalysisForm::numberForm() const {
+    return QString::fromStdString(settings_.decimalSeparator + settings_.groupSeparator);
+}
+
+void AnalysisForm::restoreInputs() {
+    const QSettings stored;
+    if (stored.value(numberFormKey).toString() == numberForm()) {
+        remembered_.volatility = stored.value(volatilityKey).toString();
+        remembered_.rate = stored.value(rateKey).toString();
+    }
+    remembered_.returnBase =
+        stored.value(returnBaseKey).toString() == netDebitValue ? netDebitEntry : stockCostEntry;
+    ui_->txtVolatility->setText(remembered_.volatility);
+    ui_->txtRate->setText(remembered_.rate);
+    ui_->cboReturnBase->setCurrentIndex(remembered_.returnBase);
+}
+
+// The last volatility and rate the analysis took, and the return base, written only when one
+// changes: every edit of the position comes here.
+void AnalysisForm::rememberInputs(const std::vector<Refusal>& refusals) {
+    const auto refused = [&](AnalysisInput input) {
+        return std::any_of(refusals.begin(), refusals.end(),
+                           [&](const Refusal& refusal) { return refusal.input == input; });
+    };
+    Remembered now = remembered_;
+    if (!refused(AnalysisInput::volatility)) {
+        now.volatility = ui_->txtVolatility->text();
+    }
+    if (!refused(AnalysisInput::rate)) {
+        now.rate = ui_->txtRate->text();
+    }
+    now.returnBase = ui_->cboReturnBase->currentIndex();
+    if (now == remembered_) {
+        return;
+    }
+    QSettings stored;
+    stored.setValue(volatilityKey, now.volatility);
+    stored.setValue(rateKey, now.rate);
+    stored.setValue(numberFormKey, numberForm());
+    stored.setValue(returnBaseKey,
+                    now.returnBase == netDebitEntry ? netDebitValue : stockCostValue);
+    remembered_ = now;
 }
 
 } // namespace veltrane

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 
@@ -25,9 +26,12 @@ namespace veltrane {
 class Runtime;
 
 // The Position Analysis window: the analysis of the main window's position, re-read at every
-// edit, with an expiry date, fees and a dividend of its own, its figures each with a caption and
-// a definition, and the payoff chart. It works out nothing itself: the analysis does. A dialog
-// that is never modal: screen readers know it as a dialog of the main window's, and Esc closes it.
+// edit, with inputs of its own (an expiry date, fees, a dividend and its ex-dividend date, the
+// volatility and interest rate the odds are worked out with, a cost basis and the return base),
+// its figures in groups, each with a caption and a definition, and the payoff chart. It works out
+// nothing itself: the analysis and its market model do. The rate, the volatility and the return
+// base are kept in the user's settings (QSettings) from one run to the next. A dialog that is
+// never modal: screen readers know it as a dialog of the main window's, and Esc closes it.
 class AnalysisForm : public QDialog {
     Q_OBJECT
 
@@ -56,11 +60,26 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // What the window keeps between runs: the texts as typed, and the return base's index.
+    struct Remembered {
+        QString volatility;
+        QString rate;
+        int returnBase = 0;
+        friend bool operator==(const Remembered&, const Remembered&) = default;
+    };
+
     void sizeInputs();
+    void describeInputs();
     void addFigureRows();
+    void fitFiguresWidth();
+    QFormLayout* groupLayout(FigureGroup group) const;
     void markRefusals(const std::vector<Refusal>& refusals);
     void showFigures(const std::optional<Analysis>& analysis);
+    void showGroups(const std::optional<Analysis>& analysis);
     void colourMarks();
+    void restoreInputs();
+    void rememberInputs(const std::vector<Refusal>& refusals);
+    QString numberForm() const;
     AnalysisInputs inputs() const;
 
     std::unique_ptr<Ui::AnalysisForm> ui_;
@@ -70,6 +89,7 @@ private:
     Clock today_;
     std::vector<QLineEdit*> figureFields_;
     std::optional<Analysis> analysis_;
+    Remembered remembered_;
 };
 
 } // namespace veltrane

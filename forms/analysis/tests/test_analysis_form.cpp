@@ -14,11 +14,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -104,6 +106,8 @@ class TestAnalysisForm : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void init();
     void opensAndRaisesFromTheMenuByKeyboard();
     void closesWithTheMainWindow();
     void closingTheMainWindowEndsTheProgram_data();
@@ -112,6 +116,9 @@ private slots:
     void followsTheMainWindowLive();
     void ownInputs_data();
     void ownInputs();
+    void oddsInputs_data();
+    void oddsInputs();
+    void remembersBetweenRuns();
     void datesTypedAsShown_data();
     void datesTypedAsShown();
     void refusedInputIsMarked_data();
@@ -120,7 +127,21 @@ private slots:
     void saveChartAsksTheRuntime();
     void saveChartSaysSoWhenItCannotWrite();
     void saveChartCancelledWritesNothing();
+
+private:
+    QTemporaryDir settingsFolder_;
 };
+
+// The window keeps inputs in the user's settings: here in a folder of the test's, never the
+// user's own, and empty at the start of every test.
+void TestAnalysisForm::initTestCase() {
+    QVERIFY(settingsFolder_.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder_.path());
+}
+
+void TestAnalysisForm::init() {
+    QSettings().clear();
+}
 
 void TestAnalysisForm::opensAndRaisesFromTheMenuByKeyboard() {
     Opened window;
@@ -224,6 +245,11 @@ void TestAnalysisForm::figuresHaveCaptionsAndDefinitions() {
         QCOMPARE(field->toolTip(), definition);
         QCOMPARE(caption->toolTip(), definition);
         QVERIFY(field->isReadOnly());
+        // In its group's box; the shares held only once a cost basis is typed.
+        const char* boxes[] = {"grpTrade", "grpOdds", "grpEarlyAssignment", "grpBasis"};
+        QCOMPARE(field->parentWidget()->objectName(),
+                 QLatin1String(boxes[static_cast<int>(info.group)]));
+        QCOMPARE(field->isVisible(), info.group <= veltrane::FigureGroup::odds);
         // Nothing typed yet: every figure empty, and the main window's fields named.
         QCOMPARE(field->text(), QString());
     }
@@ -234,6 +260,16 @@ void TestAnalysisForm::figuresHaveCaptionsAndDefinitions() {
     // It follows the default font and resizes: a laid-out window.
     QVERIFY(window.analysis->layout() != nullptr);
     QCOMPARE(window.analysis->font(), QApplication::font());
+    QVERIFY(QRect(0, 0, 1024, 768).contains(QRect(QPoint(), window.analysis->sizeHint())));
+    QCOMPARE(window.control<QGroupBox>("grpOdds")->title(), QStringLiteral("The odds (model)"));
+    QCOMPARE(window.control<QGroupBox>("grpBasis")->title(), QStringLiteral("Shares already held"));
+    // Tab goes down the inputs' first column, then the second; a date unticked is skipped.
+    window.control("chkExpiry")->setFocus();
+    for (const char* next : {"txtFees", "txtDividend", "chkExDividend", "txtVolatility", "txtRate",
+                             "txtCostBasis", "cboReturnBase", "chartPayoff"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(next));
+    }
 }
 
 void TestAnalysisForm::followsTheMainWindowLive() {
@@ -245,8 +281,13 @@ void TestAnalysisForm::followsTheMainWindowLive() {
     QCOMPARE(window.figure("max_profit"), QStringLiteral("$1,375.00"));
     QCOMPARE(window.figure("breakeven"), QStringLiteral("$27.25"));
     QCOMPARE(window.figure("days_to_expiry"), QString());
+    QCOMPARE(window.figure("prob_profit"), QStringLiteral("57.62%"));
     QVERIFY(!window.control("lblMainRefusals")->isVisible());
     QVERIFY(window.control<PayoffChartWidget>("chartPayoff")->hasChart());
+    const QString said = window.control("chartPayoff")->accessibleDescription();
+    QVERIFY2(said.contains(QStringLiteral("range of the price at expiry, $")) &&
+                 said.contains(QStringLiteral("chance of profit 57.62%")),
+             qPrintable(said));
     // One more digit in the main window, and no Calculate: the figures follow at once.
     QTest::keyClick(window.mainControl("intNoShares"), Qt::Key_0);
     QCOMPARE(window.figure("premium"), QStringLiteral("$6,250.00"));
@@ -309,6 +350,85 @@ void TestAnalysisForm::ownInputs() {
         date->setDate(QDate::currentDate().addDays(expiryInDays));
     }
     QCOMPARE(window.figure(qPrintable(figure)), text);
+}
+
+void TestAnalysisForm::oddsInputs_data() {
+    QTest::addColumn<QString>("dividend");
+    QTest::addColumn<QList<int>>("letters"); // Alt+letter each, then typed where the focus is
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shownIn"); // a figure, or a refusal's mark
+    QTest::addColumn<QString>("text");
+    const auto row = [](const char* name, const char* dividend, QList<int> letters,
+                        const char* typed, const char* shownIn, const QString& text) {
+        QTest::newRow(name) << dividend << letters << typed << shownIn << text;
+    };
+    const QString exDate = QDate::currentDate().addDays(14).toString(Qt::ISODate);
+    row("blank volatility: the implied one", "", {}, "", "volatility", "32.73%");
+    row("a volatility typed is the one used", "", {Qt::Key_V}, "40", "volatility", "40.00%");
+    row("it moves the chance of profit", "", {Qt::Key_V}, "40", "prob_profit", "54.94%");
+    row("a rate moves the chance of assignment", "", {Qt::Key_R}, "4.5", "prob_assigned", "36.75%");
+    row("net debit: the static return over less", "", {Qt::Key_B}, "", "static_return", "4.59%");
+    row("a cost basis: the shares held", "", {Qt::Key_P}, "31", "basis_cost", "$15,500.00");
+    row("an ex-dividend date: early assignment weighed", "0.50", {Qt::Key_E, Qt::Key_X}, "",
+        "early_assignment", "unlikely");
+    row("a dividend without its date: no early assignment", "0.50", {}, "", "early_assignment", "");
+    row("a dividend without its date: no odds, and why", "0.50", {}, "", "odds_note",
+        "the dividend needs its ex-dividend date");
+    row("a rate of 150 % refused", "", {Qt::Key_R}, "150", "lblRateRefusal",
+        "Interest rate \"150\" must be from -20 to 100 (percent a year).");
+    row("a volatility of 0 refused", "", {Qt::Key_V}, "0", "lblVolatilityRefusal",
+        "Volatility \"0\" must be more than 0 and at most 1000 (percent a year).");
+    row("an ex-dividend date with months refused", "", {Qt::Key_X}, "", "lblExDividendRefusal",
+        "Ex-dividend date \"" + exDate +
+            "\" needs an expiry date or days to expiry, not months to expiry.");
+}
+
+// Typed by keys where an input's Alt+letter puts the focus; Down picks the next return base.
+void TestAnalysisForm::oddsInputs() {
+    QFETCH(QString, dividend);
+    QFETCH(QList<int>, letters);
+    QFETCH(QString, typed);
+    QFETCH(QString, shownIn);
+    QFETCH(QString, text);
+    Opened window;
+    QVERIFY(window.open());
+    window.enterWorkedExample();
+    QVERIFY(window.activateAnalysis());
+    QTest::keyClicks(window.control("txtDividend"), dividend);
+    for (const int letter : letters) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(letter), Qt::AltModifier);
+    }
+    if (qobject_cast<QComboBox*>(QApplication::focusWidget()) != nullptr) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    }
+    QTest::keyClicks(QApplication::focusWidget(), typed);
+    const QWidget* shown = window.control(qPrintable(shownIn));
+    QTRY_COMPARE(shown->property("text").toString(), text);
+    // A figure shows with its group's box, hidden while its input is not given; a mark when due.
+    QCOMPARE(shown->isVisible(), !text.isEmpty());
+}
+
+// The rate and volatility last taken, never a refused text, and the return base, in a new window;
+// the texts only where the settings write numbers as they were typed.
+void TestAnalysisForm::remembersBetweenRuns() {
+    {
+        Opened window;
+        QVERIFY(window.open());
+        QTest::keyClicks(window.control("txtRate"), QStringLiteral("4.5"));
+        QTest::keyClicks(window.control("txtVolatility"), QStringLiteral("25x"));
+        window.control<QComboBox>("cboReturnBase")->setCurrentIndex(1);
+    }
+    veltrane::RegionalSettings german;
+    german.decimalSeparator = std::string{","};
+    german.groupSeparator = std::string{"."};
+    for (const veltrane::RegionalSettings& settings : {veltrane::RegionalSettings{}, german}) {
+        const bool same = settings.decimalSeparator == ".";
+        Opened again(settings);
+        QVERIFY(again.open());
+        QCOMPARE(again.control<QLineEdit>("txtRate")->text(), same ? "4.5" : "");
+        QCOMPARE(again.control<QLineEdit>("txtVolatility")->text(), same ? "25" : "");
+        QCOMPARE(again.control<QComboBox>("cboReturnBase")->currentText(), "Net debit");
+    }
 }
 
 void TestAnalysisForm::datesTypedAsShown_data() {
@@ -425,7 +545,7 @@ void TestAnalysisForm::refusedInputIsMarked() {
     QVERIFY(window.runtime.messages().isEmpty());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     // Every figure empty, no chart, nothing to save.
-    for (const QLineEdit* field : window.control("grpFigures")->findChildren<QLineEdit*>()) {
+    for (const QLineEdit* field : window.control("figuresArea")->findChildren<QLineEdit*>()) {
         QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
     }
     QVERIFY(!window.control<PayoffChartWidget>("chartPayoff")->hasChart());
@@ -447,8 +567,8 @@ void TestAnalysisForm::copyPutsTwoColumnsOnTheClipboard() {
     const QString copied = QGuiApplication::clipboard()->text();
     QCOMPARE(copied, window.analysis->copiedText());
     const QStringList lines = copied.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    // The seven inputs, then every figure: two columns each.
-    QCOMPARE(lines.size(), 7 + qsizetype(veltrane::analysisFigures.size()));
+    // The twelve inputs, then every figure, those not asked for empty: two columns each.
+    QCOMPARE(lines.size(), 12 + qsizetype(veltrane::analysisFigures.size()));
     for (const QString& line : lines) {
         QCOMPARE(line.count(QLatin1Char('\t')), 1);
     }
@@ -458,6 +578,11 @@ void TestAnalysisForm::copyPutsTwoColumnsOnTheClipboard() {
                           "Dividend per share\t"}));
     QVERIFY(lines.contains(QStringLiteral("Maximum profit\t$1,365.00")));
     QVERIFY(lines.contains(QStringLiteral("Breakeven price\t$27.27")));
+    QCOMPARE(lines.mid(7, 5),
+             (QStringList{"Ex-dividend date\t", "Volatility (%)\t", "Interest rate (%)\t",
+                          "Cost basis per share\t", "Return base\tStock cost"}));
+    QVERIFY(lines.contains(QStringLiteral("Chance of profit\t57.45%")));
+    QVERIFY(lines.contains(QStringLiteral("Cost of the shares held\t")));
 }
 
 void TestAnalysisForm::saveChartAsksTheRuntime() {
