@@ -19,6 +19,8 @@ done
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
+# The settings the window keeps between runs: a folder of the test's, never the user's own.
+export XDG_CONFIG_HOME=$work/config
 # shellcheck source=virtual_display.sh
 source "$here/virtual_display.sh"
 trap 'stop_virtual_display; rm -rf "$work"' EXIT

@@ -18,6 +18,8 @@ command -v xdotool >/dev/null || {
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
+# The settings the window keeps between runs: a folder of the test's, never the user's own.
+export XDG_CONFIG_HOME=$work/config
 # shellcheck source=virtual_display.sh
 source "$here/virtual_display.sh"
 wm_pid=
