@@ -85,7 +85,9 @@ analysis_window() {
 inside() {
   local mode=$1 pravik=$2 output=$3
   XDG_RUNTIME_DIR=$(mktemp -d)
-  export XDG_RUNTIME_DIR
+  # Settings of its own: a rate or volatility the user's analysis window kept stays out of them.
+  XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
+  export XDG_RUNTIME_DIR XDG_CONFIG_HOME
   trap 'stop; rm -rf "$XDG_RUNTIME_DIR"' EXIT
   # The reference regional settings, so that the pictures show the README's texts.
   local base=(LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb)

@@ -363,8 +363,8 @@ void TestAnalysisForm::oddsInputs_data() {
         QTest::newRow(name) << dividend << letters << typed << shownIn << text;
     };
     const QString exDate = QDate::currentDate().addDays(14).toString(Qt::ISODate);
-    row("blank volatility: the implied one", "", {}, "", "volatility", "32.73%");
-    row("a volatility typed is the one used", "", {Qt::Key_V}, "40", "volatility", "40.00%");
+    row("blank volatility: the implied one", "", {}, "", "volatility_used", "32.73%");
+    row("a volatility typed is the one used", "", {Qt::Key_V}, "40", "volatility_used", "40.00%");
     row("it moves the chance of profit", "", {Qt::Key_V}, "40", "prob_profit", "54.94%");
     row("a rate moves the chance of assignment", "", {Qt::Key_R}, "4.5", "prob_assigned", "36.75%");
     row("net debit: the static return over less", "", {Qt::Key_B}, "", "static_return", "4.59%");
@@ -403,6 +403,7 @@ void TestAnalysisForm::oddsInputs() {
     }
     QTest::keyClicks(QApplication::focusWidget(), typed);
     const QWidget* shown = window.control(qPrintable(shownIn));
+    QVERIFY2(shown != nullptr, qPrintable(shownIn));
     QTRY_COMPARE(shown->property("text").toString(), text);
     // A figure shows with its group's box, hidden while its input is not given; a mark when due.
     QCOMPARE(shown->isVisible(), !text.isEmpty());
