@@ -92,10 +92,10 @@ if [[ "$actual" != "$expected" ]]; then
   exit 1
 fi
 echo "--- $exe analyze"
-expected='{"premium": 625.00, "dividends": 0.00, "total_fees": 0.00, "cost": 14250.00, "assigned": 15000.00, "max_profit": 1375.00, "static_profit": 625.00, "max_loss": 13625.00, "breakeven": 27.2500, "static_return": 4.39, "if_called_return": 9.65, "downside_protection": 4.39, "upside_to_strike": 5.26, "static_return_annualised": 17.59, "if_called_return_annualised": 38.70, "static_return_compound": 18.79, "if_called_return_compound": 44.70, "days_to_expiry": 91}'
+expected='{"premium": 625.00, "dividends": 0.00, "total_fees": 0.00, "cost": 14250.00, "assigned": 15000.00, "max_profit": 1375.00, "static_profit": 625.00, "max_loss": 13625.00, "breakeven": 27.2500, "static_return": 4.39, "if_called_return": 9.65, "downside_protection": 4.39, "upside_to_strike": 5.26, "static_return_annualised": 17.59, "if_called_return_annualised": 38.70, "static_return_compound": 18.79, "if_called_return_compound": 44.70, "days_to_expiry": 91, "intrinsic_value": 0.0000, "time_value": 1.2500, "time_value_return": 4.39, "implied_volatility": 30.62, "volatility_used": 30.62, "prob_assigned": 36.75, "prob_profit": 61.42, "call_delta": 0.426, "position_delta": 286.819, "time_decay_per_day": 5.37, "odds_note": "", "early_assignment": "", "early_assignment_profit": null, "early_assignment_return": null, "early_assignment_return_annualised": null, "basis_cost": null, "basis_profit_if_called": null, "basis_return_if_called": null, "basis_breakeven": null, "basis_loss_if_called": null}'
 actual=$(cd / && LANG=C.UTF-8 LC_ALL='' timeout 30 "$installed" analyze --option-price 1.25 \
   --strike-price 30 --current-price 28.50 --shares 500 --expiry 2027-03-19 --as-of 2026-12-18 \
-  --json --plain)
+  --rate 4.5 --json --plain)
 echo "$actual"
 if [[ "$actual" != "$expected" ]]; then
   echo "the installed program printed other figures than the analysis example's"
