@@ -1016,6 +1016,17 @@ std::optional<std::string> figureText(const Analysis& analysis, AnalysisFigure f
     return textOf(analysis, figure, settings, settings);
 }
 
+std::optional<double> figureNumber(const Analysis& analysis, AnalysisFigure figure) {
+    const FigureValue value = valueOf(analysis, figure);
+    if (value.money) {
+        return value.money->toDouble();
+    }
+    if (value.days) {
+        return static_cast<double>(*value.days);
+    }
+    return value.ratio ? value.ratio : value.delta;
+}
+
 std::optional<std::string> figurePlainText(const Analysis& analysis, AnalysisFigure figure) {
     static const RegionalSettings money = plainSettings(2);
     static const RegionalSettings price = plainSettings(4);

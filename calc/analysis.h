@@ -453,6 +453,10 @@ std::optional<Currency> payoffAt(const Analysis& analysis, double price);
 std::optional<std::string> figureText(const Analysis& analysis, AnalysisFigure figure,
                                       const RegionalSettings& settings);
 
+// The figure's value as a number, for comparing and ranking: money and prices in money units,
+// ratios as fractions, days, deltas; nothing for words or an empty figure.
+std::optional<double> figureNumber(const Analysis& analysis, AnalysisFigure figure);
+
 // The same digits written plainly, for --plain and JSON numbers: money "1375.00" (two
 // decimals), breakeven "27.2500" (four), ratios as percentage numbers "4.39", days "91".
 std::optional<std::string> figurePlainText(const Analysis& analysis, AnalysisFigure figure);

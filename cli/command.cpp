@@ -119,9 +119,7 @@ void declare(QCommandLineParser& parser, const Command& command) {
         parser.addOption({QString::fromStdString(option.name), QString::fromStdString(option.help),
                           QString::fromStdString(option.valueName)});
     }
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("With --csv: the CSV file ('-' or none: "
-                                                "standard input)."),
+    parser.addPositionalArgument(QStringLiteral("FILE"), qString(command.fileHelp()),
                                  QStringLiteral("[FILE]"));
 }
 
@@ -160,6 +158,11 @@ std::optional<std::string> refusedCombination(const QCommandLineParser& parser,
         }
     }
     const QStringList files = parser.positionalArguments();
+    if (command.takesFile()) {
+        return files.size() > 1 ? std::optional<std::string>{"one chain is read at a time, not " +
+                                                             std::to_string(files.size())}
+                                : std::nullopt;
+    }
     if (given("csv") && files.size() > 1) {
         return "--csv reads one file, not " + std::to_string(files.size());
     }
@@ -209,8 +212,12 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
     if (parser.isSet(QStringLiteral("help"))) {
         return writeOrReport(streams.out, streams.err, helpText(parser, command));
     }
+    QStringList repeatable{QStringLiteral("column")};
+    for (const std::string_view option : command.repeatable()) {
+        repeatable.push_back(qString(option));
+    }
     if (const std::optional<ExitStatus> repeated =
-            refuseRepeatedOptions(parser, {QStringLiteral("column")}, streams.err, helpCommand)) {
+            refuseRepeatedOptions(parser, repeatable, streams.err, helpCommand)) {
         return *repeated;
     }
     const std::vector<CommandOption> options = allOptions(command);
@@ -246,8 +253,10 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
         refused = readJobCount(valueIfSet(parser, "jobs"), streams.err, helpCommand, parsed.jobs);
     }
     if (!refused && declares(options, "column")) {
-        refused = readColumnMappings(parser.values(QStringLiteral("column")), inputKeys(options),
-                                     streams.err, helpCommand, parsed.columns);
+        const std::vector<std::string> keys =
+            command.takesFile() ? command.columnKeys() : inputKeys(options);
+        refused = readColumnMappings(parser.values(QStringLiteral("column")), keys, streams.err,
+                                     helpCommand, parsed.columns);
     }
     if (refused) {
         return *refused;

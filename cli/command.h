@@ -109,6 +109,15 @@ public:
     virtual std::vector<RefusedCombination> refusedCombinations() const { return {}; }
     // Whether this command line draws pictures, so the program needs Qt Gui from the start.
     virtual bool draws(const std::vector<std::string_view>& /*arguments*/) const { return false; }
+    // Reads a CSV file (FILE, '-' or none: standard input) without --csv, described by
+    // `fileHelp`; its header's columns, which --column may name, are `columnKeys`.
+    virtual bool takesFile() const { return false; }
+    virtual std::string_view fileHelp() const {
+        return "With --csv: the CSV file ('-' or none: standard input).";
+    }
+    virtual std::vector<std::string> columnKeys() const { return {}; }
+    // Options besides --column that may be given more than once.
+    virtual std::vector<std::string_view> repeatable() const { return {}; }
 
     // Runs the command on a command line that passed every shared check.
     virtual ExitStatus run(const ParsedCommand& command, CommandStreams streams) const = 0;

@@ -5,9 +5,11 @@ namespace veltrane {
 // Each command's file defines its own; this list is where it is registered.
 const Command& calcCommand();
 const Command& analyzeCommand();
+const Command& screenCommand();
 
 const std::vector<const Command*>& registeredCommands() {
-    static const std::vector<const Command*> commands{&calcCommand(), &analyzeCommand()};
+    static const std::vector<const Command*> commands{&calcCommand(), &analyzeCommand(),
+                                                      &screenCommand()};
     return commands;
 }
 

@@ -1,0 +1,870 @@
+#include "cli/chain_screen.h"
+
+#include "calc/calendar_date.h"
+#include "calc/currency.h"
+#include "calc/number_text.h"
+#include "calc/typed_text.h"
+#include "cli/analysis_batch.h"
+#include "cli/csv_batch_runner.h"
+#include "cli/csv_batch_steps.h"
+#include "cli/csv_row_work.h"
+#include "cli/messages.h"
+#include "cli/position_output.h"
+#include "csv/reader.h"
+#include "csv/writer.h"
+#include "pricing/black_scholes_merton.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <memory>
+#include <streambuf>
+#include <utility>
+
+namespace veltrane {
+
+namespace {
+
+// Captions brokers and their exports give the columns.
+struct ChainCaption {
+    ChainColumn column;
+    std::string_view caption;
+};
+
+constexpr std::array chainCaptions{
+    ChainCaption{ChainColumn::symbol, "Underlying Symbol"},
+    ChainCaption{ChainColumn::expiry, "Exp Date"},
+    ChainCaption{ChainColumn::expiry, "Expiration"},
+    ChainCaption{ChainColumn::expiry, "Expiration Date"},
+    ChainCaption{ChainColumn::strike, "Strike Price"},
+    ChainCaption{ChainColumn::bid, "Bid Price"},
+    ChainCaption{ChainColumn::ask, "Ask Price"},
+    ChainCaption{ChainColumn::last, "Last Price"},
+    ChainCaption{ChainColumn::type, "Option Type"},
+    ChainCaption{ChainColumn::type, "Call/Put"},
+    ChainCaption{ChainColumn::volume, "Vol"},
+    ChainCaption{ChainColumn::openInterest, "Open Int"},
+    ChainCaption{ChainColumn::iv, "Implied Volatility"},
+    ChainCaption{ChainColumn::underlyingPrice, "Stock Price"},
+};
+
+// A caption that means a symbol in one export and a price in another.
+constexpr std::string_view ambiguousUnderlying = "underlying";
+
+const ChainColumnInfo& columnInfo(ChainColumn column) {
+    return chainColumns[static_cast<std::size_t>(column)];
+}
+
+// ---- The rows, as one thread hands them to the ranking ----
+//
+// Each row becomes one record of this program's own: a kind, then fields each written as its
+// length, ':' and its bytes, so no text of the file can be taken for a separator.
+
+enum class RowMark : char { call = 'C', put = 'P', expired = 'E', refused = 'R' };
+
+void putField(std::string& out, std::string_view field) {
+    out.append(std::to_string(field.size())).push_back(':');
+    out.append(field);
+}
+
+// What a shown call is analysed from again, to write its texts: its inputs in plain form.
+struct CallData {
+    std::string symbol;
+    std::string expiry; // YYYY-MM-DD
+    std::string strike;
+    std::string price;
+    std::string sharePrice;
+    std::string fees;
+    std::string dividend;
+    std::string exDividend;
+    std::string volatility;
+};
+
+constexpr std::size_t callDataFields = 9;
+
+std::array<std::string*, callDataFields> fieldsOf(CallData& data) {
+    return {&data.symbol, &data.expiry,   &data.strike,     &data.price,     &data.sharePrice,
+            &data.fees,   &data.dividend, &data.exDividend, &data.volatility};
+}
+
+std::string plainNumber(double x) {
+    static const RegionalSettings plain = plainSettings(4);
+    return numberText(x, plain).value_or("");
+}
+
+AnalysisInputs inputsOf(const CallData& data, const ScreenOptions& options) {
+    AnalysisInputs inputs;
+    inputs.optionPrice = data.price;
+    inputs.strikePrice = data.strike;
+    inputs.currentPrice = data.sharePrice;
+    inputs.contracts = plainNumber(options.contracts);
+    inputs.expiry = data.expiry;
+    inputs.asOf = calendarDateText(options.asOf);
+    inputs.fees = data.fees;
+    if (!data.dividend.empty()) {
+        inputs.dividend = data.dividend;
+        inputs.exDividend = data.exDividend;
+    }
+    if (!data.volatility.empty()) {
+        inputs.volatility = data.volatility;
+    }
+    if (options.rateGiven) {
+        inputs.rate = plainNumber(options.rate);
+    }
+    inputs.returnBase = options.returnBase;
+    return inputs;
+}
+
+AnalysisResult analyseCall(const CallData& data, const ScreenOptions& options) {
+    static const RegionalSettings plain = plainSettings(4);
+    return analysePosition(inputsOf(data, options), plain, &blackScholesMerton());
+}
+
+// ---- Reading a row ----
+
+class ChainRows final : public HeaderRows {
+public:
+    ChainRows(std::size_t headerFields, const std::array<std::size_t, chainColumns.size()>& at,
+              const ScreenOptions& options)
+        : HeaderRows{headerFields}
+        , at_{at}
+        , options_{options} {}
+
+protected:
+    RowKind make(const CsvRecord& record, std::string& out) override {
+        reason_.clear();
+        const RowKind kind = call(record, out);
+        if (kind == RowKind::refused) {
+            refuse(record, reason_, out);
+        }
+        return kind;
+    }
+
+    void refuse(const CsvRecord& /*record*/, std::string_view reason, std::string& out) override {
+        out.push_back(static_cast<char>(RowMark::refused));
+        putField(out, reason);
+    }
+
+private:
+    static constexpr std::size_t absent = static_cast<std::size_t>(-1);
+
+    std::string_view field(const CsvRecord& record, ChainColumn column) const {
+        const std::size_t at = at_[static_cast<std::size_t>(column)];
+        return at == absent ? std::string_view{} : record.field(at);
+    }
+
+    // A number of the row in the settings' form; nothing, with the reason, when it is not one.
+    // An empty field is `empty`.
+    std::optional<double> number(const CsvRecord& record, ChainColumn column, bool& empty) {
+        const std::string_view text = field(record, column);
+        empty = isBlankField(text);
+        if (empty) {
+            return std::nullopt;
+        }
+        const ParsedNumber parsed = parseNumber(text, options_.settings);
+        if (parsed.error != ParseError::None || !std::isfinite(parsed.value) ||
+            parsed.value < 0.0) {
+            reason_ = std::string{columnInfo(column).key} + " " + quotedText(text) +
+                      " is not a number 0 or more";
+            return std::nullopt;
+        }
+        return parsed.value;
+    }
+
+    RowKind call(const CsvRecord& record, std::string& out) {
+        // The type: a call unless it says put; anything else is refused.
+        const std::string type = comparableColumnName(field(record, ChainColumn::type));
+        if (type == "put" || type == "p") {
+            out.push_back(static_cast<char>(RowMark::put));
+            return RowKind::complete;
+        }
+        if (!type.empty() && type != "call" && type != "c") {
+            reason_ =
+                "type " + quotedText(field(record, ChainColumn::type)) + " is neither call nor put";
+            return RowKind::refused;
+        }
+        CallData data;
+        data.symbol = std::string{typed::trimmed(field(record, ChainColumn::symbol))};
+        const ParsedDate expiry = readDate(field(record, ChainColumn::expiry), options_.settings);
+        if (!expiry.ok()) {
+            reason_ = "expiry " + quotedText(field(record, ChainColumn::expiry)) +
+                      " is not a date written like " + acceptedDateForms(options_.settings);
+            return RowKind::refused;
+        }
+        if (daysBetween(options_.asOf, expiry.date) < 1) {
+            out.push_back(static_cast<char>(RowMark::expired));
+            return RowKind::complete;
+        }
+        data.expiry = calendarDateText(expiry.date);
+
+        bool empty = false;
+        const auto strike = number(record, ChainColumn::strike, empty);
+        if (!strike) {
+            reason_ = empty ? std::string{"no strike"} : reason_;
+            return RowKind::refused;
+        }
+        bool bidEmpty = false;
+        bool askEmpty = false;
+        bool lastEmpty = false;
+        const auto bid = number(record, ChainColumn::bid, bidEmpty);
+        if (!bid && !bidEmpty) {
+            return RowKind::refused;
+        }
+        const auto ask = number(record, ChainColumn::ask, askEmpty);
+        if (!ask && !askEmpty) {
+            return RowKind::refused;
+        }
+        const auto last = number(record, ChainColumn::last, lastEmpty);
+        if (!last && !lastEmpty) {
+            return RowKind::refused;
+        }
+        const std::optional<Currency> price = optionPrice(bid, ask, last);
+        if (!price) {
+            return RowKind::refused;
+        }
+        data.price = plainNumber(price->toDouble());
+        data.strike = plainNumber(*strike);
+
+        const std::optional<Quote> quote = shareQuote(record, data.symbol, empty);
+        if (!quote) {
+            return RowKind::refused;
+        }
+        data.sharePrice = plainNumber(quote->price);
+        // The quote's dividend counts where its ex-date falls before the call expires.
+        if (quote->dividend > 0.0 && quote->exDividend &&
+            daysBetween(options_.asOf, *quote->exDividend) >= 1 &&
+            daysBetween(*quote->exDividend, expiry.date) >= 0) {
+            data.dividend = plainNumber(quote->dividend);
+            data.exDividend = calendarDateText(*quote->exDividend);
+        }
+        const auto fees = Currency::fromDouble(options_.feePerContract * options_.contracts +
+                                               options_.feePerTrade);
+        data.fees = plainNumber(fees ? fees->toDouble() : 0.0);
+        if (options_.volatilityFromChain && !chainVolatility(record, data)) {
+            return RowKind::refused;
+        }
+
+        const AnalysisResult result = analyseCall(data, options_);
+        if (!result.ok()) {
+            reason_ = refusalsText(result.refusals, FieldSpelling::column);
+            return RowKind::refused;
+        }
+        const Analysis& a = *result.analysis;
+        bool volumeEmpty = false;
+        bool interestEmpty = false;
+        const auto volume = number(record, ChainColumn::volume, volumeEmpty);
+        const auto interest = number(record, ChainColumn::openInterest, interestEmpty);
+        const bool kept = passes(a, *strike, quote->price, bid, ask, volume, interest);
+        const std::optional<double> key = figureNumber(a, options_.rankBy);
+
+        out.push_back(static_cast<char>(RowMark::call));
+        out.push_back(kept ? '1' : '0');
+        putField(out, key ? std::to_string(std::bit_cast<std::uint64_t>(*key)) : std::string{});
+        for (std::string* part : fieldsOf(data)) {
+            putField(out, *part);
+        }
+        // A call lacking a figure is still ranked, after those that have it.
+        return RowKind::complete;
+    }
+
+    // The option price chosen: the bid, the mid-point exactly (half a cent kept), or the last.
+    std::optional<Currency> optionPrice(std::optional<double> bid, std::optional<double> ask,
+                                        std::optional<double> last) {
+        switch (options_.price) {
+        case PriceChoice::bid:
+            if (!bid) {
+                reason_ = "no bid";
+                return std::nullopt;
+            }
+            return Currency::fromDouble(*bid);
+        case PriceChoice::mid: {
+            const auto b = bid ? Currency::fromDouble(*bid) : std::nullopt;
+            const auto a = ask ? Currency::fromDouble(*ask) : std::nullopt;
+            const auto sum = b && a ? add(*a, *b) : std::nullopt;
+            if (!sum) {
+                reason_ = "no mid-point: the bid or the ask is missing";
+                return std::nullopt;
+            }
+            // Half of a ten-thousandth is rounded half to even, as money rounds.
+            const std::int64_t half = sum->units() / 2;
+            const bool up = sum->units() % 2 != 0 && half % 2 != 0;
+            return Currency{half + (up ? 1 : 0)};
+        }
+        case PriceChoice::last:
+            if (!last) {
+                reason_ = "no last trade";
+                return std::nullopt;
+            }
+            return Currency::fromDouble(*last);
+        }
+        return std::nullopt;
+    }
+
+    // The share's price and dividend: the row's own price, else the quotes file's, else
+    // --current-price.
+    std::optional<Quote> shareQuote(const CsvRecord& record, const std::string& symbol,
+                                    bool& empty) {
+        Quote quote;
+        const auto found = options_.quotes.find(symbol);
+        if (found != options_.quotes.end()) {
+            quote = found->second;
+        }
+        const auto own = number(record, ChainColumn::underlyingPrice, empty);
+        if (!own && !empty) {
+            return std::nullopt;
+        }
+        if (own) {
+            quote.price = *own;
+        } else if (found == options_.quotes.end()) {
+            if (!options_.currentPrice) {
+                reason_ = "no share price for " +
+                          (symbol.empty() ? std::string{"the chain"} : quotedText(symbol)) +
+                          ": give underlying_price, --quotes or --current-price";
+                return std::nullopt;
+            }
+            quote.price = *options_.currentPrice;
+        }
+        if (!(quote.price > 0.0)) {
+            reason_ = "the share price of " + quotedText(symbol) + " is not more than 0";
+            return std::nullopt;
+        }
+        return quote;
+    }
+
+    // The chain's own volatility, in percent ("24.53", "24.53%") or a fraction.
+    bool chainVolatility(const CsvRecord& record, CallData& data) {
+        std::string text{typed::trimmed(field(record, ChainColumn::iv))};
+        if (!text.empty() && text.back() == '%') {
+            text.pop_back();
+        }
+        const ParsedNumber parsed = parseNumber(text, options_.settings);
+        if (text.empty() || parsed.error != ParseError::None || !(parsed.value > 0.0)) {
+            reason_ = "iv " + quotedText(field(record, ChainColumn::iv)) +
+                      " is not a volatility more than 0";
+            return false;
+        }
+        data.volatility = plainNumber(options_.ivAsFraction ? parsed.value * 100.0 : parsed.value);
+        return true;
+    }
+
+    bool passes(const Analysis& a, double strike, double sharePrice, std::optional<double> bid,
+                std::optional<double> ask, std::optional<double> volume,
+                std::optional<double> interest) const {
+        const ScreenFilters& f = options_.filters;
+        const auto atLeast = [](std::optional<double> value, std::optional<double> limit) {
+            return !limit || (value && *value >= *limit);
+        };
+        const auto atMost = [](std::optional<double> value, std::optional<double> limit) {
+            return !limit || (value && *value <= *limit);
+        };
+        const std::optional<double> days =
+            a.days ? std::optional<double>{static_cast<double>(*a.days)} : std::nullopt;
+        if (!atLeast(days, f.minDays) || !atMost(days, f.maxDays) ||
+            !atLeast(a.downsideProtection, f.minProtection) ||
+            !atMost(a.probAssigned, f.maxProbAssigned) || !atLeast(a.probProfit, f.minProbProfit) ||
+            !atLeast(volume, f.minVolume) || !atLeast(interest, f.minOpenInterest)) {
+            return false;
+        }
+        if ((f.otmOnly && !(strike > sharePrice)) || (f.itmOnly && !(strike < sharePrice))) {
+            return false;
+        }
+        for (const auto& [figure, limit] : f.minReturns) {
+            if (!atLeast(figureNumber(a, figure), limit)) {
+                return false;
+            }
+        }
+        if (f.maxSpread) {
+            const double mid = bid && ask ? (*bid + *ask) / 2.0 : 0.0;
+            if (!(mid > 0.0) || !atMost((*ask - *bid) / mid, f.maxSpread)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    const std::array<std::size_t, chainColumns.size()>& at_;
+    const ScreenOptions& options_;
+    std::string reason_;
+};
+
+// ---- The header ----
+
+class ChainWork final : public CsvRowWork {
+public:
+    explicit ChainWork(const ScreenOptions& options)
+        : options_{options}
+        , names_{chainColumnNames(options.columns)} {}
+
+    bool header(CsvReader& reader, CsvRecord& record, std::string& /*out*/,
+                BatchOutcome& outcome) override {
+        static const std::string expected = "expiry, strike, bid and ask";
+        if (!readHeaderRecord(reader, record,
+                              {options_.delimiter,
+                               [this](std::string_view name) {
+                                   return names_.find(name).has_value() ||
+                                          comparableColumnName(name) == ambiguousUnderlying;
+                               },
+                               expected},
+                              shape_, outcome)) {
+            return false;
+        }
+        if (!options_.delimiter && !options_.localeGiven) {
+            outcome.headerRefused =
+                separatorClash(reader.delimiter(), options_.settings.decimalSeparator);
+            if (outcome.headerRefused) {
+                return false;
+            }
+        }
+        outcome.headerRefused = mapColumns(record);
+        return !outcome.headerRefused;
+    }
+
+    std::unique_ptr<RowMaker> rowMaker() const override {
+        return std::make_unique<ChainRows>(shape_.columns, at_, options_);
+    }
+
+    // Whether the rows give their own share price.
+    bool pricesItsShares() const {
+        return at_[static_cast<std::size_t>(ChainColumn::underlyingPrice)] != absent;
+    }
+
+private:
+    static constexpr std::size_t absent = static_cast<std::size_t>(-1);
+
+    std::optional<std::string> mapColumns(const CsvRecord& header) {
+        at_.fill(absent);
+        for (std::size_t i = 0; i < header.size(); ++i) {
+            const std::vector<ChainColumn> matches = names_.findAll(header.field(i));
+            if (matches.empty()) {
+                if (comparableColumnName(header.field(i)) == ambiguousUnderlying) {
+                    return "the header's column " + quotedText(header.field(i)) +
+                           " may be the share's symbol or its price: name it with --column "
+                           "symbol=" +
+                           std::string{header.field(i)} +
+                           " or --column underlying_price=" + std::string{header.field(i)};
+                }
+                continue;
+            }
+            if (auto twice = ambiguousColumn(header.field(i), matches,
+                                             [](ChainColumn c) { return columnInfo(c).key; })) {
+                return twice;
+            }
+            std::size_t& at = at_[static_cast<std::size_t>(matches.front())];
+            if (at != absent) {
+                return "the header names the column " +
+                       std::string{columnInfo(matches.front()).key} + " twice";
+            }
+            at = i;
+        }
+        std::string missing;
+        for (const ChainColumnInfo& info : chainColumns) {
+            const bool needed =
+                info.required ||
+                (info.column == ChainColumn::last && options_.price == PriceChoice::last) ||
+                (info.column == ChainColumn::iv && options_.volatilityFromChain);
+            if (needed && at_[static_cast<std::size_t>(info.column)] == absent) {
+                missing.append(missing.empty() ? "" : ", ").append(info.key);
+            }
+        }
+        if (!missing.empty()) {
+            return "the header lacks the column" +
+                   std::string{missing.find(',') == std::string::npos ? " " : "s "} + missing;
+        }
+        return std::nullopt;
+    }
+
+    const ScreenOptions& options_;
+    const HeaderNames<ChainColumn> names_;
+    std::array<std::size_t, chainColumns.size()> at_{};
+    HeaderShape shape_;
+};
+
+// ---- Ranking ----
+
+struct Candidate {
+    std::optional<double> key;
+    std::uint64_t order = 0; // the call's place in the chain
+    CallData data;
+};
+
+// Highest first, a call lacking the figure after every call that has it, ties in chain order.
+bool better(const Candidate& a, const Candidate& b) {
+    if (a.key.has_value() != b.key.has_value()) {
+        return a.key.has_value();
+    }
+    if (a.key && *a.key != *b.key) {
+        return *a.key > *b.key;
+    }
+    return a.order < b.order;
+}
+
+// The best `limit` calls of a group, the worst of them on top to be pushed out.
+class BestCalls {
+public:
+    explicit BestCalls(std::size_t limit)
+        : limit_{limit} {}
+
+    void offer(Candidate&& candidate) {
+        if (heap_.size() == limit_) {
+            if (!better(candidate, heap_.front())) {
+                return;
+            }
+            std::pop_heap(heap_.begin(), heap_.end(), better);
+            heap_.pop_back();
+        }
+        heap_.push_back(std::move(candidate));
+        std::push_heap(heap_.begin(), heap_.end(), better);
+    }
+
+    std::vector<Candidate> ranked() && {
+        std::sort(heap_.begin(), heap_.end(), better);
+        return std::move(heap_);
+    }
+
+private:
+    std::size_t limit_;
+    std::vector<Candidate> heap_;
+};
+
+// Takes the rows' records in chain order, as the batch writes them, and keeps the best.
+class Ranking final : public std::streambuf {
+public:
+    Ranking(const ScreenOptions& options, ScreenCounts& counts, std::ostream& err)
+        : options_{options}
+        , counts_{counts}
+        , err_{err} {}
+
+    // The groups in the order they are shown, each ranked.
+    std::vector<std::vector<Candidate>> ranked() && {
+        std::vector<std::pair<std::pair<std::size_t, std::string>, BestCalls*>> order;
+        for (auto& [key, best] : groups_) {
+            order.emplace_back(key, &best);
+        }
+        std::sort(order.begin(), order.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::vector<Candidate>> out;
+        for (auto& [key, best] : order) {
+            out.push_back(std::move(*best).ranked());
+        }
+        return out;
+    }
+
+    // The symbols of the chain, when --current-price stands for one share's price.
+    std::size_t symbols() const { return symbolOrder_.size(); }
+
+protected:
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        pending_.append(s, static_cast<std::size_t>(n));
+        take();
+        return n;
+    }
+
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            pending_.push_back(traits_type::to_char_type(c));
+            take();
+        }
+        return traits_type::not_eof(c);
+    }
+
+private:
+    // A length-prefixed field at `at`, moving `at` past it; nothing when it is not all there.
+    static std::optional<std::string_view> fieldAt(std::string_view text, std::size_t& at) {
+        const std::size_t colon = text.find(':', at);
+        if (colon == std::string_view::npos) {
+            return std::nullopt;
+        }
+        std::size_t length = 0;
+        for (std::size_t i = at; i < colon; ++i) {
+            length = length * 10 + static_cast<std::size_t>(text[i] - '0');
+        }
+        if (colon + 1 + length > text.size()) {
+            return std::nullopt;
+        }
+        at = colon + 1 + length;
+        return text.substr(colon + 1, length);
+    }
+
+    void take() {
+        std::size_t at = 0;
+        const std::string_view text{pending_};
+        while (at < text.size()) {
+            std::size_t next = at + 1;
+            const auto mark = static_cast<RowMark>(text[at]);
+            if (mark == RowMark::put || mark == RowMark::expired) {
+                ++(mark == RowMark::put ? counts_.puts : counts_.expired);
+            } else if (mark == RowMark::refused) {
+                const auto reason = fieldAt(text, next);
+                if (!reason) {
+                    break;
+                }
+                ++counts_.refused;
+                printError(err_, "row " + std::to_string(rows_ + 1) + ": " + std::string{*reason});
+            } else if (!takeCall(text, next)) {
+                break;
+            }
+            ++rows_;
+            at = next;
+        }
+        pending_.erase(0, at);
+    }
+
+    bool takeCall(std::string_view text, std::size_t& next) {
+        if (next >= text.size()) {
+            return false;
+        }
+        const bool kept = text[next++] == '1';
+        const auto key = fieldAt(text, next);
+        if (!key) {
+            return false;
+        }
+        Candidate candidate;
+        for (std::string* part : fieldsOf(candidate.data)) {
+            const auto value = fieldAt(text, next);
+            if (!value) {
+                return false;
+            }
+            part->assign(*value);
+        }
+        ++counts_.calls;
+        const std::size_t symbol = symbolIndex(candidate.data.symbol);
+        if (!kept) {
+            return true;
+        }
+        ++counts_.kept;
+        if (!key->empty()) {
+            std::uint64_t bits = 0;
+            for (const char c : *key) {
+                bits = bits * 10 + static_cast<std::uint64_t>(c - '0');
+            }
+            candidate.key = std::bit_cast<double>(bits);
+        }
+        candidate.order = counts_.calls;
+        std::pair<std::size_t, std::string> group{0, std::string{}};
+        if (options_.topPer != TopPer::chain) {
+            group.first = symbol;
+        }
+        if (options_.topPer == TopPer::expiry) {
+            group.second = candidate.data.expiry;
+        }
+        auto found = groups_.find(group);
+        if (found == groups_.end()) {
+            found = groups_.emplace(group, BestCalls{options_.top}).first;
+        }
+        found->second.offer(std::move(candidate));
+        return true;
+    }
+
+    std::size_t symbolIndex(const std::string& symbol) {
+        const auto found = symbolOrder_.find(symbol);
+        if (found != symbolOrder_.end()) {
+            return found->second;
+        }
+        const std::size_t index = symbolOrder_.size();
+        symbolOrder_.emplace(symbol, index);
+        return index;
+    }
+
+    const ScreenOptions& options_;
+    ScreenCounts& counts_;
+    std::ostream& err_;
+    std::string pending_;
+    std::uint64_t rows_ = 0;
+    std::map<std::string, std::size_t, std::less<>> symbolOrder_;
+    std::map<std::pair<std::size_t, std::string>, BestCalls> groups_;
+};
+
+// ---- Writing the shown calls ----
+
+// The short table's columns after symbol, expiry, strike and price.
+constexpr std::array tableFigures{AnalysisFigure::days, AnalysisFigure::staticReturnAnnualised,
+                                  AnalysisFigure::ifCalledReturnAnnualised,
+                                  AnalysisFigure::downsideProtection, AnalysisFigure::probAssigned};
+
+constexpr std::array<std::string_view, 9> tableCaptions{"Symbol",    "Expiry",     "Strike",
+                                                        "Price",     "Days",       "Static/yr",
+                                                        "Called/yr", "Protection", "P(assigned)"};
+
+std::string moneyText(const std::string& plain, const ScreenOptions& options) {
+    if (options.plain) {
+        return plain;
+    }
+    const ParsedNumber parsed = parseNumber(plain, plainSettings(4));
+    const auto amount = Currency::fromDouble(parsed.value);
+    return amount ? currencyText(*amount, options.settings) : plain;
+}
+
+std::vector<std::string> shownRow(const Candidate& call, const Analysis& analysis,
+                                  const ScreenOptions& options,
+                                  const std::vector<AnalysisFigure>& figures) {
+    AnalysisRowOptions row;
+    row.settings = options.settings;
+    row.plain = options.plain;
+    row.plainForm = options.plainForm;
+    std::vector<std::string> cells{call.data.symbol, call.data.expiry,
+                                   moneyText(call.data.strike, options),
+                                   moneyText(call.data.price, options)};
+    for (const AnalysisFigure figure : figures) {
+        cells.push_back(figureValue(analysis, figure, row).value_or(""));
+    }
+    return cells;
+}
+
+void writeTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    std::array<std::size_t, tableCaptions.size()> width{};
+    for (std::size_t i = 0; i < width.size(); ++i) {
+        width[i] = tableCaptions[i].size();
+        for (const auto& row : rows) {
+            width[i] = std::max(width[i], row[i].size());
+        }
+    }
+    std::string text;
+    const auto line = [&](const auto& cells) {
+        for (std::size_t i = 0; i < width.size(); ++i) {
+            const std::string_view cell{cells[i]};
+            // Words to the left, figures to the right.
+            if (i < 2) {
+                text.append(cell).append(width[i] - cell.size(), ' ');
+            } else {
+                text.append(width[i] - cell.size(), ' ').append(cell);
+            }
+            text.append(i + 1 < width.size() ? "  " : "\n");
+        }
+    };
+    line(tableCaptions);
+    for (const auto& row : rows) {
+        line(row);
+    }
+    out << text;
+}
+
+void writeShown(std::ostream& out, std::vector<std::vector<Candidate>>&& groups,
+                const ScreenOptions& options, ScreenCounts& counts) {
+    std::vector<AnalysisFigure> figures;
+    if (options.csv || options.json) {
+        for (const AnalysisFigureInfo& info : analysisFigures) {
+            figures.push_back(info.figure);
+        }
+    } else {
+        figures.assign(tableFigures.begin(), tableFigures.end());
+    }
+    std::vector<std::vector<std::string>> table;
+    std::string text;
+    if (options.csv) {
+        text = "symbol,expiry,strike,price";
+        for (const AnalysisFigure figure : figures) {
+            text.append(",").append(figureInfo(figure).key);
+        }
+        text.append(",rank\n");
+    }
+    for (auto& group : groups) {
+        std::size_t rank = 0;
+        for (const Candidate& call : group) {
+            ++rank;
+            ++counts.shown;
+            const AnalysisResult result = analyseCall(call.data, options);
+            if (!result.ok()) {
+                continue; // read once already: it cannot be refused now
+            }
+            std::vector<std::string> cells = shownRow(call, *result.analysis, options, figures);
+            cells.push_back(std::to_string(rank));
+            if (options.json) {
+                text.push_back('{');
+                const auto member = [&](std::string_view key, const std::string& value,
+                                        bool number) {
+                    text.append(text.back() == '{' ? "" : ", ");
+                    appendJsonString(text, key);
+                    text.append(": ");
+                    if (number && options.plain) {
+                        text.append(value.empty() ? std::string{"null"} : value);
+                    } else {
+                        appendJsonString(text, value);
+                    }
+                };
+                member("symbol", cells[0], false);
+                member("expiry", cells[1], false);
+                member("strike", cells[2], true);
+                member("price", cells[3], true);
+                for (std::size_t i = 0; i < figures.size(); ++i) {
+                    member(figureInfo(figures[i]).key, cells[4 + i],
+                           figureInfo(figures[i]).kind != FigureKind::text);
+                }
+                text.append(", \"rank\": ").append(cells.back()).append("}\n");
+            } else if (options.csv) {
+                for (std::size_t i = 0; i < cells.size(); ++i) {
+                    appendCsvField(text, cells[i]);
+                    text.push_back(i + 1 < cells.size() ? ',' : '\n');
+                }
+            } else {
+                cells.pop_back();
+                table.push_back(std::move(cells));
+            }
+        }
+    }
+    if (!options.csv && !options.json) {
+        writeTable(out, table);
+        return;
+    }
+    out << text;
+}
+
+std::string grouped(std::uint64_t n) {
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) {
+        digits.insert(at - 3, ",");
+    }
+    return digits;
+}
+
+} // namespace
+
+HeaderNames<ChainColumn> chainColumnNames(const std::vector<ColumnMapping>& mappings) {
+    HeaderNames<ChainColumn> names;
+    for (const ChainColumnInfo& info : chainColumns) {
+        names.add(info.key, info.column);
+        for (const ChainCaption& caption : chainCaptions) {
+            if (caption.column == info.column) {
+                names.add(caption.caption, info.column);
+            }
+        }
+        for (const ColumnMapping& mapping : mappings) {
+            if (comparableColumnName(mapping.key) == info.key) {
+                names.add(mapping.header, info.column);
+            }
+        }
+    }
+    return names;
+}
+
+std::string screenSummary(const ScreenCounts& counts) {
+    return grouped(counts.calls) + " calls read, " + grouped(counts.puts) + " puts skipped, " +
+           grouped(counts.expired) + " expired, " + grouped(counts.refused) + " refused, " +
+           grouped(counts.kept) + " kept by the filters, " + grouped(counts.shown) + " shown";
+}
+
+BatchOutcome runChainScreen(std::istream& input, std::ostream& output, std::ostream& err,
+                            const ScreenOptions& options, ScreenCounts& counts) {
+    ChainWork work{options};
+    Ranking ranking{options, counts, err};
+    std::ostream rows{&ranking};
+    CsvBatchOptions batch;
+    batch.jobs = options.jobs;
+    BatchOutcome outcome = runCsvRows(input, rows, work, batch);
+    if (outcome.malformed || outcome.headerRefused) {
+        return outcome;
+    }
+    if (options.currentPrice && ranking.symbols() > 1 && options.quotes.empty() &&
+        !work.pricesItsShares()) {
+        outcome.headerRefused = "--current-price is the price of one share, and the chain holds " +
+                                std::to_string(ranking.symbols()) +
+                                " symbols: give --quotes, or an underlying_price column";
+        return outcome;
+    }
+    writeShown(output, std::move(ranking).ranked(), options, counts);
+    if (!output) {
+        outcome.writeFailed = true;
+    }
+    return outcome;
+}
+
+} // namespace veltrane
