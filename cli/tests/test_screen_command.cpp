@@ -1,0 +1,179 @@
+// `pravik screen` run in the process: the chain's column forms, each filter at its boundary, the
+// ranking, the counts, and the same result for any number of jobs.
+#include "cli/tests/pravik_run.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using pravik_run::Run;
+using pravik_run::runPravik;
+
+namespace {
+
+// Two calls of 91 days on ACME at 28.50 and one of 28 days, a put and an expired call: the
+// default rank (static return per year) puts the short call first.
+const QByteArray brokerA = "Symbol,Exp Date,Strike Price,Type,Bid Price,Ask Price,Volume,"
+                           "Open Int,IV,Stock Price\n"
+                           "ACME,2027-03-19,30,call,1.25,1.30,300,1500,30.6,28.50\n"
+                           "ACME,2027-03-19,32,call,0.55,0.60,50,400,29.9,28.50\n"
+                           "ACME,2027-03-19,30,put,2.40,2.50,10,100,31.0,28.50\n"
+                           "ACME,2026-12-18,30,call,0.10,0.20,10,100,31.0,28.50\n"
+                           "ACME,2027-01-15,30,call,0.60,0.65,500,2500,30.0,28.50\n";
+
+// Symbol, expiry, strike, price and rank of each call shown, from --csv --plain.
+QStringList shown(const QString& csv) {
+    QStringList calls;
+    const QStringList lines = csv.split(u'\n', Qt::SkipEmptyParts);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList fields = lines.at(i).split(u',');
+        calls.push_back(QStringList{fields.mid(0, 4)}.join(u' ') + u' ' + fields.last());
+    }
+    return calls;
+}
+
+} // namespace
+
+class TestScreenCommand : public QObject {
+    Q_OBJECT
+
+private slots:
+    void screens_data();
+    void screens();
+    void sameForAnyJobs();
+};
+
+void TestScreenCommand::screens_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("chain");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QString>("summary");
+
+    const QStringList base{"screen", "--as-of", "2026-12-18", "--csv", "--plain"};
+    const auto row = [&](const char* name, const QStringList& more, const QByteArray& chain,
+                         int status, const QStringList& calls, const char* summary) {
+        QTest::newRow(name) << base + more << chain << status << calls
+                            << QString::fromLatin1(summary);
+    };
+    const char* allRead = "3 calls read, 1 puts skipped, 1 expired, 0 refused, 3 kept by the "
+                          "filters, 3 shown";
+    row("a broker's captions: puts and expired calls counted", {}, brokerA, 0,
+        {"ACME 2027-01-15 30 0.6 1", "ACME 2027-03-19 30 1.25 2", "ACME 2027-03-19 32 0.55 3"},
+        allRead);
+    row("another broker's captions, the share price by --current-price",
+        {"--current-price", "28.50", "--top", "1"},
+        "Expiration,Strike,Bid,Ask,Call/Put\n3/19/2027,30,1.25,1.30,C\n"
+        "3/19/2027,32,0.55,0.60,Call\n",
+        0, {" 2027-03-19 30 1.25 1"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 2 kept by the filters, 1 shown");
+    row("the share price from the quotes file", {"--quotes", "{quotes}"},
+        "symbol,expiry,strike,bid,ask\nACME,2027-03-19,30,1.25,1.30\n", 0,
+        {"ACME 2027-03-19 30 1.25 1"},
+        "1 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("mid: the half cent kept", {"--price", "mid", "--top", "1", "--rank-by", "days_to_expiry"},
+        brokerA, 0, {"ACME 2027-03-19 30 1.275 1"},
+        "3 calls read, 1 puts skipped, 1 expired, 0 refused, 3 kept by the filters, 1 shown");
+    row("--min-days at its boundary", {"--min-days", "91"}, brokerA, 0,
+        {"ACME 2027-03-19 30 1.25 1", "ACME 2027-03-19 32 0.55 2"},
+        "3 calls read, 1 puts skipped, 1 expired, 0 refused, 2 kept by the filters, 2 shown");
+    row("--max-days at its boundary", {"--max-days", "28"}, brokerA, 0,
+        {"ACME 2027-01-15 30 0.6 1"},
+        "3 calls read, 1 puts skipped, 1 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("--min-volume and --min-open-interest at their boundaries",
+        {"--min-volume", "300", "--min-open-interest", "1500"}, brokerA, 0,
+        {"ACME 2027-01-15 30 0.6 1", "ACME 2027-03-19 30 1.25 2"},
+        "3 calls read, 1 puts skipped, 1 expired, 0 refused, 2 kept by the filters, 2 shown");
+    row("--min-return at its boundary: 2,500 over 12,500 is 20 %",
+        {"--min-return", "upside_to_strike=20", "--current-price", "25"},
+        "expiry,strike,bid,ask\n2027-03-19,30,1.00,1.50\n2027-03-19,29.99,1.00,1.50\n", 0,
+        {" 2027-03-19 30 1 1"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("--max-spread at its boundary: 0.50 over a mid of 1.25 is 40 %",
+        {"--max-spread", "40", "--current-price", "25"},
+        "expiry,strike,bid,ask\n2027-03-19,30,1.00,1.50\n2027-03-19,31,1.00,1.51\n"
+        "2027-03-19,32,1.00,\n",
+        0, {" 2027-03-19 30 1 1"},
+        "3 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("--otm-only: a strike at the price is in neither", {"--otm-only", "--current-price", "30"},
+        "expiry,strike,bid,ask\n2027-03-19,30,1.00,1.50\n2027-03-19,31,1.00,1.50\n", 0,
+        {" 2027-03-19 31 1 1"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("exact ties in chain order", {},
+        "symbol,expiry,strike,bid,ask,underlying_price\nB,2027-03-19,30,1.25,1.30,28.50\n"
+        "A,2027-03-19,30,1.25,1.30,28.50\n",
+        0, {"B 2027-03-19 30 1.25 1", "A 2027-03-19 30 1.25 2"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 2 kept by the filters, 2 shown");
+    row("--top-per symbol: groups as their symbols first appear",
+        {"--top-per", "symbol", "--top", "1"},
+        "symbol,expiry,strike,bid,ask,underlying_price\nB,2027-03-19,30,1.25,1.30,28.50\n"
+        "A,2027-03-19,30,2.00,2.10,28.50\nB,2027-03-19,31,2.00,2.10,28.50\n",
+        0, {"B 2027-03-19 31 2 1", "A 2027-03-19 30 2 1"},
+        "3 calls read, 0 puts skipped, 0 expired, 0 refused, 3 kept by the filters, 2 shown");
+    row("a refused row is counted and the rest ranked", {"--current-price", "28.50"},
+        "expiry,strike,bid,ask\n2027-03-19,30,x,1.30\n2027-03-19,31,1.00,1.10\n", 2,
+        {" 2027-03-19 31 1 1"},
+        "1 calls read, 0 puts skipped, 0 expired, 1 refused, 1 kept by the filters, 1 shown");
+    row("no call left: a header and no rows", {"--min-days", "1000"}, brokerA, 0, {},
+        "3 calls read, 1 puts skipped, 1 expired, 0 refused, 0 kept by the filters, 0 shown");
+    row("\"Underlying\" is refused: a symbol or a price", {},
+        "Underlying,expiry,strike,bid,ask\nACME,2027-03-19,30,1.25,1.30\n", 64, {},
+        "pravik: standard input: the header's column \"Underlying\" may be the share's symbol "
+        "or its price: name it with --column symbol=Underlying or --column "
+        "underlying_price=Underlying");
+    row("--current-price on a chain of two symbols", {"--current-price", "28.50"},
+        "symbol,expiry,strike,bid,ask\nA,2027-03-19,30,1.25,1.30\nB,2027-03-19,30,1.25,1.30\n", 64,
+        {},
+        "pravik: standard input: --current-price is the price of one share, and the chain "
+        "holds 2 symbols: give --quotes, or an underlying_price column");
+}
+
+void TestScreenCommand::screens() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, chain);
+    QFETCH(int, status);
+    QFETCH(QStringList, calls);
+    QFETCH(QString, summary);
+    QTemporaryDir dir;
+    QFile quotes{dir.filePath(QStringLiteral("quotes.csv"))};
+    QVERIFY(quotes.open(QIODevice::WriteOnly));
+    quotes.write("symbol,price\nACME,28.50\n");
+    quotes.close();
+    arguments.replaceInStrings(QStringLiteral("{quotes}"), quotes.fileName());
+
+    const Run run = runPravik(arguments, chain);
+    QCOMPARE(run.status, status);
+    const QStringList messages = run.err.split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY(!messages.isEmpty());
+    QCOMPARE(messages.last(),
+             summary.startsWith(QStringLiteral("pravik: ")) ? summary : "pravik: " + summary);
+    if (status != 64) {
+        QCOMPARE(shown(run.out), calls);
+    }
+}
+
+// The order-keeping batch hands the ranking every row in chain order, however many threads.
+void TestScreenCommand::sameForAnyJobs() {
+    QFile sample{QStringLiteral(SAMPLE_CHAIN)};
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    // Ten times over, so that the chain spans many of the blocks the threads take.
+    const QByteArray sampleChain = sample.readAll();
+    const qsizetype body = sampleChain.indexOf('\n') + 1;
+    QByteArray chain = sampleChain.left(body);
+    for (int i = 0; i < 10; ++i) {
+        chain.append(sampleChain.mid(body));
+    }
+    const QStringList arguments{"screen", "--as-of", "2026-12-18", "--top-per", "expiry",
+                                "--top",  "7",       "--csv",      "--jobs"};
+    const Run one = runPravik(arguments + QStringList{"1"}, chain);
+    QCOMPARE(one.status, 0);
+    QVERIFY(one.out.count(u'\n') > 20);
+    for (const char* jobs : {"2", "3", "8"}) {
+        const Run many = runPravik(arguments + QStringList{jobs}, chain);
+        QCOMPARE(many.out, one.out);
+        QCOMPARE(many.err, one.err);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestScreenCommand)
+#include "test_screen_command.moc"
