@@ -8,6 +8,7 @@
 #include "cli/csv_batch_runner.h"
 #include "cli/csv_batch_steps.h"
 #include "cli/csv_row_work.h"
+#include "cli/decoded_input.h"
 #include "cli/messages.h"
 #include "cli/position_output.h"
 #include "csv/reader.h"
@@ -17,6 +18,8 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <streambuf>
 #include <utility>
@@ -529,10 +532,12 @@ private:
 // Takes the rows' records in chain order, as the batch writes them, and keeps the best.
 class Ranking final : public std::streambuf {
 public:
-    Ranking(const ScreenOptions& options, ScreenCounts& counts, std::ostream& err)
+    using RefusalSink = std::function<void(std::string)>;
+
+    Ranking(const ScreenOptions& options, ScreenCounts& counts, RefusalSink refused)
         : options_{options}
         , counts_{counts}
-        , err_{err} {}
+        , refused_{std::move(refused)} {}
 
     // The groups in the order they are shown, each ranked.
     std::vector<std::vector<Candidate>> ranked() && {
@@ -599,7 +604,7 @@ private:
                     break;
                 }
                 ++counts_.refused;
-                printError(err_, "row " + std::to_string(rows_ + 1) + ": " + std::string{*reason});
+                refused_("row " + std::to_string(rows_ + 1) + ": " + std::string{*reason});
             } else if (!takeCall(text, next)) {
                 break;
             }
@@ -667,7 +672,7 @@ private:
 
     const ScreenOptions& options_;
     ScreenCounts& counts_;
-    std::ostream& err_;
+    RefusalSink refused_;
     std::string pending_;
     std::uint64_t rows_ = 0;
     std::map<std::string, std::size_t, std::less<>> symbolOrder_;
@@ -818,7 +823,8 @@ std::string grouped(std::uint64_t n) {
 
 } // namespace
 
-HeaderNames<ChainColumn> chainColumnNames(const std::vector<ColumnMapping>& mappings) {
+HeaderNames<ChainColumn>
+chainColumnNames(const std::vector<std::pair<std::string, std::string>>& mappings) {
     HeaderNames<ChainColumn> names;
     for (const ChainColumnInfo& info : chainColumns) {
         names.add(info.key, info.column);
@@ -827,9 +833,9 @@ HeaderNames<ChainColumn> chainColumnNames(const std::vector<ColumnMapping>& mapp
                 names.add(caption.caption, info.column);
             }
         }
-        for (const ColumnMapping& mapping : mappings) {
-            if (comparableColumnName(mapping.key) == info.key) {
-                names.add(mapping.header, info.column);
+        for (const auto& [key, header] : mappings) {
+            if (comparableColumnName(key) == info.key) {
+                names.add(header, info.column);
             }
         }
     }
@@ -842,29 +848,136 @@ std::string screenSummary(const ScreenCounts& counts) {
            grouped(counts.kept) + " kept by the filters, " + grouped(counts.shown) + " shown";
 }
 
-BatchOutcome runChainScreen(std::istream& input, std::ostream& output, std::ostream& err,
-                            const ScreenOptions& options, ScreenCounts& counts) {
+namespace {
+
+// Reads the chain and ranks its calls; the groups in the order shown, or nothing with the
+// reason in `outcome`.
+std::optional<std::vector<std::vector<Candidate>>>
+rankChain(std::istream& input, const ScreenOptions& options, ScreenCounts& counts,
+          const Ranking::RefusalSink& refused, BatchOutcome& outcome) {
     ChainWork work{options};
-    Ranking ranking{options, counts, err};
+    Ranking ranking{options, counts, refused};
     std::ostream rows{&ranking};
     CsvBatchOptions batch;
     batch.jobs = options.jobs;
-    BatchOutcome outcome = runCsvRows(input, rows, work, batch);
+    outcome = runCsvRows(input, rows, work, batch);
     if (outcome.malformed || outcome.headerRefused) {
-        return outcome;
+        return std::nullopt;
     }
     if (options.currentPrice && ranking.symbols() > 1 && options.quotes.empty() &&
         !work.pricesItsShares()) {
         outcome.headerRefused = "--current-price is the price of one share, and the chain holds " +
                                 std::to_string(ranking.symbols()) +
                                 " symbols: give --quotes, or an underlying_price column";
+        return std::nullopt;
+    }
+    return std::move(ranking).ranked();
+}
+
+// The chain as it is read, told how far it got and stopped when asked.
+class WatchedInput final : public std::streambuf {
+public:
+    WatchedInput(std::istream& source, const ScreenProgress& progress)
+        : source_{source}
+        , progress_{progress} {}
+
+    bool cancelled() const { return cancelled_; }
+
+protected:
+    int_type underflow() override {
+        if (progress_.cancel != nullptr && progress_.cancel->load()) {
+            cancelled_ = true;
+            return traits_type::eof();
+        }
+        source_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        const std::streamsize got = source_.gcount();
+        if (got <= 0) {
+            return traits_type::eof();
+        }
+        read_ += static_cast<std::uint64_t>(got);
+        if (progress_.read) {
+            progress_.read(read_);
+        }
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+        return traits_type::to_int_type(buffer_.front());
+    }
+
+private:
+    std::istream& source_;
+    const ScreenProgress& progress_;
+    std::array<char, std::size_t{64} * 1024> buffer_{};
+    std::uint64_t read_ = 0;
+    bool cancelled_ = false;
+};
+
+} // namespace
+
+BatchOutcome runChainScreen(std::istream& input, std::ostream& output, std::ostream& err,
+                            const ScreenOptions& options, ScreenCounts& counts) {
+    BatchOutcome outcome;
+    auto groups = rankChain(
+        input, options, counts, [&err](std::string reason) { printError(err, reason); }, outcome);
+    if (!groups) {
         return outcome;
     }
-    writeShown(output, std::move(ranking).ranked(), options, counts);
+    writeShown(output, std::move(*groups), options, counts);
     if (!output) {
         outcome.writeFailed = true;
     }
     return outcome;
+}
+
+ScreenResult screenChain(std::istream& input, const ScreenOptions& options,
+                         const ScreenProgress& progress) {
+    ScreenResult result;
+    WatchedInput watched{input, progress};
+    std::istream chain{&watched};
+    BatchOutcome outcome;
+    constexpr std::size_t refusalsKept = 1000;
+    auto groups = rankChain(
+        chain, options, result.counts,
+        [&result](std::string reason) {
+            if (result.refusals.size() < refusalsKept) {
+                result.refusals.push_back(std::move(reason));
+            }
+        },
+        outcome);
+    result.cancelled = watched.cancelled();
+    if (outcome.malformed) {
+        result.error =
+            "line " + std::to_string(outcome.malformed->line) + ": " + outcome.malformed->message;
+    } else if (outcome.headerRefused) {
+        result.error = *outcome.headerRefused;
+    }
+    if (!groups || result.cancelled) {
+        return result;
+    }
+    for (std::vector<Candidate>& group : *groups) {
+        std::size_t rank = 0;
+        for (Candidate& call : group) {
+            result.calls.push_back(
+                {call.data.symbol, call.data.expiry, inputsOf(call.data, options), ++rank});
+        }
+    }
+    result.counts.shown = result.calls.size();
+    return result;
+}
+
+ScreenResult screenChainFile(const std::string& path, const ScreenOptions& options,
+                             const ScreenProgress& progress) {
+    std::ifstream file{path, std::ios::binary};
+    if (!file) {
+        ScreenResult result;
+        result.error = "cannot read " + quotedPath(path);
+        return result;
+    }
+    DecodedInput input{file, {}};
+    if (auto refused = input.start()) {
+        ScreenResult result;
+        result.error = *refused;
+        return result;
+    }
+    return screenChain(input.stream(), options, progress);
 }
 
 } // namespace veltrane

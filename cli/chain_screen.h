@@ -1,8 +1,7 @@
 #pragma once
 
 #include "calc/analysis.h"
-#include "calc/plain_numbers.h"
-#include "calc/regional_settings.h"
+#include "calc/screen_options.h"
 #include "cli/batch_outcome.h"
 #include "cli/column_names.h"
 
@@ -56,76 +55,8 @@ inline constexpr std::array<ChainColumnInfo, 11> chainColumns{{
 }};
 
 // The names a chain's columns go by: their keys, brokers' captions and `mappings` (--column).
-HeaderNames<ChainColumn> chainColumnNames(const std::vector<ColumnMapping>& mappings);
-
-// The option price a call is sold at.
-enum class PriceChoice { bid, mid, last };
-
-// How the best calls are counted: over the whole chain, per symbol, or per symbol and expiry.
-enum class TopPer { chain, symbol, expiry };
-
-// What a share price, dividend and ex-dividend date of a symbol are, from --quotes.
-struct Quote {
-    double price = 0.0;
-    double dividend = 0.0;
-    std::optional<std::chrono::year_month_day> exDividend;
-};
-
-// Each limit is inclusive and compared with the figure's value, not its text. Percentages are
-// fractions here (0.05 for 5 %).
-struct ScreenFilters {
-    std::optional<double> minDays;
-    std::optional<double> maxDays;
-    std::vector<std::pair<AnalysisFigure, double>> minReturns;
-    std::optional<double> minProtection;
-    std::optional<double> maxProbAssigned;
-    std::optional<double> minProbProfit;
-    bool otmOnly = false;
-    bool itmOnly = false;
-    std::optional<double> minOpenInterest;
-    std::optional<double> minVolume;
-    std::optional<double> maxSpread;
-};
-
-struct ScreenOptions {
-    RegionalSettings settings;
-    bool localeGiven = false;
-    std::optional<char> delimiter;
-    std::vector<ColumnMapping> columns;
-    unsigned jobs = 1;
-    std::chrono::year_month_day asOf{};
-    double contracts = 1.0;
-    double feePerContract = 0.0;
-    double feePerTrade = 0.0;
-    double rate = 0.0; // percent, as --rate takes it
-    bool rateGiven = false;
-    ReturnBase returnBase = ReturnBase::stockCost;
-    PriceChoice price = PriceChoice::bid;
-    bool volatilityFromChain = false;
-    bool ivAsFraction = false;
-    std::optional<double> currentPrice;
-    std::map<std::string, Quote, std::less<>> quotes;
-    ScreenFilters filters;
-    AnalysisFigure rankBy = AnalysisFigure::staticReturnAnnualised;
-    std::size_t top = 20;
-    TopPer topPer = TopPer::chain;
-    // The output: a text table, CSV or JSON Lines; plain figures for machines.
-    bool csv = false;
-    bool json = false;
-    bool plain = false;
-    PlainForm plainForm;
-};
-
-// What the screen counted: every data row is one of a call read, a put skipped, an expired call
-// or a refused row.
-struct ScreenCounts {
-    std::uint64_t calls = 0;
-    std::uint64_t puts = 0;
-    std::uint64_t expired = 0;
-    std::uint64_t refused = 0;
-    std::uint64_t kept = 0;
-    std::uint64_t shown = 0;
-};
+HeaderNames<ChainColumn>
+chainColumnNames(const std::vector<std::pair<std::string, std::string>>& mappings);
 
 // "1,234 calls read, 56 puts skipped, 3 expired, 2 refused, 800 kept by the filters, 20 shown"
 std::string screenSummary(const ScreenCounts& counts);
@@ -135,5 +66,14 @@ std::string screenSummary(const ScreenCounts& counts);
 // shown, not with the chain.
 BatchOutcome runChainScreen(std::istream& input, std::ostream& output, std::ostream& err,
                             const ScreenOptions& options, ScreenCounts& counts);
+
+// The same screen for a window: the calls shown, ranked, instead of their texts. `cancel` ends
+// the reading early (the result is then of no use); `progress` is told the bytes read so far.
+ScreenResult screenChain(std::istream& input, const ScreenOptions& options,
+                         const ScreenProgress& progress = {});
+
+// A file screened as `pravik screen` reads it: its encoding told by its byte order mark.
+ScreenResult screenChainFile(const std::string& path, const ScreenOptions& options,
+                             const ScreenProgress& progress = {});
 
 } // namespace veltrane

@@ -315,7 +315,9 @@ public:
         options.settings = command.settings;
         options.localeGiven = command.localeGiven;
         options.delimiter = command.delimiter;
-        options.columns = command.columns;
+        for (const ColumnMapping& mapping : command.columns) {
+            options.columns.emplace_back(mapping.key, mapping.header);
+        }
         options.jobs = command.jobs;
         options.json = command.isSet("json");
         options.csv = command.isSet("csv");
