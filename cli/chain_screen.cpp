@@ -507,6 +507,11 @@ public:
     explicit BestCalls(std::size_t limit)
         : limit_{limit} {}
 
+    // Whether `candidate` would be kept: there is room, or it beats the worst kept.
+    bool admits(const Candidate& candidate) const {
+        return heap_.size() < limit_ || better(candidate, heap_.front());
+    }
+
     void offer(Candidate&& candidate) {
         if (heap_.size() == limit_) {
             if (!better(candidate, heap_.front())) {
@@ -623,20 +628,21 @@ private:
         if (!key) {
             return false;
         }
-        Candidate candidate;
-        for (std::string* part : fieldsOf(candidate.data)) {
+        std::array<std::string_view, callDataFields> parts;
+        for (std::string_view& part : parts) {
             const auto value = fieldAt(text, next);
             if (!value) {
                 return false;
             }
-            part->assign(*value);
+            part = *value;
         }
         ++counts_.calls;
-        const std::size_t symbol = symbolIndex(candidate.data.symbol);
+        const std::size_t symbol = symbolIndex(parts[0]);
         if (!kept) {
             return true;
         }
         ++counts_.kept;
+        Candidate candidate;
         if (!key->empty()) {
             std::uint64_t bits = 0;
             for (const char c : *key) {
@@ -650,24 +656,36 @@ private:
             group.first = symbol;
         }
         if (options_.topPer == TopPer::expiry) {
-            group.second = candidate.data.expiry;
+            group.second = parts[1];
         }
         auto found = groups_.find(group);
         if (found == groups_.end()) {
             found = groups_.emplace(group, BestCalls{options_.top}).first;
         }
+        // Most calls of a long chain are worse than the best kept so far: their texts are
+        // never copied.
+        if (!found->second.admits(candidate)) {
+            return true;
+        }
+        const auto fields = fieldsOf(candidate.data);
+        for (std::size_t i = 0; i < callDataFields; ++i) {
+            fields[i]->assign(parts[i]);
+        }
         found->second.offer(std::move(candidate));
         return true;
     }
 
-    std::size_t symbolIndex(const std::string& symbol) {
-        const auto found = symbolOrder_.find(symbol);
-        if (found != symbolOrder_.end()) {
-            return found->second;
+    std::size_t symbolIndex(std::string_view symbol) {
+        if (symbol == lastSymbol_) {
+            return lastIndex_; // a chain lists a symbol's calls together
         }
-        const std::size_t index = symbolOrder_.size();
-        symbolOrder_.emplace(symbol, index);
-        return index;
+        const auto found = symbolOrder_.find(symbol);
+        lastIndex_ =
+            found != symbolOrder_.end()
+                ? found->second
+                : symbolOrder_.emplace(std::string{symbol}, symbolOrder_.size()).first->second;
+        lastSymbol_.assign(symbol);
+        return lastIndex_;
     }
 
     const ScreenOptions& options_;
@@ -676,6 +694,8 @@ private:
     std::string pending_;
     std::uint64_t rows_ = 0;
     std::map<std::string, std::size_t, std::less<>> symbolOrder_;
+    std::string lastSymbol_;
+    std::size_t lastIndex_ = 0;
     std::map<std::pair<std::size_t, std::string>, BestCalls> groups_;
 };
 

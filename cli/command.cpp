@@ -88,8 +88,9 @@ std::vector<CommandOption> allOptions(const Command& command) {
     const std::vector<SharedOption> shared = command.sharedOptions();
     for (const SharedOptionEntry& entry : sharedOptionTable) {
         if (std::find(shared.begin(), shared.end(), entry.option) != shared.end()) {
-            options.push_back(
-                {std::string{entry.name}, std::string{entry.valueName}, std::string{entry.help}});
+            const std::optional<std::string_view> own = command.sharedOptionHelp(entry.option);
+            options.push_back({std::string{entry.name}, std::string{entry.valueName},
+                               std::string{own.value_or(entry.help)}});
         }
     }
     return options;
@@ -153,6 +154,10 @@ std::optional<std::string> refusedCombination(const QCommandLineParser& parser,
     std::vector<RefusedCombination> refusals = command.refusedCombinations();
     refusals.insert(refusals.end(), sharedRefusals.begin(), sharedRefusals.end());
     for (const RefusedCombination& refusal : refusals) {
+        // A command that always reads a CSV file takes the reading options without --csv.
+        if (command.takesFile() && refusal.other == "csv") {
+            continue;
+        }
         if (given(refusal.option) && given(refusal.other) == refusal.withOther) {
             return std::string{refusal.message};
         }

@@ -116,6 +116,10 @@ public:
         return "With --csv: the CSV file ('-' or none: standard input).";
     }
     virtual std::vector<std::string> columnKeys() const { return {}; }
+    // The help of a shared option where this command's use of it differs from the others'.
+    virtual std::optional<std::string_view> sharedOptionHelp(SharedOption /*option*/) const {
+        return std::nullopt;
+    }
     // Options besides --column that may be given more than once.
     virtual std::vector<std::string_view> repeatable() const { return {}; }
 

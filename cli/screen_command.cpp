@@ -255,6 +255,29 @@ public:
         return keys;
     }
     std::vector<std::string_view> repeatable() const override { return {"min-return"}; }
+    std::optional<std::string_view> sharedOptionHelp(SharedOption option) const override {
+        switch (option) {
+        case SharedOption::json:
+            return "Write JSON Lines: one object a call shown, with the members --csv writes.";
+        case SharedOption::delimiter:
+            return "The chain's field delimiter, ',', ';', 'tab' or '|' (default: told from the "
+                   "header).";
+        case SharedOption::encoding:
+            return "The chain's encoding, such as windows-1252 (default: UTF-8, or UTF-16 by its "
+                   "byte order mark).";
+        case SharedOption::jobs:
+            return "Analyse the calls on N threads (default: the cores this process may use). "
+                   "The result is the same for any N.";
+        case SharedOption::column:
+            return "Read the chain's column HEADER as KEY (strike=\"Strike $\"), beside the "
+                   "names and captions every chain is read by. May be given more than once.";
+        case SharedOption::output:
+            return "Write the results to FILE, replacing it only when the run completes (status "
+                   "0 or 2).";
+        default:
+            return std::nullopt;
+        }
+    }
     std::string_view inputsWord() const override { return "calls"; }
     std::vector<CommandOption> options() const override {
         return {
