@@ -206,21 +206,11 @@ private:
             reason_ = empty ? std::string{"no strike"} : reason_;
             return RowKind::refused;
         }
-        bool bidEmpty = false;
-        bool askEmpty = false;
-        bool lastEmpty = false;
-        const auto bid = number(record, ChainColumn::bid, bidEmpty);
-        if (!bid && !bidEmpty) {
+        Quotes quotes;
+        if (!optionQuotes(record, quotes)) {
             return RowKind::refused;
         }
-        const auto ask = number(record, ChainColumn::ask, askEmpty);
-        if (!ask && !askEmpty) {
-            return RowKind::refused;
-        }
-        const auto last = number(record, ChainColumn::last, lastEmpty);
-        if (!last && !lastEmpty) {
-            return RowKind::refused;
-        }
+        const auto& [bid, ask, last] = quotes;
         const std::optional<Currency> price = optionPrice(bid, ask, last);
         if (!price) {
             return RowKind::refused;
@@ -268,6 +258,29 @@ private:
         }
         // A call lacking a figure is still ranked, after those that have it.
         return RowKind::complete;
+    }
+
+    // The option's bid, ask and last trade, each empty where the row has none.
+    struct Quotes {
+        std::optional<double> bid;
+        std::optional<double> ask;
+        std::optional<double> last;
+    };
+
+    // False, with the reason, when a quote given is not a number.
+    bool optionQuotes(const CsvRecord& record, Quotes& quotes) {
+        const std::array<std::pair<ChainColumn, std::optional<double>*>, 3> wanted{
+            {{ChainColumn::bid, &quotes.bid},
+             {ChainColumn::ask, &quotes.ask},
+             {ChainColumn::last, &quotes.last}}};
+        for (const auto& [column, value] : wanted) {
+            bool empty = false;
+            *value = number(record, column, empty);
+            if (!*value && !empty) {
+                return false;
+            }
+        }
+        return true;
     }
 
     // The option price chosen: the bid, the mid-point exactly (half a cent kept), or the last.
@@ -553,6 +566,7 @@ public:
         std::sort(order.begin(), order.end(),
                   [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<std::vector<Candidate>> out;
+        out.reserve(order.size());
         for (auto& [key, best] : order) {
             out.push_back(std::move(*best).ranked());
         }
@@ -763,19 +777,58 @@ void writeTable(std::ostream& out, const std::vector<std::vector<std::string>>& 
     out << text;
 }
 
+// One call as a JSON object of the members --csv writes, numbers as JSON numbers with --plain.
+void appendJsonLine(std::string& text, const std::vector<std::string>& cells,
+                    const std::vector<AnalysisFigure>& figures, bool plain) {
+    text.push_back('{');
+    const auto member = [&](std::string_view key, const std::string& value, bool number) {
+        text.append(text.back() == '{' ? "" : ", ");
+        appendJsonString(text, key);
+        text.append(": ");
+        if (number && plain) {
+            text.append(value.empty() ? std::string{"null"} : value);
+        } else {
+            appendJsonString(text, value);
+        }
+    };
+    member("symbol", cells[0], false);
+    member("expiry", cells[1], false);
+    member("strike", cells[2], true);
+    member("price", cells[3], true);
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        member(figureInfo(figures[i]).key, cells[4 + i],
+               figureInfo(figures[i]).kind != FigureKind::text);
+    }
+    text.append(", \"rank\": ").append(cells.back()).append("}\n");
+}
+
+void appendCsvLine(std::string& text, const std::vector<std::string>& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        appendCsvField(text, cells[i]);
+        text.push_back(i + 1 < cells.size() ? ',' : '\n');
+    }
+}
+
+// The figures each shown call is written with: all of them for machines, a few for the table.
+std::vector<AnalysisFigure> shownFigures(const ScreenOptions& options) {
+    if (!options.csv && !options.json) {
+        return {tableFigures.begin(), tableFigures.end()};
+    }
+    std::vector<AnalysisFigure> figures;
+    figures.reserve(analysisFigures.size());
+    for (const AnalysisFigureInfo& info : analysisFigures) {
+        figures.push_back(info.figure);
+    }
+    return figures;
+}
+
 void writeShown(std::ostream& out, std::vector<std::vector<Candidate>>&& groups,
                 const ScreenOptions& options, ScreenCounts& counts) {
-    std::vector<AnalysisFigure> figures;
-    if (options.csv || options.json) {
-        for (const AnalysisFigureInfo& info : analysisFigures) {
-            figures.push_back(info.figure);
-        }
-    } else {
-        figures.assign(tableFigures.begin(), tableFigures.end());
-    }
-    std::vector<std::vector<std::string>> table;
+    const std::vector<AnalysisFigure> figures = shownFigures(options);
+    const bool table = !options.csv && !options.json;
+    std::vector<std::vector<std::string>> rows;
     std::string text;
-    if (options.csv) {
+    if (options.csv && !options.json) {
         text = "symbol,expiry,strike,price";
         for (const AnalysisFigure figure : figures) {
             text.append(",").append(figureInfo(figure).key);
@@ -787,47 +840,25 @@ void writeShown(std::ostream& out, std::vector<std::vector<Candidate>>&& groups,
         for (const Candidate& call : group) {
             ++rank;
             ++counts.shown;
+            // Read once already: it is refused now only if the core changed its mind.
             const AnalysisResult result = analyseCall(call.data, options);
             if (!result.ok()) {
-                continue; // read once already: it cannot be refused now
+                continue;
             }
             std::vector<std::string> cells = shownRow(call, *result.analysis, options, figures);
             cells.push_back(std::to_string(rank));
             if (options.json) {
-                text.push_back('{');
-                const auto member = [&](std::string_view key, const std::string& value,
-                                        bool number) {
-                    text.append(text.back() == '{' ? "" : ", ");
-                    appendJsonString(text, key);
-                    text.append(": ");
-                    if (number && options.plain) {
-                        text.append(value.empty() ? std::string{"null"} : value);
-                    } else {
-                        appendJsonString(text, value);
-                    }
-                };
-                member("symbol", cells[0], false);
-                member("expiry", cells[1], false);
-                member("strike", cells[2], true);
-                member("price", cells[3], true);
-                for (std::size_t i = 0; i < figures.size(); ++i) {
-                    member(figureInfo(figures[i]).key, cells[4 + i],
-                           figureInfo(figures[i]).kind != FigureKind::text);
-                }
-                text.append(", \"rank\": ").append(cells.back()).append("}\n");
+                appendJsonLine(text, cells, figures, options.plain);
             } else if (options.csv) {
-                for (std::size_t i = 0; i < cells.size(); ++i) {
-                    appendCsvField(text, cells[i]);
-                    text.push_back(i + 1 < cells.size() ? ',' : '\n');
-                }
+                appendCsvLine(text, cells);
             } else {
                 cells.pop_back();
-                table.push_back(std::move(cells));
+                rows.push_back(std::move(cells));
             }
         }
     }
-    if (!options.csv && !options.json) {
-        writeTable(out, table);
+    if (table) {
+        writeTable(out, rows);
         return;
     }
     out << text;
@@ -936,7 +967,8 @@ BatchOutcome runChainScreen(std::istream& input, std::ostream& output, std::ostr
                             const ScreenOptions& options, ScreenCounts& counts) {
     BatchOutcome outcome;
     auto groups = rankChain(
-        input, options, counts, [&err](std::string reason) { printError(err, reason); }, outcome);
+        input, options, counts, [&err](const std::string& reason) { printError(err, reason); },
+        outcome);
     if (!groups) {
         return outcome;
     }

@@ -155,6 +155,33 @@ void readFilters(const ParsedCommand& command, OptionReader& in, ScreenOptions& 
     }
 }
 
+// One quote's price, dividend and ex-dividend date; why not, when they cannot be read.
+std::optional<std::string> readQuote(std::string_view price, std::string_view dividend,
+                                     std::string_view exDividend, const RegionalSettings& settings,
+                                     Quote& quote) {
+    const ParsedNumber read = parseNumber(price, settings);
+    if (read.error != ParseError::None || !(read.value > 0.0)) {
+        return "price " + quotedText(price) + " is not a number above 0";
+    }
+    quote.price = read.value;
+    if (!isBlankField(dividend)) {
+        const ParsedNumber amount = parseNumber(dividend, settings);
+        if (amount.error != ParseError::None || amount.value < 0.0) {
+            return "dividend " + quotedText(dividend) + " is not a number 0 or more";
+        }
+        quote.dividend = amount.value;
+    }
+    if (!isBlankField(exDividend)) {
+        const ParsedDate date = readDate(exDividend, settings);
+        if (!date.ok()) {
+            return "ex_dividend " + quotedText(exDividend) + " is not a date written like " +
+                   acceptedDateForms(settings);
+        }
+        quote.exDividend = date.date;
+    }
+    return std::nullopt;
+}
+
 // The quotes file: symbol, price, and optionally dividend and ex_dividend. Nothing, with the
 // reason, for a file that cannot be read.
 std::optional<std::string> readQuotes(const std::string& path, ScreenOptions& options) {
@@ -192,25 +219,8 @@ std::optional<std::string> readQuotes(const std::string& path, ScreenOptions& op
             continue;
         }
         Quote quote;
-        const ParsedNumber price = parseNumber(field(1), options.settings);
-        if (price.error != ParseError::None || !(price.value > 0.0)) {
-            return line + ": price " + quotedText(field(1)) + " is not a number above 0";
-        }
-        quote.price = price.value;
-        if (!isBlankField(field(2))) {
-            const ParsedNumber dividend = parseNumber(field(2), options.settings);
-            if (dividend.error != ParseError::None || dividend.value < 0.0) {
-                return line + ": dividend " + quotedText(field(2)) + " is not a number 0 or more";
-            }
-            quote.dividend = dividend.value;
-        }
-        if (!isBlankField(field(3))) {
-            const ParsedDate date = readDate(field(3), options.settings);
-            if (!date.ok()) {
-                return line + ": ex_dividend " + quotedText(field(3)) +
-                       " is not a date written like " + acceptedDateForms(options.settings);
-            }
-            quote.exDividend = date.date;
+        if (auto why = readQuote(field(1), field(2), field(3), options.settings, quote)) {
+            return line + ": " + *why;
         }
         const std::string symbol{typed::trimmed(field(0))};
         if (!options.quotes.emplace(symbol, quote).second) {
@@ -249,6 +259,7 @@ public:
     }
     std::vector<std::string> columnKeys() const override {
         std::vector<std::string> keys;
+        keys.reserve(chainColumns.size());
         for (const ChainColumnInfo& info : chainColumns) {
             keys.emplace_back(info.key);
         }
