@@ -1007,6 +1007,38 @@ AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSetti
     return result;
 }
 
+std::optional<Analysis> analyseValues(const PositionValues& v, const CallModel* model) {
+    const double shares = 100.0 * v.contracts;
+    const std::int64_t days = daysBetween(v.asOf, v.expiry);
+    const bool whole =
+        v.contracts >= 1.0 && std::trunc(v.contracts) == v.contracts && std::isfinite(shares);
+    const bool inRange = v.optionPrice >= 0.0 && v.strikePrice > 0.0 && v.currentPrice > 0.0 &&
+                         v.fees >= 0.0 && v.dividend >= 0.0 && v.rate >= -20.0 && v.rate <= 100.0 &&
+                         (!v.volatility || (*v.volatility > 0.0 && *v.volatility <= 1000.0));
+    if (!whole || !inRange || days < 1) {
+        return std::nullopt;
+    }
+    PositionNumbers numbers;
+    if (v.exDividend) {
+        const std::int64_t toExDividend = daysBetween(v.asOf, *v.exDividend);
+        if (toExDividend < 1 || toExDividend > days) {
+            return std::nullopt;
+        }
+        numbers.daysToExDividend = static_cast<double>(toExDividend);
+    }
+    numbers.optionPrice = v.optionPrice;
+    numbers.strikePrice = v.strikePrice;
+    numbers.currentPrice = v.currentPrice;
+    numbers.shares = shares;
+    numbers.fees = v.fees;
+    numbers.dividend = v.dividend;
+    numbers.time.days = static_cast<double>(days);
+    numbers.volatility = v.volatility ? std::optional<double>{*v.volatility / 100.0} : std::nullopt;
+    numbers.rate = v.rate / 100.0;
+    numbers.returnBase = v.returnBase;
+    return formFigures(numbers, model);
+}
+
 std::optional<Currency> payoffAt(const Analysis& analysis, double price) {
     return resultAtExpiry(analysis, smaller(product(analysis, price), analysis.assigned));
 }

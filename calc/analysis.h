@@ -439,6 +439,28 @@ struct AnalysisResult {
 AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSettings& settings,
                                const CallModel* model = nullptr);
 
+// A position already read as numbers, as a screen reads the calls of a chain. Percentages in
+// percent, as typed.
+struct PositionValues {
+    double optionPrice = 0.0;
+    double strikePrice = 0.0;
+    double currentPrice = 0.0;
+    double contracts = 1.0;
+    std::chrono::year_month_day asOf{};
+    std::chrono::year_month_day expiry{};
+    double fees = 0.0;
+    double dividend = 0.0;
+    std::optional<std::chrono::year_month_day> exDividend;
+    std::optional<double> volatility;
+    double rate = 0.0;
+    ReturnBase returnBase = ReturnBase::stockCost;
+};
+
+// The figures analysePosition forms from the same values written as texts, without writing and
+// reading them; nothing for values it would refuse (a strike of 0, an expiry not after the
+// as-of date, an ex-dividend date outside them, a volatility or rate out of its range).
+std::optional<Analysis> analyseValues(const PositionValues& values, const CallModel* model);
+
 // The profit or loss at expiry if the share price is `price` (0 or more):
 // min(price × shares, assigned) − cost + premium + dividends − fees, the product formed as
 // the calculation forms one. Equals staticProfit at the current price and maxProfit at the

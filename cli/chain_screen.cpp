@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -70,24 +71,70 @@ void putField(std::string& out, std::string_view field) {
     out.append(field);
 }
 
-// What a shown call is analysed from again, to write its texts: its inputs in plain form.
+// What a call is analysed from, as numbers: a shown one is analysed again to write its texts.
 struct CallData {
     std::string symbol;
-    std::string expiry; // YYYY-MM-DD
-    std::string strike;
-    std::string price;
-    std::string sharePrice;
-    std::string fees;
-    std::string dividend;
-    std::string exDividend;
-    std::string volatility;
+    std::chrono::year_month_day expiry{};
+    double strike = 0.0;
+    double price = 0.0;
+    double sharePrice = 0.0;
+    double fees = 0.0;
+    double dividend = 0.0; // 0: none before expiry
+    std::optional<std::chrono::year_month_day> exDividend;
+    std::optional<double> volatility; // percent
 };
 
-constexpr std::size_t callDataFields = 9;
+// The numbers of a call as they travel from a thread to the ranking: their bytes as they are,
+// since they only cross from one thread of this process to another.
+struct CallNumbers {
+    std::int64_t expiryDays = 0;
+    std::int64_t exDividendDays = 0;
+    double strike = 0.0;
+    double price = 0.0;
+    double sharePrice = 0.0;
+    double fees = 0.0;
+    double dividend = 0.0;
+    double volatility = 0.0;
+    bool hasExDividend = false;
+    bool hasVolatility = false;
+};
 
-std::array<std::string*, callDataFields> fieldsOf(CallData& data) {
-    return {&data.symbol, &data.expiry,   &data.strike,     &data.price,     &data.sharePrice,
-            &data.fees,   &data.dividend, &data.exDividend, &data.volatility};
+std::int64_t dayNumber(std::chrono::year_month_day date) {
+    return std::chrono::sys_days{date}.time_since_epoch().count();
+}
+
+std::chrono::year_month_day dateOfDay(std::int64_t day) {
+    return std::chrono::sys_days{std::chrono::days{day}};
+}
+
+std::string packed(const CallData& data) {
+    CallNumbers n;
+    n.expiryDays = dayNumber(data.expiry);
+    n.exDividendDays = data.exDividend ? dayNumber(*data.exDividend) : 0;
+    n.hasExDividend = data.exDividend.has_value();
+    n.strike = data.strike;
+    n.price = data.price;
+    n.sharePrice = data.sharePrice;
+    n.fees = data.fees;
+    n.dividend = data.dividend;
+    n.volatility = data.volatility.value_or(0.0);
+    n.hasVolatility = data.volatility.has_value();
+    std::string bytes(sizeof n, '\0');
+    std::memcpy(bytes.data(), &n, sizeof n);
+    return bytes;
+}
+
+void unpack(std::string_view bytes, CallData& data) {
+    CallNumbers n;
+    std::memcpy(&n, bytes.data(), std::min(bytes.size(), sizeof n));
+    data.expiry = dateOfDay(n.expiryDays);
+    data.exDividend = n.hasExDividend ? std::optional{dateOfDay(n.exDividendDays)} : std::nullopt;
+    data.strike = n.strike;
+    data.price = n.price;
+    data.sharePrice = n.sharePrice;
+    data.fees = n.fees;
+    data.dividend = n.dividend;
+    data.volatility = n.hasVolatility ? std::optional{n.volatility} : std::nullopt;
 }
 
 std::string plainNumber(double x) {
@@ -95,21 +142,22 @@ std::string plainNumber(double x) {
     return numberText(x, plain).value_or("");
 }
 
+// The call's inputs as plain texts, which analysePosition reads with plainSettings(4).
 AnalysisInputs inputsOf(const CallData& data, const ScreenOptions& options) {
     AnalysisInputs inputs;
-    inputs.optionPrice = data.price;
-    inputs.strikePrice = data.strike;
-    inputs.currentPrice = data.sharePrice;
+    inputs.optionPrice = plainNumber(data.price);
+    inputs.strikePrice = plainNumber(data.strike);
+    inputs.currentPrice = plainNumber(data.sharePrice);
     inputs.contracts = plainNumber(options.contracts);
-    inputs.expiry = data.expiry;
+    inputs.expiry = calendarDateText(data.expiry);
     inputs.asOf = calendarDateText(options.asOf);
-    inputs.fees = data.fees;
-    if (!data.dividend.empty()) {
-        inputs.dividend = data.dividend;
-        inputs.exDividend = data.exDividend;
+    inputs.fees = plainNumber(data.fees);
+    if (data.dividend > 0.0 && data.exDividend) {
+        inputs.dividend = plainNumber(data.dividend);
+        inputs.exDividend = calendarDateText(*data.exDividend);
     }
-    if (!data.volatility.empty()) {
-        inputs.volatility = data.volatility;
+    if (data.volatility) {
+        inputs.volatility = plainNumber(*data.volatility);
     }
     if (options.rateGiven) {
         inputs.rate = plainNumber(options.rate);
@@ -118,9 +166,23 @@ AnalysisInputs inputsOf(const CallData& data, const ScreenOptions& options) {
     return inputs;
 }
 
-AnalysisResult analyseCall(const CallData& data, const ScreenOptions& options) {
-    static const RegionalSettings plain = plainSettings(4);
-    return analysePosition(inputsOf(data, options), plain, &blackScholesMerton());
+std::optional<Analysis> analyseCall(const CallData& data, const ScreenOptions& options) {
+    PositionValues values;
+    values.optionPrice = data.price;
+    values.strikePrice = data.strike;
+    values.currentPrice = data.sharePrice;
+    values.contracts = options.contracts;
+    values.asOf = options.asOf;
+    values.expiry = data.expiry;
+    values.fees = data.fees;
+    if (data.dividend > 0.0 && data.exDividend) {
+        values.dividend = data.dividend;
+        values.exDividend = data.exDividend;
+    }
+    values.volatility = data.volatility;
+    values.rate = options.rate;
+    values.returnBase = options.returnBase;
+    return analyseValues(values, &blackScholesMerton());
 }
 
 // ---- Reading a row ----
@@ -198,7 +260,7 @@ private:
             out.push_back(static_cast<char>(RowMark::expired));
             return RowKind::complete;
         }
-        data.expiry = calendarDateText(expiry.date);
+        data.expiry = expiry.date;
 
         bool empty = false;
         const auto strike = number(record, ChainColumn::strike, empty);
@@ -215,34 +277,37 @@ private:
         if (!price) {
             return RowKind::refused;
         }
-        data.price = plainNumber(price->toDouble());
-        data.strike = plainNumber(*strike);
+        data.price = price->toDouble();
+        data.strike = *strike;
 
         const std::optional<Quote> quote = shareQuote(record, data.symbol, empty);
         if (!quote) {
             return RowKind::refused;
         }
-        data.sharePrice = plainNumber(quote->price);
+        data.sharePrice = quote->price;
         // The quote's dividend counts where its ex-date falls before the call expires.
         if (quote->dividend > 0.0 && quote->exDividend &&
             daysBetween(options_.asOf, *quote->exDividend) >= 1 &&
             daysBetween(*quote->exDividend, expiry.date) >= 0) {
-            data.dividend = plainNumber(quote->dividend);
-            data.exDividend = calendarDateText(*quote->exDividend);
+            data.dividend = quote->dividend;
+            data.exDividend = quote->exDividend;
         }
         const auto fees = Currency::fromDouble(options_.feePerContract * options_.contracts +
                                                options_.feePerTrade);
-        data.fees = plainNumber(fees ? fees->toDouble() : 0.0);
+        data.fees = fees ? fees->toDouble() : 0.0;
         if (options_.volatilityFromChain && !chainVolatility(record, data)) {
             return RowKind::refused;
         }
 
-        const AnalysisResult result = analyseCall(data, options_);
-        if (!result.ok()) {
-            reason_ = refusalsText(result.refusals, FieldSpelling::column);
+        const std::optional<Analysis> analysis = analyseCall(data, options_);
+        if (!analysis) {
+            // The texts' reading says what is wrong, as analyze would.
+            static const RegionalSettings plain = plainSettings(4);
+            reason_ = refusalsText(analysePosition(inputsOf(data, options_), plain).refusals,
+                                   FieldSpelling::column);
             return RowKind::refused;
         }
-        const Analysis& a = *result.analysis;
+        const Analysis& a = *analysis;
         bool volumeEmpty = false;
         bool interestEmpty = false;
         const auto volume = number(record, ChainColumn::volume, volumeEmpty);
@@ -253,9 +318,8 @@ private:
         out.push_back(static_cast<char>(RowMark::call));
         out.push_back(kept ? '1' : '0');
         putField(out, key ? std::to_string(std::bit_cast<std::uint64_t>(*key)) : std::string{});
-        for (std::string* part : fieldsOf(data)) {
-            putField(out, *part);
-        }
+        putField(out, data.symbol);
+        putField(out, packed(data));
         // A call lacking a figure is still ranked, after those that have it.
         return RowKind::complete;
     }
@@ -359,7 +423,7 @@ private:
                       " is not a volatility more than 0";
             return false;
         }
-        data.volatility = plainNumber(options_.ivAsFraction ? parsed.value * 100.0 : parsed.value);
+        data.volatility = options_.ivAsFraction ? parsed.value * 100.0 : parsed.value;
         return true;
     }
 
@@ -559,7 +623,7 @@ public:
 
     // The groups in the order they are shown, each ranked.
     std::vector<std::vector<Candidate>> ranked() && {
-        std::vector<std::pair<std::pair<std::size_t, std::string>, BestCalls*>> order;
+        std::vector<std::pair<std::pair<std::size_t, std::int64_t>, BestCalls*>> order;
         for (auto& [key, best] : groups_) {
             order.emplace_back(key, &best);
         }
@@ -642,16 +706,13 @@ private:
         if (!key) {
             return false;
         }
-        std::array<std::string_view, callDataFields> parts;
-        for (std::string_view& part : parts) {
-            const auto value = fieldAt(text, next);
-            if (!value) {
-                return false;
-            }
-            part = *value;
+        const auto symbolText = fieldAt(text, next);
+        const auto numbers = symbolText ? fieldAt(text, next) : std::nullopt;
+        if (!numbers) {
+            return false;
         }
         ++counts_.calls;
-        const std::size_t symbol = symbolIndex(parts[0]);
+        const std::size_t symbol = symbolIndex(*symbolText);
         if (!kept) {
             return true;
         }
@@ -665,26 +726,24 @@ private:
             candidate.key = std::bit_cast<double>(bits);
         }
         candidate.order = counts_.calls;
-        std::pair<std::size_t, std::string> group{0, std::string{}};
+        unpack(*numbers, candidate.data);
+        std::pair<std::size_t, std::int64_t> group{0, 0};
         if (options_.topPer != TopPer::chain) {
             group.first = symbol;
         }
         if (options_.topPer == TopPer::expiry) {
-            group.second = parts[1];
+            group.second = dayNumber(candidate.data.expiry);
         }
         auto found = groups_.find(group);
         if (found == groups_.end()) {
             found = groups_.emplace(group, BestCalls{options_.top}).first;
         }
-        // Most calls of a long chain are worse than the best kept so far: their texts are
+        // Most calls of a long chain are worse than the best kept so far: their symbols are
         // never copied.
         if (!found->second.admits(candidate)) {
             return true;
         }
-        const auto fields = fieldsOf(candidate.data);
-        for (std::size_t i = 0; i < callDataFields; ++i) {
-            fields[i]->assign(parts[i]);
-        }
+        candidate.data.symbol.assign(*symbolText);
         found->second.offer(std::move(candidate));
         return true;
     }
@@ -710,7 +769,7 @@ private:
     std::map<std::string, std::size_t, std::less<>> symbolOrder_;
     std::string lastSymbol_;
     std::size_t lastIndex_ = 0;
-    std::map<std::pair<std::size_t, std::string>, BestCalls> groups_;
+    std::map<std::pair<std::size_t, std::int64_t>, BestCalls> groups_;
 };
 
 // ---- Writing the shown calls ----
@@ -724,13 +783,10 @@ constexpr std::array<std::string_view, 9> tableCaptions{"Symbol",    "Expiry",  
                                                         "Price",     "Days",       "Static/yr",
                                                         "Called/yr", "Protection", "P(assigned)"};
 
-std::string moneyText(const std::string& plain, const ScreenOptions& options) {
-    if (options.plain) {
-        return plain;
-    }
-    const ParsedNumber parsed = parseNumber(plain, plainSettings(4));
-    const auto amount = Currency::fromDouble(parsed.value);
-    return amount ? currencyText(*amount, options.settings) : plain;
+// A strike or price: plainly, or as the settings write money.
+std::string moneyText(double x, const ScreenOptions& options) {
+    const auto amount = Currency::fromDouble(x);
+    return options.plain || !amount ? plainNumber(x) : currencyText(*amount, options.settings);
 }
 
 std::vector<std::string> shownRow(const Candidate& call, const Analysis& analysis,
@@ -740,7 +796,7 @@ std::vector<std::string> shownRow(const Candidate& call, const Analysis& analysi
     row.settings = options.settings;
     row.plain = options.plain;
     row.plainForm = options.plainForm;
-    std::vector<std::string> cells{call.data.symbol, call.data.expiry,
+    std::vector<std::string> cells{call.data.symbol, calendarDateText(call.data.expiry),
                                    moneyText(call.data.strike, options),
                                    moneyText(call.data.price, options)};
     for (const AnalysisFigure figure : figures) {
@@ -841,11 +897,11 @@ void writeShown(std::ostream& out, std::vector<std::vector<Candidate>>&& groups,
             ++rank;
             ++counts.shown;
             // Read once already: it is refused now only if the core changed its mind.
-            const AnalysisResult result = analyseCall(call.data, options);
-            if (!result.ok()) {
+            const std::optional<Analysis> analysis = analyseCall(call.data, options);
+            if (!analysis) {
                 continue;
             }
-            std::vector<std::string> cells = shownRow(call, *result.analysis, options, figures);
+            std::vector<std::string> cells = shownRow(call, *analysis, options, figures);
             cells.push_back(std::to_string(rank));
             if (options.json) {
                 appendJsonLine(text, cells, figures, options.plain);
@@ -1007,8 +1063,8 @@ ScreenResult screenChain(std::istream& input, const ScreenOptions& options,
     for (std::vector<Candidate>& group : *groups) {
         std::size_t rank = 0;
         for (Candidate& call : group) {
-            result.calls.push_back(
-                {call.data.symbol, call.data.expiry, inputsOf(call.data, options), ++rank});
+            result.calls.push_back({call.data.symbol, calendarDateText(call.data.expiry),
+                                    inputsOf(call.data, options), ++rank});
         }
     }
     result.counts.shown = result.calls.size();
