@@ -72,6 +72,17 @@ QString QtRuntime::saveFileName(QWidget& parent, const QString& title, const QSt
     return dialog.selectedFiles().front();
 }
 
+QString QtRuntime::openFileName(QWidget& parent, const QString& title, const QString& filter) {
+    QFileDialog dialog(&parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setWindowModality(Qt::WindowModal);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
 void QtRuntime::end() {
     QCoreApplication::exit(0);
 }

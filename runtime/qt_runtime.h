@@ -25,6 +25,7 @@ public:
     void printForm(QWidget& window) override;
     QString saveFileName(QWidget& parent, const QString& title, const QString& suggestedName,
                          const QString& filter) override;
+    QString openFileName(QWidget& parent, const QString& title, const QString& filter) override;
     void end() override;
 
     // The system's default printer, or nothing when no printer is installed.

@@ -29,6 +29,10 @@ public:
     virtual QString saveFileName(QWidget& parent, const QString& title,
                                  const QString& suggestedName, const QString& filter) = 0;
 
+    // Asks which file to open, modally, offering the files `filter` names ("CSV files
+    // (*.csv)"). The chosen path, or an empty text if the user cancelled.
+    virtual QString openFileName(QWidget& parent, const QString& title, const QString& filter) = 0;
+
     // Ends the program at once with exit status 0.
     virtual void end() = 0;
 

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -58,6 +59,7 @@ private slots:
     void endStopsTheEventLoopWithStatusZero();
     void saveFileNameAsksWhere();
     void saveFileNameCancelledGivesNothing();
+    void openFileNameAsksWhich();
     void qtMessagesSpeakAsTheProgram_data();
     void qtMessagesSpeakAsTheProgram();
 };
@@ -196,6 +198,33 @@ void TestQtRuntime::saveFileNameCancelledGivesNothing() {
     QCOMPARE(runtime.saveFileName(window, QStringLiteral("Save Chart"), QStringLiteral("x.png"),
                                   QStringLiteral("PNG images (*.png)")),
              QString());
+    QCOMPARE(watcher.seen(), 1);
+}
+
+void TestQtRuntime::openFileNameAsksWhich() {
+    QTemporaryDir folder;
+    const QString wanted = folder.filePath(QStringLiteral("chain.csv"));
+    QFile file(wanted);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QtRuntime runtime;
+    Sample window;
+    window.show();
+    ModalWatcher watcher([&](QWidget& modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(&modal);
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("CSV files (*.csv)")});
+        // Typed, as a user may: the folder's listing, read in the background, may not be there yet.
+        auto* typed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(typed != nullptr);
+        typed->setText(wanted);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QCOMPARE(runtime.openFileName(window, QStringLiteral("Open Chain"),
+                                  QStringLiteral("CSV files (*.csv)")),
+             wanted);
     QCOMPARE(watcher.seen(), 1);
 }
 

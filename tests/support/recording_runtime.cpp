@@ -32,6 +32,12 @@ QString RecordingRuntime::saveFileName(QWidget& parent, const QString& title,
     return saveAnswer_;
 }
 
+QString RecordingRuntime::openFileName(QWidget& parent, const QString& title,
+                                       const QString& filter) {
+    events_.push_back({Kind::OpenFile, title, filter, &parent});
+    return openAnswer_;
+}
+
 void RecordingRuntime::end() {
     events_.push_back({Kind::End, {}, {}, {}});
 }
@@ -51,6 +57,9 @@ QStringList RecordingRuntime::log() const {
             break;
         case Kind::SaveFile:
             lines << QStringLiteral("save %1: %2").arg(event.title, event.text);
+            break;
+        case Kind::OpenFile:
+            lines << QStringLiteral("open %1: %2").arg(event.title, event.text);
             break;
         case Kind::End:
             lines << QStringLiteral("end");
