@@ -72,6 +72,11 @@ BatchOutcome runChainScreen(std::istream& input, std::ostream& output, std::ostr
 ScreenResult screenChain(std::istream& input, const ScreenOptions& options,
                          const ScreenProgress& progress = {});
 
+// The quotes file (--quotes) read into `options.quotes`: symbol, price, and optionally dividend
+// and ex_dividend, numbers and dates as `options.settings` writes them. Nothing, or the reason
+// the file cannot be read.
+std::optional<std::string> readQuotes(const std::string& path, ScreenOptions& options);
+
 // A file screened as `pravik screen` reads it: its encoding told by its byte order mark.
 ScreenResult screenChainFile(const std::string& path, const ScreenOptions& options,
                              const ScreenProgress& progress = {});

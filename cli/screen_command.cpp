@@ -182,8 +182,8 @@ std::optional<std::string> readQuote(std::string_view price, std::string_view di
     return std::nullopt;
 }
 
-// The quotes file: symbol, price, and optionally dividend and ex_dividend. Nothing, with the
-// reason, for a file that cannot be read.
+} // namespace
+
 std::optional<std::string> readQuotes(const std::string& path, ScreenOptions& options) {
     std::ifstream file{path, std::ios::binary};
     if (!file) {
@@ -232,6 +232,8 @@ std::optional<std::string> readQuotes(const std::string& path, ScreenOptions& op
     }
     return std::nullopt;
 }
+
+namespace {
 
 class ScreenCommand : public Command {
 public:
