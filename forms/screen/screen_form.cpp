@@ -14,6 +14,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -90,6 +91,9 @@ void addFigures(QComboBox& box, bool ratiosOnly) {
         box.addItem(fromUtf8(info.caption), static_cast<int>(info.figure));
     }
     box.setCurrentIndex(box.findData(static_cast<int>(AnalysisFigure::staticReturnAnnualised)));
+    // A long caption shows whole in the open list, and does not widen the window.
+    box.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box.setMinimumContentsLength(24);
 }
 
 // "1,234" with the user's group separator, as the command line's counts read.
@@ -157,6 +161,10 @@ QLineEdit* ScreenForm::numberInput(const char* name, double low, double high, bo
     auto input = std::make_unique<NumberInput>();
     input->field = new QLineEdit(this);
     input->field->setObjectName(QString::fromLatin1(name));
+    // As wide as an amount it may hold, not as the window.
+    const QFontMetrics metrics = input->field->fontMetrics();
+    input->field->setMaximumWidth(metrics.horizontalAdvance(QStringLiteral("000,000,000.0000")) +
+                                  4 * metrics.averageCharWidth());
     input->mark = new QLabel(this);
     input->mark->setObjectName(QString::fromLatin1(name).mid(3).prepend(QStringLiteral("lbl")) +
                                QStringLiteral("Refusal"));
@@ -208,11 +216,13 @@ void ScreenForm::buildInputs() {
     // The chain, the shares' prices and the position each call is sold in.
     auto* chainBox = new QGroupBox(QStringLiteral("Chain and position"), this);
     auto* chainForm = new QFormLayout(chainBox);
-    groups->addWidget(chainBox, 3);
+    groups->addWidget(chainBox, 4);
     const auto fileInput = [&](const QString& caption, const char* name, const QString& browse,
                                const QString& browseName, const QString& tip) {
         auto* field = new QLineEdit(this);
         field->setObjectName(QString::fromLatin1(name));
+        // Room for a path's last folders and the file's name.
+        field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 24);
         auto* button = new QPushButton(browse, this);
         button->setObjectName(QStringLiteral("cmdBrowse") + QString::fromLatin1(name).mid(3));
         button->setAccessibleName(browseName);
@@ -305,6 +315,9 @@ void ScreenForm::buildInputs() {
     minReturnFigure_->setAccessibleName(QStringLiteral("Min. return figure"));
     addFigures(*minReturnFigure_, true);
     QLineEdit* minReturn = numberInput("txtMinReturn", -most, most);
+    minReturn->setMaximumWidth(
+        minReturn->fontMetrics().horizontalAdvance(QStringLiteral("0000.00")) +
+        4 * minReturn->fontMetrics().averageCharWidth());
     minReturn->setAccessibleName(QStringLiteral("Min. return %"));
     {
         auto* label = new QLabel(QStringLiteral("Min. r&eturn %:"), this);
@@ -350,7 +363,7 @@ void ScreenForm::buildInputs() {
     // How the calls kept are ranked and how many are shown.
     auto* rankBox = new QGroupBox(QStringLiteral("Ranking"), this);
     auto* rankForm = new QFormLayout(rankBox);
-    groups->addWidget(rankBox, 2);
+    groups->addWidget(rankBox, 3);
     rankBy_ = new QComboBox(this);
     rankBy_->setObjectName(QStringLiteral("cboRankBy"));
     addFigures(*rankBy_, false);
@@ -687,7 +700,6 @@ void ScreenForm::finished(const std::shared_ptr<Outcome>& outcome) {
         showStatus(QStringLiteral("Screen cancelled: the table is as it was."), false);
         return;
     }
-    progress_->setValue(progress_->maximum());
     const int sortColumn = table_->horizontalHeader()->sortIndicatorSection();
     model_->setRows(outcome->rows);
     if (sortColumn >= 0) {
@@ -704,6 +716,7 @@ void ScreenForm::finished(const std::shared_ptr<Outcome>& outcome) {
                     .arg(QString::fromStdString(result.refusals.front()));
     }
     showStatus(text, !result.refusals.empty());
+    table_->resizeColumnsToContents();
     if (model_->rowCount() > 0) {
         table_->setCurrentIndex(model_->index(0, table_->horizontalHeader()->logicalIndex(0)));
     }
@@ -712,7 +725,7 @@ void ScreenForm::finished(const std::shared_ptr<Outcome>& outcome) {
 void ScreenForm::setRunning(bool isRunning) {
     screenButton_->setEnabled(!isRunning && static_cast<bool>(screener_.screen));
     cancelButton_->setEnabled(isRunning);
-    progress_->setVisible(isRunning || progress_->value() > 0);
+    progress_->setVisible(isRunning);
     if (isRunning) {
         progress_->setRange(0, 1000);
         progress_->setValue(0);
