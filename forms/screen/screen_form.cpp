@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace veltrane {
 
@@ -525,6 +526,37 @@ void ScreenForm::markRefusal(QLineEdit* field, const QString& message) {
     field->setAccessibleDescription(message);
 }
 
+// The number typed into the input `name`, or nothing when it is empty; a number out of its
+// range is marked refused and sets `refused`.
+std::optional<double> ScreenForm::readNumber(const char* name, bool& refused) {
+    const auto bound = [this](double x) { return fromUtf8(numberText(x, settings_).value_or("")); };
+    const auto found = std::find_if(numbers_.begin(), numbers_.end(), [name](const auto& input) {
+        return input->field->objectName() == QLatin1String(name);
+    });
+    const NumberInput& input = **found;
+    const QString text = input.field->text().trimmed();
+    if (text.isEmpty()) {
+        return std::nullopt;
+    }
+    const ParsedNumber parsed = parseNumber(text.toStdString(), settings_);
+    const double x = parsed.value;
+    if (parsed.ok() && x <= input.high && x >= input.low && (input.lowIncluded || x != input.low)) {
+        return x;
+    }
+    // A limit without a bound above says only the bound below, if any.
+    const QString range = input.high < most ? QStringLiteral("%1 %2 to %3")
+                                                  .arg(input.lowIncluded ? QStringLiteral("from")
+                                                                         : QStringLiteral("above"),
+                                                       bound(input.low), bound(input.high))
+                          : input.low <= -most ? QString()
+                          : input.lowIncluded  ? QStringLiteral("%1 or more").arg(bound(input.low))
+                                               : QStringLiteral("above %1").arg(bound(input.low));
+    markRefusal(input.field, QStringLiteral("\"%1\" is not a number%2.")
+                                 .arg(text, range.isEmpty() ? range : QLatin1Char(' ') + range));
+    refused = true;
+    return std::nullopt;
+}
+
 // The inputs as a screen's options, read with the user's settings; nothing, with each refused
 // input marked, when any is refused.
 std::optional<ScreenOptions> ScreenForm::readInputs() {
@@ -534,36 +566,7 @@ std::optional<ScreenOptions> ScreenForm::readInputs() {
         markRefusal(field, message);
         refused = true;
     };
-    const auto bound = [this](double x) { return fromUtf8(numberText(x, settings_).value_or("")); };
-    const auto number = [&](const char* name) -> std::optional<double> {
-        const auto found =
-            std::find_if(numbers_.begin(), numbers_.end(), [name](const auto& input) {
-                return input->field->objectName() == QLatin1String(name);
-            });
-        const NumberInput& input = **found;
-        const QString text = input.field->text().trimmed();
-        if (text.isEmpty()) {
-            return std::nullopt;
-        }
-        const ParsedNumber parsed = parseNumber(text.toStdString(), settings_);
-        const double x = parsed.value;
-        if (!parsed.ok() || !(x <= input.high) || x < input.low ||
-            (!input.lowIncluded && x == input.low)) {
-            // A limit without a bound above says only the bound below, if any.
-            const QString range =
-                input.high < most
-                    ? QStringLiteral("%1 %2 to %3")
-                          .arg(input.lowIncluded ? QStringLiteral("from") : QStringLiteral("above"),
-                               bound(input.low), bound(input.high))
-                : input.low <= -most ? QString()
-                : input.lowIncluded  ? QStringLiteral("%1 or more").arg(bound(input.low))
-                                     : QStringLiteral("above %1").arg(bound(input.low));
-            refuse(input.field, QStringLiteral("\"%1\" is not a number%2.")
-                                    .arg(text, range.isEmpty() ? range : QLatin1Char(' ') + range));
-            return std::nullopt;
-        }
-        return x;
-    };
+    const auto number = [&](const char* name) { return readNumber(name, refused); };
     const auto whole = [&](const char* name, double fallback) {
         const std::optional<double> x = number(name);
         if (x && *x != std::trunc(*x)) {
@@ -660,9 +663,16 @@ void ScreenForm::screen() {
             outcome->rows = analyseScreened(std::move(outcome->result.calls), cancel_);
             outcome->result.cancelled = outcome->result.cancelled || cancel_.load();
         }
-        QMetaObject::invokeMethod(
-            this, [this, outcome] { finished(outcome); }, Qt::QueuedConnection);
+        outcome_ = std::move(outcome);
+        QMetaObject::invokeMethod(this, "screenDone", Qt::QueuedConnection);
     });
+}
+
+void ScreenForm::screenDone() {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    finished(std::exchange(outcome_, nullptr));
 }
 
 void ScreenForm::cancel() {

@@ -87,10 +87,14 @@ private:
     struct NumberInput;
     struct Outcome;
 
+    // Queued from the worker by name, so no functor crosses to the interface thread.
+    Q_INVOKABLE void screenDone();
+
     void buildInputs();
     void buildTable();
     void connectCommands();
     QLineEdit* numberInput(const char* name, double low, double high, bool lowIncluded = true);
+    std::optional<double> readNumber(const char* name, bool& refused);
     std::optional<ScreenOptions> readInputs();
     void markRefusal(QLineEdit* field, const QString& message);
     void clearRefusals();
@@ -128,6 +132,8 @@ private:
     ScreenedCallsModel* model_ = nullptr;
     QMenu* columns_ = nullptr;
     QTimer progressTimer_;
+    // What the worker found, read once it has been joined.
+    std::shared_ptr<Outcome> outcome_;
 
     // Shared with the thread that screens.
     std::atomic<bool> cancel_{false};

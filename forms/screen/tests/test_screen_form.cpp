@@ -41,12 +41,13 @@ ScreenedCall call(const char* symbol, const char* strike, const char* price, std
     ScreenedCall made{symbol, "2027-01-15", {}, rank};
     made.inputs.optionPrice = price;
     made.inputs.strikePrice = strike;
-    made.inputs.currentPrice = "100";
-    made.inputs.contracts = "1";
-    made.inputs.expiry = "2027-01-15";
-    made.inputs.asOf = "2026-12-18";
-    made.inputs.volatility = "30";
-    made.inputs.rate = "4.5";
+    // Whole strings: GCC 12 takes a literal assigned to an optional string for an overlap.
+    made.inputs.currentPrice = std::string{"100"};
+    made.inputs.contracts = std::string{"1"};
+    made.inputs.expiry = std::string{"2027-01-15"};
+    made.inputs.asOf = std::string{"2026-12-18"};
+    made.inputs.volatility = std::string{"30"};
+    made.inputs.rate = std::string{"4.5"};
     return made;
 }
 
