@@ -55,6 +55,24 @@ constexpr std::array chainCaptions{
 // A caption that means a symbol in one export and a price in another.
 constexpr std::string_view ambiguousUnderlying = "underlying";
 
+// Which side of a chain laid out with calls and puts side by side a column is on, by its
+// prefix: "Call Bid" is the call's bid, "Put Bid" the put's; `rest` is the name without it.
+enum class Side { unnamed, call, put };
+
+Side sideOf(std::string_view name, std::string& rest) {
+    rest = comparableColumnName(name);
+    for (const auto& [prefix, side] : {std::pair{std::string_view{"call_"}, Side::call},
+                                       std::pair{std::string_view{"calls_"}, Side::call},
+                                       std::pair{std::string_view{"put_"}, Side::put},
+                                       std::pair{std::string_view{"puts_"}, Side::put}}) {
+        if (rest.starts_with(prefix) && rest.size() > prefix.size()) {
+            rest.erase(0, prefix.size());
+            return side;
+        }
+    }
+    return Side::unnamed;
+}
+
 const ChainColumnInfo& columnInfo(ChainColumn column) {
     return chainColumns[static_cast<std::size_t>(column)];
 }
@@ -64,7 +82,8 @@ const ChainColumnInfo& columnInfo(ChainColumn column) {
 // Each row becomes one record of this program's own: a kind, then fields each written as its
 // length, ':' and its bytes, so no text of the file can be taken for a separator.
 
-enum class RowMark : char { call = 'C', put = 'P', expired = 'E', refused = 'R' };
+// `putBeside`: a row that also holds a put, side by side with its call, before the call's record.
+enum class RowMark : char { call = 'C', put = 'P', expired = 'E', refused = 'R', putBeside = 'Q' };
 
 void putField(std::string& out, std::string_view field) {
     out.append(std::to_string(field.size())).push_back(':');
@@ -190,14 +209,25 @@ std::optional<Analysis> analyseCall(const CallData& data, const ScreenOptions& o
 class ChainRows final : public HeaderRows {
 public:
     ChainRows(std::size_t headerFields, const std::array<std::size_t, chainColumns.size()>& at,
-              const ScreenOptions& options)
+              const std::vector<std::size_t>& putSide, const ScreenOptions& options)
         : HeaderRows{headerFields}
         , at_{at}
+        , putSide_{putSide}
         , options_{options} {}
 
 protected:
     RowKind make(const CsvRecord& record, std::string& out) override {
         reason_.clear();
+        // The put beside the call is counted, never read; a row of a put alone is a put.
+        if (std::any_of(putSide_.begin(), putSide_.end(),
+                        [&](std::size_t at) { return !isBlankField(record.field(at)); })) {
+            if (isBlankField(field(record, ChainColumn::bid)) &&
+                isBlankField(field(record, ChainColumn::ask))) {
+                out.push_back(static_cast<char>(RowMark::put));
+                return RowKind::complete;
+            }
+            out.push_back(static_cast<char>(RowMark::putBeside));
+        }
         const RowKind kind = call(record, out);
         if (kind == RowKind::refused) {
             refuse(record, reason_, out);
@@ -463,6 +493,7 @@ private:
     }
 
     const std::array<std::size_t, chainColumns.size()>& at_;
+    const std::vector<std::size_t>& putSide_;
     const ScreenOptions& options_;
     std::string reason_;
 };
@@ -481,8 +512,10 @@ public:
         if (!readHeaderRecord(reader, record,
                               {options_.delimiter,
                                [this](std::string_view name) {
-                                   return names_.find(name).has_value() ||
-                                          comparableColumnName(name) == ambiguousUnderlying;
+                                   std::string rest;
+                                   sideOf(name, rest);
+                                   return names_.find(rest).has_value() ||
+                                          rest == ambiguousUnderlying;
                                },
                                expected},
                               shape_, outcome)) {
@@ -500,7 +533,7 @@ public:
     }
 
     std::unique_ptr<RowMaker> rowMaker() const override {
-        return std::make_unique<ChainRows>(shape_.columns, at_, options_);
+        return std::make_unique<ChainRows>(shape_.columns, at_, putSide_, options_);
     }
 
     // Whether the rows give their own share price.
@@ -513,8 +546,15 @@ private:
 
     std::optional<std::string> mapColumns(const CsvRecord& header) {
         at_.fill(absent);
+        putSide_.clear();
         for (std::size_t i = 0; i < header.size(); ++i) {
-            const std::vector<ChainColumn> matches = names_.findAll(header.field(i));
+            std::string rest;
+            const Side side = sideOf(header.field(i), rest);
+            if (side == Side::put) {
+                putSide_.push_back(i);
+                continue;
+            }
+            const std::vector<ChainColumn> matches = names_.findAll(rest);
             if (matches.empty()) {
                 if (comparableColumnName(header.field(i)) == ambiguousUnderlying) {
                     return "the header's column " + quotedText(header.field(i)) +
@@ -530,6 +570,13 @@ private:
                 return twice;
             }
             std::size_t& at = at_[static_cast<std::size_t>(matches.front())];
+            // Calls and puts side by side: the call's columns stand before the strike, and the
+            // same captions after it are the put's.
+            const std::size_t strike = at_[static_cast<std::size_t>(ChainColumn::strike)];
+            if (at != absent && side == Side::unnamed && strike != absent && at < strike) {
+                putSide_.push_back(i);
+                continue;
+            }
             if (at != absent) {
                 return "the header names the column " +
                        std::string{columnInfo(matches.front()).key} + " twice";
@@ -556,6 +603,8 @@ private:
     const ScreenOptions& options_;
     const HeaderNames<ChainColumn> names_;
     std::array<std::size_t, chainColumns.size()> at_{};
+    // The put's columns of a chain laid out side by side.
+    std::vector<std::size_t> putSide_;
     HeaderShape shape_;
 };
 
@@ -679,6 +728,11 @@ private:
         while (at < text.size()) {
             std::size_t next = at + 1;
             const auto mark = static_cast<RowMark>(text[at]);
+            if (mark == RowMark::putBeside) {
+                ++counts_.puts;
+                at = next;
+                continue;
+            }
             if (mark == RowMark::put || mark == RowMark::expired) {
                 ++(mark == RowMark::put ? counts_.puts : counts_.expired);
             } else if (mark == RowMark::refused) {

@@ -71,6 +71,16 @@ void TestScreenCommand::screens_data() {
         "symbol,expiry,strike,bid,ask\nACME,2027-03-19,30,1.25,1.30\n", 0,
         {"ACME 2027-03-19 30 1.25 1"},
         "1 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("calls and puts side by side under a title row: the put's columns after the strike",
+        {"--current-price", "28.50"},
+        "Calls,,,,Puts,\nExpiration,Bid,Ask,Strike,Bid,Ask\n3/19/2027,1.25,1.30,30,2.40,2.50\n"
+        "3/19/2027,0.55,0.60,32,,\n3/19/2027,,,34,6.00,6.20\n",
+        0, {" 2027-03-19 30 1.25 1", " 2027-03-19 32 0.55 2"},
+        "2 calls read, 2 puts skipped, 0 expired, 0 refused, 2 kept by the filters, 2 shown");
+    row("captions prefixed Call and Put", {"--current-price", "28.50"},
+        "Expiration,Call Bid,Call Ask,Strike,Put Bid,Put Ask\n3/19/2027,1.25,1.30,30,2.40,2.50\n",
+        0, {" 2027-03-19 30 1.25 1"},
+        "1 calls read, 1 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
     row("mid: the half cent kept", {"--price", "mid", "--top", "1", "--rank-by", "days_to_expiry"},
         brokerA, 0, {"ACME 2027-03-19 30 1.275 1"},
         "3 calls read, 1 puts skipped, 1 expired, 0 refused, 3 kept by the filters, 1 shown");
