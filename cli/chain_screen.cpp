@@ -55,6 +55,12 @@ constexpr std::array chainCaptions{
 // A caption that means a symbol in one export and a price in another.
 constexpr std::string_view ambiguousUnderlying = "underlying";
 
+std::string underlyingRefusal(std::string_view name) {
+    return "the header's column " + quotedText(name) +
+           " may be the share's symbol or its price: name it with --column symbol=" +
+           std::string{name} + " or --column underlying_price=" + std::string{name};
+}
+
 // Which side of a chain laid out with calls and puts side by side a column is on, by its
 // prefix: "Call Bid" is the call's bid, "Put Bid" the put's; `rest` is the name without it.
 enum class Side { unnamed, call, put };
@@ -556,12 +562,8 @@ private:
             }
             const std::vector<ChainColumn> matches = names_.findAll(rest);
             if (matches.empty()) {
-                if (comparableColumnName(header.field(i)) == ambiguousUnderlying) {
-                    return "the header's column " + quotedText(header.field(i)) +
-                           " may be the share's symbol or its price: name it with --column "
-                           "symbol=" +
-                           std::string{header.field(i)} +
-                           " or --column underlying_price=" + std::string{header.field(i)};
+                if (rest == ambiguousUnderlying) {
+                    return underlyingRefusal(header.field(i));
                 }
                 continue;
             }
@@ -583,6 +585,11 @@ private:
             }
             at = i;
         }
+        return missingColumns();
+    }
+
+    // The refusal of a header without a column the screen needs.
+    std::optional<std::string> missingColumns() const {
         std::string missing;
         for (const ChainColumnInfo& info : chainColumns) {
             const bool needed =
@@ -593,11 +600,11 @@ private:
                 missing.append(missing.empty() ? "" : ", ").append(info.key);
             }
         }
-        if (!missing.empty()) {
-            return "the header lacks the column" +
-                   std::string{missing.find(',') == std::string::npos ? " " : "s "} + missing;
+        if (missing.empty()) {
+            return std::nullopt;
         }
-        return std::nullopt;
+        return "the header lacks the column" +
+               std::string{missing.find(',') == std::string::npos ? " " : "s "} + missing;
     }
 
     const ScreenOptions& options_;
