@@ -205,7 +205,7 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
     const std::string helpCommand = "pravik " + std::string{command.name()};
     QCommandLineParser parser;
     declare(parser, command);
-    if (arguments.size() <= 1) {
+    if (arguments.size() <= 1 && !command.takesFile()) {
         // Nothing asked: the usage, and a status that tells a script nothing was computed.
         writeAll(streams.out, helpText(parser, command));
         printError(streams.err, command.needsMore());
