@@ -81,6 +81,34 @@ void TestScreenCommand::screens_data() {
         "Expiration,Call Bid,Call Ask,Strike,Put Bid,Put Ask\n3/19/2027,1.25,1.30,30,2.40,2.50\n",
         0, {" 2027-03-19 30 1.25 1"},
         "1 calls read, 1 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("--top-per expiry: each symbol's expiries ascending", {"--top-per", "expiry", "--top", "1"},
+        brokerA, 0, {"ACME 2027-01-15 30 0.6 1", "ACME 2027-03-19 30 1.25 1"},
+        "3 calls read, 1 puts skipped, 1 expired, 0 refused, 3 kept by the filters, 2 shown");
+    row("--price last: a call without a last trade is refused", {"--price", "last"},
+        "expiry,strike,bid,ask,last,underlying_price\n2027-03-19,30,1.25,1.30,1.27,28.50\n"
+        "2027-03-19,31,1.00,1.10,,28.50\n",
+        2, {" 2027-03-19 30 1.27 1"},
+        "1 calls read, 0 puts skipped, 0 expired, 1 refused, 1 kept by the filters, 1 shown");
+    const QByteArray twoVolatilities = "expiry,strike,bid,ask,iv,underlying_price\n"
+                                       "2027-03-19,30,1.25,1.30,24.53%,28.50\n"
+                                       "2027-03-19,31,1.00,1.10,31,28.50\n";
+    row("--volatility-from chain: the iv column in percent ranks the odds",
+        {"--volatility-from", "chain", "--rank-by", "volatility_used"}, twoVolatilities, 0,
+        {" 2027-03-19 31 1 1", " 2027-03-19 30 1.25 2"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 2 kept by the filters, 2 shown");
+    row("--iv-as-fraction: 0.31 is 31 %",
+        {"--volatility-from", "chain", "--iv-as-fraction", "--rank-by", "volatility_used"},
+        "expiry,strike,bid,ask,iv,underlying_price\n2027-03-19,30,1.25,1.30,0.2453,28.50\n"
+        "2027-03-19,31,1.00,1.10,0.31,28.50\n",
+        0, {" 2027-03-19 31 1 1", " 2027-03-19 30 1.25 2"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 2 kept by the filters, 2 shown");
+    row("--top 0 is refused", {"--top", "0"}, brokerA, 64, {},
+        "pravik: --top \"0\" must be a number from 1 to 100000");
+    row("--rank-by a figure of words is refused", {"--rank-by", "odds_note"}, brokerA, 64, {},
+        "pravik: --rank-by names no numeric figure: \"odds_note\"");
+    row("a quotes file's price that is no number is refused", {"--quotes", "{badquotes}"},
+        "symbol,expiry,strike,bid,ask\nACME,2027-03-19,30,1.25,1.30\n", 64, {},
+        "line 2: price \"n/a\" is not a number above 0");
     row("mid: the half cent kept", {"--price", "mid", "--top", "1", "--rank-by", "days_to_expiry"},
         brokerA, 0, {"ACME 2027-03-19 30 1.275 1"},
         "3 calls read, 1 puts skipped, 1 expired, 0 refused, 3 kept by the filters, 1 shown");
@@ -150,16 +178,24 @@ void TestScreenCommand::screens() {
     quotes.write("symbol,price\nACME,28.50\n");
     quotes.close();
     arguments.replaceInStrings(QStringLiteral("{quotes}"), quotes.fileName());
+    QFile badQuotes{dir.filePath(QStringLiteral("bad-quotes.csv"))};
+    QVERIFY(badQuotes.open(QIODevice::WriteOnly));
+    badQuotes.write("symbol,price\nACME,n/a\n");
+    badQuotes.close();
+    arguments.replaceInStrings(QStringLiteral("{badquotes}"), badQuotes.fileName());
 
     const Run run = runPravik(arguments, chain);
     QCOMPARE(run.status, status);
     const QStringList messages = run.err.split(u'\n', Qt::SkipEmptyParts);
     QVERIFY(!messages.isEmpty());
-    QCOMPARE(messages.last(),
-             summary.startsWith(QStringLiteral("pravik: ")) ? summary : "pravik: " + summary);
-    if (status != 64) {
-        QCOMPARE(shown(run.out), calls);
+    if (status == 64) {
+        // A refused command line ends with where to look for help; the reason comes first.
+        QVERIFY2(run.err.contains(summary), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        return;
     }
+    QCOMPARE(messages.last(), "pravik: " + summary);
+    QCOMPARE(shown(run.out), calls);
 }
 
 // The order-keeping batch hands the ranking every row in chain order, however many threads.
