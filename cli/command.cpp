@@ -200,6 +200,19 @@ std::string commandHelp(const Command& command) {
     return helpText(parser, command);
 }
 
+namespace {
+
+// The options that may be given more than once: --column, and those the command names.
+QStringList repeatableOptions(const Command& command) {
+    QStringList repeatable{QStringLiteral("column")};
+    for (const std::string_view option : command.repeatable()) {
+        repeatable.push_back(qString(option));
+    }
+    return repeatable;
+}
+
+} // namespace
+
 ExitStatus runCommand(const Command& command, const QStringList& arguments,
                       CommandStreams streams) {
     const std::string helpCommand = "pravik " + std::string{command.name()};
@@ -217,12 +230,8 @@ ExitStatus runCommand(const Command& command, const QStringList& arguments,
     if (parser.isSet(QStringLiteral("help"))) {
         return writeOrReport(streams.out, streams.err, helpText(parser, command));
     }
-    QStringList repeatable{QStringLiteral("column")};
-    for (const std::string_view option : command.repeatable()) {
-        repeatable.push_back(qString(option));
-    }
     if (const std::optional<ExitStatus> repeated =
-            refuseRepeatedOptions(parser, repeatable, streams.err, helpCommand)) {
+            refuseRepeatedOptions(parser, repeatableOptions(command), streams.err, helpCommand)) {
         return *repeated;
     }
     const std::vector<CommandOption> options = allOptions(command);
