@@ -118,18 +118,6 @@ constexpr std::string_view valueName(InputKind kind) {
     return "COUNT";
 }
 
-// The local date of this run, read once: every position of the run counts from it.
-std::chrono::year_month_day localToday() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (localtime_r(&now, &local) == nullptr) {
-        return {}; // not a date: an expiry without --as-of is then refused
-    }
-    return std::chrono::year{local.tm_year + 1900} /
-           std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)} /
-           std::chrono::day{static_cast<unsigned>(local.tm_mday)};
-}
-
 // --return-base's words, as the option takes them.
 std::optional<ReturnBase> returnBaseNamed(std::string_view word) {
     if (word == "stock-cost") {

@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <string>
 
 namespace veltrane {
@@ -162,6 +163,17 @@ std::optional<ExitStatus> readJobCount(const std::optional<QString>& text, std::
     }
     count = *parsed;
     return std::nullopt;
+}
+
+std::chrono::year_month_day localToday() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr) {
+        return {};
+    }
+    return std::chrono::year{local.tm_year + 1900} /
+           std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)} /
+           std::chrono::day{static_cast<unsigned>(local.tm_mday)};
 }
 
 } // namespace veltrane

@@ -5,6 +5,7 @@
 #include "cli/exit_status.h"
 
 #include <QStringList>
+#include <chrono>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -67,5 +68,9 @@ std::optional<ExitStatus> readColumnMappings(const QStringList& values,
 // A usage error for an N that is not a whole number from 1 to maxJobs.
 std::optional<ExitStatus> readJobCount(const std::optional<QString>& text, std::ostream& err,
                                        std::string_view helpCommand, unsigned& count);
+
+// The local date of this run, read once: every position of the run counts from it. Not a date
+// when the clock cannot be read, so that an expiry without an as-of date is refused.
+std::chrono::year_month_day localToday();
 
 } // namespace veltrane

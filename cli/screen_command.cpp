@@ -37,17 +37,6 @@ constexpr std::string_view statusHelpText =
     "  64  the command line, the chain, its header or the quotes file is not understood\n"
     "  74  the results cannot be written\n";
 
-std::chrono::year_month_day localToday() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (localtime_r(&now, &local) == nullptr) {
-        return {};
-    }
-    return std::chrono::year{local.tm_year + 1900} /
-           std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)} /
-           std::chrono::day{static_cast<unsigned>(local.tm_mday)};
-}
-
 // The options' texts read as the settings read numbers; the first one refused, with its reason.
 class OptionReader {
 public:
