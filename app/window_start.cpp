@@ -1,5 +1,6 @@
 #include "app/window_start.h"
 
+#include "cli/chain_screen.h"
 #include "cli/exit_status.h"
 #include "forms/main/main_form.h"
 #include "identity/identity.h"
@@ -172,7 +173,7 @@ int runWindow(int argc, char* argv[]) {
     const RegionalSettings settings = userRegionalSettings();
 
     QtRuntime runtime;
-    MainForm window(runtime, settings);
+    MainForm window(runtime, settings, ChainScreener{&screenChainFile, &readQuotes});
     window.show();
     // Ends with status 0 when the main window closes or the Exit command ends the loop.
     return QApplication::exec();

@@ -7,6 +7,8 @@
 #         main-window-dark.png, analysis-window-dark.png            a dark desktop theme, reached
 #             by the platform's own route: Qt's GTK platform theme with GTK_THEME=Adwaita:dark
 #         analysis-window-2x.png                                    device pixel ratio 2
+#         screen-window.png, screen-window-dark.png, screen-window-2x.png   View, Screen Option
+#             Chain on docs/examples/chain.csv as of 2026-12-18 at a rate of 4.5 %
 #   scripts/screenshots.sh --window-only OUTPUT.png [PRAVIK]
 #       saves the main window as it opens.
 #
@@ -81,6 +83,33 @@ analysis_window() {
   import -window "$analysis" "$output"
 }
 
+# View, Screen Option Chain, by keyboard: the sample chain screened, photographed.
+screen_window() {
+  local output=$1 screen
+  xdotool windowfocus --sync "$window"
+  xdotool key alt+v
+  sleep 0.5
+  xdotool key s
+  timeout 10 xdotool search --sync --onlyvisible --pid "$pravik_pid" \
+    --name '^Screen Option Chain$' >/dev/null || true
+  sleep 1
+  screen=$(largest_window 'Screen Option Chain')
+  if [[ -z "$screen" ]]; then
+    echo "screenshots: the Screen Option Chain window did not open" >&2
+    return 1
+  fi
+  xdotool windowfocus --sync "$screen"
+  # The focus starts in the chain file; then the as-of date and the rate by their access keys.
+  xdotool type --delay 20 docs/examples/chain.csv
+  xdotool key alt+a ctrl+a
+  xdotool type --delay 20 2026-12-18
+  xdotool key alt+i
+  xdotool type --delay 20 4.5
+  xdotool key alt+s
+  sleep 2
+  import -window "$screen" "$output"
+}
+
 # The part that runs inside the virtual display: this script again, called by xvfb-run.
 inside() {
   local mode=$1 pravik=$2 output=$3
@@ -117,17 +146,20 @@ inside() {
   sleep 0.5
   xdotool windowfocus --sync "$window"
   analysis_window docs/analysis-window.png
+  screen_window docs/screen-window.png
   stop
 
   start "${base[@]}" "${dark[@]}" "$pravik"
   worked_example
   import -window "$window" docs/main-window-dark.png
   analysis_window docs/analysis-window-dark.png
+  screen_window docs/screen-window-dark.png
   stop
 
   start "${base[@]}" QT_SCALE_FACTOR=2 "$pravik"
   worked_example
   analysis_window docs/analysis-window-2x.png
+  screen_window docs/screen-window-2x.png
   stop
 }
 if [[ "${1:-}" == "--inside" ]]; then
@@ -168,7 +200,8 @@ timeout -k 5 180 xvfb-run --auto-servernum --server-args="-screen 0 2560x1600x24
 
 if [[ "$mode" == docs ]]; then
   echo "Saved docs/main-window.png, main-window-dark.png, about-dialog.png, analysis-window.png,"
-  echo "analysis-window-dark.png and analysis-window-2x.png"
+  echo "analysis-window-dark.png, analysis-window-2x.png, screen-window.png, screen-window-dark.png"
+  echo "and screen-window-2x.png"
 else
   echo "Saved $output"
 fi

@@ -1,6 +1,8 @@
 #include "forms/analysis/analysis_form.h"
 
+#include "calc/calendar_date.h"
 #include "calc/fields.h"
+#include "calc/plain_numbers.h"
 #include "chart/analysis_chart_model.h"
 #include "chart/payoff_chart_png.h"
 #include "chart/payoff_chart_renderer.h"
@@ -269,6 +271,9 @@ AnalysisInputs AnalysisForm::inputs() const {
     in.costBasis = text(ui_->txtCostBasis);
     in.returnBase = ui_->cboReturnBase->currentIndex() == netDebitEntry ? ReturnBase::netDebit
                                                                         : ReturnBase::stockCost;
+    if (asOf_) {
+        in.asOf = asOf_->toString(Qt::ISODate).toStdString();
+    }
     const QDate now = today_();
     in.today = std::chrono::year_month_day{std::chrono::year{now.year()},
                                            std::chrono::month{static_cast<unsigned>(now.month())},
@@ -410,6 +415,45 @@ void AnalysisForm::showGroups(const std::optional<Analysis>& analysis) {
         }
         groupLayout(group)->parentWidget()->setVisible(any);
     }
+}
+
+void AnalysisForm::setCall(const AnalysisInputs& call) {
+    static const RegionalSettings plain = plainSettings(4);
+    const auto typed = [this](const std::optional<std::string>& text) {
+        const ParsedNumber parsed = parseNumber(text.value_or(""), plain);
+        return text && parsed.ok()
+                   ? QString::fromStdString(numberText(parsed.value, settings_).value_or(""))
+                   : QString();
+    };
+    const auto date = [](const std::optional<std::string>& text) {
+        return text ? QDate::fromString(QString::fromStdString(*text), Qt::ISODate) : QDate();
+    };
+    const QDate asOf = date(call.asOf);
+    asOf_ = asOf.isValid() ? std::optional<QDate>{asOf} : std::nullopt;
+    setWindowTitle(asOf_ ? QStringLiteral("Position Analysis as of %1")
+                               .arg(QString::fromStdString(shownDateText(
+                                   std::chrono::year_month_day{
+                                       std::chrono::year{asOf.year()},
+                                       std::chrono::month{static_cast<unsigned>(asOf.month())},
+                                       std::chrono::day{static_cast<unsigned>(asOf.day())}},
+                                   settings_.shortDatePattern)))
+                         : QStringLiteral("Position Analysis"));
+    if (const QDate expiry = date(call.expiry); expiry.isValid()) {
+        ui_->dteExpiry->setDate(expiry);
+        ui_->chkExpiry->setChecked(true);
+    }
+    ui_->txtFees->setText(typed(call.fees));
+    ui_->txtDividend->setText(typed(call.dividend));
+    const QDate exDividend = date(call.exDividend);
+    if (exDividend.isValid()) {
+        ui_->dteExDividend->setDate(exDividend);
+    }
+    ui_->chkExDividend->setChecked(exDividend.isValid());
+    ui_->txtVolatility->setText(typed(call.volatility));
+    ui_->txtRate->setText(typed(call.rate));
+    ui_->cboReturnBase->setCurrentIndex(call.returnBase == ReturnBase::netDebit ? netDebitEntry
+                                                                                : stockCostEntry);
+    reanalyse();
 }
 
 QString AnalysisForm::copiedText() const {

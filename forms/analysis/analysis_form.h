@@ -53,6 +53,11 @@ public:
     void copyToClipboard();
     void saveChart();
 
+    // This window's own inputs as a call of the screen had them (plain texts, read with
+    // plainSettings(4)): its expiry, fees, dividend and ex-dividend date, volatility, rate and
+    // return base; the days count from its as-of date from then on, which the title shows.
+    void setCall(const AnalysisInputs& call);
+
     // The inputs and figures as the Copy command writes them: one "caption<Tab>text" line each.
     QString copiedText() const;
 
@@ -90,6 +95,8 @@ private:
     std::vector<QLineEdit*> figureFields_;
     std::optional<Analysis> analysis_;
     Remembered remembered_;
+    // The date the days count from, when a screened call gave one; otherwise today.
+    std::optional<QDate> asOf_;
 };
 
 } // namespace veltrane

@@ -2,6 +2,8 @@
 
 #include "calc/calculation.h"
 #include "calc/entry_check.h"
+#include "calc/number_text.h"
+#include "calc/plain_numbers.h"
 #include "chart/readable_colour.h"
 #include "forms/about/about_form.h"
 #include "forms/analysis/analysis_form.h"
@@ -42,11 +44,13 @@ bool isEnter(const QEvent* event) {
 
 } // namespace
 
-MainForm::MainForm(Runtime& runtime, RegionalSettings settings, QWidget* parent)
+MainForm::MainForm(Runtime& runtime, RegionalSettings settings, ChainScreener screener,
+                   QWidget* parent)
     : QMainWindow(parent)
     , ui_{std::make_unique<Ui::MainForm>()}
     , runtime_{runtime}
-    , settings_{std::move(settings)} {
+    , settings_{std::move(settings)}
+    , screener_{std::move(screener)} {
     ui_->setupUi(this);
     fields_ = ControlFields(*this);
     setWindowIcon(QIcon(QString::fromLatin1(resources::iconPath)));
@@ -125,6 +129,9 @@ void MainForm::closeEvent(QCloseEvent* event) {
     if (analysis_ != nullptr) {
         analysis_->hide();
     }
+    if (screen_ != nullptr) {
+        screen_->hide();
+    }
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
         runtime_.end();
@@ -165,6 +172,7 @@ void MainForm::connectCommands() {
     connect(ui_->mnuPrintForm, &QAction::triggered, this, &MainForm::printForm);
     connect(ui_->mnuAbout, &QAction::triggered, this, &MainForm::showAbout);
     connect(ui_->mnuPositionAnalysis, &QAction::triggered, this, &MainForm::showPositionAnalysis);
+    connect(ui_->mnuScreenChain, &QAction::triggered, this, &MainForm::showScreenChain);
 }
 
 // The button's way in: every amount must read as a number, or the user is told and nothing
@@ -224,6 +232,37 @@ void MainForm::showPositionAnalysis() {
 
 AnalysisForm* MainForm::positionAnalysis() const {
     return analysis_;
+}
+
+// One window at a time, as the analysis window: opened the first time, raised after that.
+void MainForm::showScreenChain() {
+    if (screen_ == nullptr) {
+        screen_ = new ScreenForm(runtime_, settings_, screener_, *this);
+        connect(screen_, &ScreenForm::callOpened, this, &MainForm::openScreenedCall);
+    }
+    screen_->show();
+    screen_->raise();
+    screen_->activateWindow();
+}
+
+ScreenForm* MainForm::screenChain() const {
+    return screen_;
+}
+
+void MainForm::openScreenedCall(const ScreenedCall& call) {
+    static const RegionalSettings plain = plainSettings(4);
+    // The call's plain digits in the user's own way of writing numbers.
+    const auto typed = [this](const std::optional<std::string>& text, double times) {
+        const ParsedNumber parsed = parseNumber(text.value_or(""), plain);
+        return parsed.ok() ? numberText(parsed.value * times, settings_).value_or("")
+                           : std::string{};
+    };
+    fields_.setText(Field::intOptionPrice, typed(call.inputs.optionPrice, 1));
+    fields_.setText(Field::intStrikePrice, typed(call.inputs.strikePrice, 1));
+    fields_.setText(Field::intCurrentPrice, typed(call.inputs.currentPrice, 1));
+    fields_.setText(Field::intNoShares, typed(call.inputs.contracts, 100));
+    showPositionAnalysis();
+    analysis_->setCall(call.inputs);
 }
 
 } // namespace veltrane

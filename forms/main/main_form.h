@@ -2,6 +2,7 @@
 
 #include "calc/regional_settings.h"
 #include "forms/main/control_fields.h"
+#include "forms/screen/screen_form.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -28,7 +29,10 @@ class MainForm : public QMainWindow {
 public:
     Q_DISABLE_COPY_MOVE(MainForm)
 
-    MainForm(Runtime& runtime, RegionalSettings settings, QWidget* parent = nullptr);
+    // `screener` screens option chains for the Screen Option Chain window; without one, that
+    // window's Screen button is greyed.
+    MainForm(Runtime& runtime, RegionalSettings settings, ChainScreener screener = {},
+             QWidget* parent = nullptr);
     ~MainForm() override;
 
     // The commands, one for each entry point of the window.
@@ -39,9 +43,15 @@ public:
     void exitProgram();
     void showAbout();
     void showPositionAnalysis();
+    void showScreenChain();
+    // A call of the screen in the Position Analysis window: its four amounts typed here as the
+    // user would type them, the rest in the analysis window's own inputs.
+    void openScreenedCall(const ScreenedCall& call);
 
     // The Position Analysis window, once it has been opened.
     AnalysisForm* positionAnalysis() const;
+    // The Screen Option Chain window, once it has been opened.
+    ScreenForm* screenChain() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -63,6 +73,8 @@ private:
     ControlFields fields_;
     // Built when first opened, so the main window starts as fast as before.
     QPointer<AnalysisForm> analysis_;
+    ChainScreener screener_;
+    QPointer<ScreenForm> screen_;
     // The Enter chain in order: each of the first five, on Enter, hands the focus to the next.
     std::array<QWidget*, 6> enterChain_{};
 };

@@ -43,6 +43,7 @@ def check_names(window):
         window, lambda a: a.getRole() in (pyatspi.ROLE_MENU, pyatspi.ROLE_MENU_ITEM))}
     # The menu bar's entries, named by their captions without the access-key marks.
     wanted = {"File", "Calculate", "PrintForm", "Clear", "Exit", "View", "Position Analysis...",
+              "Screen Option Chain...",
               "Help", "About"}
     if menus != wanted:
         raise Failure(f"the menus read {sorted(menus)}, expected {sorted(wanted)}")

@@ -248,8 +248,8 @@ void TestMainForm::menus_data() {
                           << QStringList{"mnuCalculate", "mnuPrintForm", "mnuClear", "mnuExit"}
                           << QStringList{"C&alculate", "&PrintForm", "&Clear", "E&xit"};
     QTest::newRow("View") << "mnuView"
-                          << "&View" << QStringList{"mnuPositionAnalysis"}
-                          << QStringList{"&Position Analysis..."};
+                          << "&View" << QStringList{"mnuPositionAnalysis", "mnuScreenChain"}
+                          << QStringList{"&Position Analysis...", "&Screen Option Chain..."};
     QTest::newRow("Help") << "mnuHelp"
                           << "&Help" << QStringList{"mnuAbout"} << QStringList{"A&bout"};
 }
