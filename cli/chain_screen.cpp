@@ -173,7 +173,8 @@ AnalysisInputs inputsOf(const CallData& data, const ScreenOptions& options) {
     inputs.optionPrice = plainNumber(data.price);
     inputs.strikePrice = plainNumber(data.strike);
     inputs.currentPrice = plainNumber(data.sharePrice);
-    inputs.contracts = plainNumber(options.contracts);
+    // As shares, the count every window takes; contracts are whole and at most 1e9, so exact.
+    inputs.shares = plainNumber(100.0 * options.contracts);
     inputs.expiry = calendarDateText(data.expiry);
     inputs.asOf = calendarDateText(options.asOf);
     inputs.fees = plainNumber(data.fees);

@@ -252,15 +252,14 @@ ScreenForm* MainForm::screenChain() const {
 void MainForm::openScreenedCall(const ScreenedCall& call) {
     static const RegionalSettings plain = plainSettings(4);
     // The call's plain digits in the user's own way of writing numbers.
-    const auto typed = [this](const std::optional<std::string>& text, double times) {
+    const auto typed = [this](const std::optional<std::string>& text) {
         const ParsedNumber parsed = parseNumber(text.value_or(""), plain);
-        return parsed.ok() ? numberText(parsed.value * times, settings_).value_or("")
-                           : std::string{};
+        return parsed.ok() ? numberText(parsed.value, settings_).value_or("") : std::string{};
     };
-    fields_.setText(Field::intOptionPrice, typed(call.inputs.optionPrice, 1));
-    fields_.setText(Field::intStrikePrice, typed(call.inputs.strikePrice, 1));
-    fields_.setText(Field::intCurrentPrice, typed(call.inputs.currentPrice, 1));
-    fields_.setText(Field::intNoShares, typed(call.inputs.contracts, 100));
+    fields_.setText(Field::intOptionPrice, typed(call.inputs.optionPrice));
+    fields_.setText(Field::intStrikePrice, typed(call.inputs.strikePrice));
+    fields_.setText(Field::intCurrentPrice, typed(call.inputs.currentPrice));
+    fields_.setText(Field::intNoShares, typed(call.inputs.shares));
     showPositionAnalysis();
     analysis_->setCall(call.inputs);
 }

@@ -43,7 +43,7 @@ ScreenedCall call(const char* symbol, const char* strike, const char* price, std
     made.inputs.strikePrice = strike;
     // Whole strings: GCC 12 takes a literal assigned to an optional string for an overlap.
     made.inputs.currentPrice = std::string{"100"};
-    made.inputs.contracts = std::string{"1"};
+    made.inputs.shares = std::string{"100"};
     made.inputs.expiry = std::string{"2027-01-15"};
     made.inputs.asOf = std::string{"2026-12-18"};
     made.inputs.volatility = std::string{"30"};
