@@ -51,4 +51,15 @@ QColor readableOn(const QColor& wanted, const QColor& background, double minimum
     return lighter ? QColor(Qt::white) : QColor(Qt::black);
 }
 
+QPalette refusalPalette(const QPalette& window) {
+    static const QColor refusalHue(0xb0, 0x00, 0x00);
+    QPalette own;
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        own.setColor(group, QPalette::WindowText,
+                     readableOn(refusalHue, window.color(group, QPalette::Window)));
+    }
+    return own;
+}
+
 } // namespace veltrane

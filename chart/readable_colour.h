@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 
 namespace veltrane {
 
@@ -22,5 +23,9 @@ bool isDark(const QColor& background);
 // lightness of that hue reaches the ratio.
 QColor readableOn(const QColor& wanted, const QColor& background,
                   double minimum = readableContrast);
+
+// A palette whose text is the refusals' red, readable on `window`'s background in every colour
+// group, light or dark.
+QPalette refusalPalette(const QPalette& window);
 
 } // namespace veltrane

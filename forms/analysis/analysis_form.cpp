@@ -32,9 +32,6 @@ namespace veltrane {
 
 namespace {
 
-// The colour a refusal is written in: a red, made readable on the window's background.
-const QColor refusalHue(0xb0, 0x00, 0x00);
-
 // The return base's entries, in the combo box's order.
 constexpr int stockCostEntry = 0;
 constexpr int netDebitEntry = 1;
@@ -530,15 +527,10 @@ void AnalysisForm::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
 }
 
-// The refusals in a red that can be read on this palette's background, light or dark.
+// Set again whenever the palette changes, so the refusals stay readable in light and dark.
 void AnalysisForm::colourMarks() {
     const QPalette window = palette();
-    QPalette own;
-    for (const QPalette::ColorGroup group :
-         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        own.setColor(group, QPalette::WindowText,
-                     readableOn(refusalHue, window.color(group, QPalette::Window)));
-    }
+    const QPalette own = refusalPalette(window);
     for (QLabel* mark : {ui_->lblExpiryRefusal, ui_->lblFeesRefusal, ui_->lblDividendRefusal,
                          ui_->lblExDividendRefusal, ui_->lblVolatilityRefusal, ui_->lblRateRefusal,
                          ui_->lblCostBasisRefusal, ui_->lblMainRefusals}) {

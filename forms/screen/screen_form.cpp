@@ -51,9 +51,6 @@ struct ScreenForm::Outcome {
 
 namespace {
 
-// The colour a refusal is written in, as the analysis window writes its own.
-const QColor refusalHue(0xb0, 0x00, 0x00);
-
 const QString columnsKey = QStringLiteral("screen/columns");
 
 // No limit a filter takes is larger.
@@ -754,15 +751,10 @@ void ScreenForm::showStatus(const QString& text, bool refusal) {
     colourMarks();
 }
 
-// The refusals in a red that can be read on this palette's background, light or dark.
+// Set again whenever the palette changes, so the refusals stay readable in light and dark.
 void ScreenForm::colourMarks() {
     const QPalette window = palette();
-    QPalette own;
-    for (const QPalette::ColorGroup group :
-         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        own.setColor(group, QPalette::WindowText,
-                     readableOn(refusalHue, window.color(group, QPalette::Window)));
-    }
+    const QPalette own = refusalPalette(window);
     for (QLabel* mark : marks_) {
         mark->setPalette(own);
     }
