@@ -1,10 +1,14 @@
 // `pravik screen` run in the process: the chain's column forms, each filter at its boundary, the
 // ranking, the counts, and the same result for any number of jobs.
+#include "calc/plain_numbers.h"
+#include "cli/chain_screen.h"
 #include "cli/tests/pravik_run.h"
+#include "pricing/black_scholes_merton.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sstream>
 
 using pravik_run::Run;
 using pravik_run::runPravik;
@@ -41,6 +45,7 @@ private slots:
     void screens_data();
     void screens();
     void sameForAnyJobs();
+    void windowsScreenIsTheCommands();
 };
 
 void TestScreenCommand::screens_data() {
@@ -218,6 +223,46 @@ void TestScreenCommand::sameForAnyJobs() {
         const Run many = runPravik(arguments + QStringList{jobs}, chain);
         QCOMPARE(many.out, one.out);
         QCOMPARE(many.err, one.err);
+    }
+}
+
+// The window's screen ranks the calls as the command does, and the inputs each call carries give
+// every figure ranked again: the analysis window opens on the very position shown.
+void TestScreenCommand::windowsScreenIsTheCommands() {
+    const Run run = runPravik({"screen", "--as-of", "2026-12-18", "--contracts", "3", "--rate",
+                               "4.5", "--fee-per-trade", "1.25", "--csv", "--plain"},
+                              brokerA);
+    QCOMPARE(run.status, 0);
+    veltrane::ScreenOptions options;
+    options.settings = veltrane::plainSettings(4);
+    options.asOf = std::chrono::year{2026} / 12 / 18;
+    options.contracts = 3;
+    options.feePerTrade = 1.25;
+    options.rate = 4.5;
+    options.rateGiven = true;
+    std::istringstream chain{brokerA.toStdString()};
+    const veltrane::ScreenResult screened = veltrane::screenChain(chain, options);
+    QVERIFY(screened.error.empty());
+
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(screened.calls.size(), std::size_t(lines.size() - 1));
+    const QStringList keys = lines.first().split(u',');
+    for (std::size_t i = 0; i < screened.calls.size(); ++i) {
+        const veltrane::ScreenedCall& call = screened.calls[i];
+        const QStringList fields = lines.at(qsizetype(i) + 1).split(u',');
+        QCOMPARE(QString::fromStdString(call.symbol + ' ' + call.expiry),
+                 fields[0] + ' ' + fields[1]);
+        QCOMPARE(call.inputs.shares.value_or(""), "300");
+        const veltrane::AnalysisResult again = veltrane::analysePosition(
+            call.inputs, veltrane::plainSettings(4), &veltrane::blackScholesMerton());
+        QVERIFY(again.ok());
+        for (const veltrane::AnalysisFigureInfo& figure : veltrane::analysisFigures) {
+            const qsizetype column = keys.indexOf(QLatin1String(figure.key));
+            QVERIFY2(column > 0, std::string{figure.key}.c_str());
+            QCOMPARE(QString::fromStdString(
+                         veltrane::figurePlainText(*again.analysis, figure.figure).value_or("")),
+                     fields.at(column));
+        }
     }
 }
 
