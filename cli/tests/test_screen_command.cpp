@@ -142,6 +142,32 @@ void TestScreenCommand::screens_data() {
         "expiry,strike,bid,ask\n2027-03-19,30,1.00,1.50\n2027-03-19,31,1.00,1.50\n", 0,
         {" 2027-03-19 31 1 1"},
         "2 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("--itm-only: a strike at the price is in neither", {"--itm-only", "--current-price", "30"},
+        "expiry,strike,bid,ask\n2027-03-19,30,1.00,1.50\n2027-03-19,29,1.00,1.50\n", 0,
+        {" 2027-03-19 29 1 1"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("--min-protection at its boundary: 1.00 over 25 is 4 %",
+        {"--min-protection", "4", "--current-price", "25"},
+        "expiry,strike,bid,ask\n2027-03-19,30,1.00,1.10\n2027-03-19,30.5,0.99,1.10\n", 0,
+        {" 2027-03-19 30 1 1"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    // A bid of 1.00 on a strike 5.00 below the price is under its intrinsic value: no volatility
+    // prices it, so the model has no odds for it.
+    const QByteArray noOdds = "expiry,strike,bid,ask,volume\n2027-03-19,20,1.00,1.10,5\n"
+                              "2027-03-19,30,1.00,1.10,\n";
+    row("--max-prob-assigned 100: a call without odds fails it",
+        {"--max-prob-assigned", "100", "--current-price", "25"}, noOdds, 0, {" 2027-03-19 30 1 1"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("--min-prob-profit 0: a call without odds fails it",
+        {"--min-prob-profit", "0", "--current-price", "25"}, noOdds, 0, {" 2027-03-19 30 1 1"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("--min-volume 0: an empty volume fails it", {"--min-volume", "0", "--current-price", "25"},
+        noOdds, 0, {" 2027-03-19 20 1 1"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("--rank-by a figure a call lacks: it ranks after the rest",
+        {"--rank-by", "prob_profit", "--current-price", "25"}, noOdds, 0,
+        {" 2027-03-19 30 1 1", " 2027-03-19 20 1 2"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 2 kept by the filters, 2 shown");
     row("exact ties in chain order", {},
         "symbol,expiry,strike,bid,ask,underlying_price\nB,2027-03-19,30,1.25,1.30,28.50\n"
         "A,2027-03-19,30,1.25,1.30,28.50\n",
