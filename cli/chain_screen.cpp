@@ -867,12 +867,20 @@ std::vector<std::string> shownRow(const Candidate& call, const Analysis& analysi
     return cells;
 }
 
+// The columns a text takes: its characters, not its bytes, so "€" and a symbol's accents take
+// one each.
+std::size_t columnsOf(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0U) != 0x80U;
+    }));
+}
+
 void writeTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
     std::array<std::size_t, tableCaptions.size()> width{};
     for (std::size_t i = 0; i < width.size(); ++i) {
         width[i] = tableCaptions[i].size();
         for (const auto& row : rows) {
-            width[i] = std::max(width[i], row[i].size());
+            width[i] = std::max(width[i], columnsOf(row[i]));
         }
     }
     std::string text;
@@ -880,10 +888,11 @@ void writeTable(std::ostream& out, const std::vector<std::vector<std::string>>& 
         for (std::size_t i = 0; i < width.size(); ++i) {
             const std::string_view cell{cells[i]};
             // Words to the left, figures to the right.
+            const std::size_t pad = width[i] - columnsOf(cell);
             if (i < 2) {
-                text.append(cell).append(width[i] - cell.size(), ' ');
+                text.append(cell).append(pad, ' ');
             } else {
-                text.append(width[i] - cell.size(), ' ').append(cell);
+                text.append(pad, ' ').append(cell);
             }
             text.append(i + 1 < width.size() ? "  " : "\n");
         }
