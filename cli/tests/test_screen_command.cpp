@@ -44,6 +44,8 @@ class TestScreenCommand : public QObject {
 private slots:
     void screens_data();
     void screens();
+    void writesEachForm_data();
+    void writesEachForm();
     void sameForAnyJobs();
     void windowsScreenIsTheCommands();
 };
@@ -227,6 +229,52 @@ void TestScreenCommand::screens() {
     }
     QCOMPARE(messages.last(), "pravik: " + summary);
     QCOMPARE(shown(run.out), calls);
+}
+
+void TestScreenCommand::writesEachForm_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("chain");
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<QString>("tail");
+
+    QTest::newRow("a text table, its columns aligned")
+        << QStringList{} << brokerA
+        << "Symbol  Expiry      Strike  Price  Days  Static/yr  Called/yr  Protection  "
+           "P(assigned)\n"
+           "ACME    2027-01-15  $30.00  $0.60    28     27.44%     96.05%       2.11%       "
+           "29.17%\n"
+           "ACME    2027-03-19  $30.00  $1.25    91     17.59%     38.70%       4.39%       "
+           "34.63%\n"
+           "ACME    2027-03-19  $32.00  $0.55    91      7.74%     57.00%       1.93%       "
+           "19.54%\n"
+        << QString();
+    QTest::newRow("JSON Lines, plain: the call, its figures, its rank")
+        << QStringList{"--json", "--plain", "--top", "1"} << brokerA
+        << R"({"symbol": "ACME", "expiry": "2027-01-15", "strike": 30, "price": 0.6, "premium": 60.00,)"
+        << "\"basis_loss_if_called\": null, \"rank\": 1}\n";
+    // "€" and the no-break space before it are five bytes in two columns.
+    QTest::newRow("a text table in euros, aligned by characters")
+        << QStringList{"--locale", "de_DE"}
+        << QByteArray{"Symbol;Exp Date;Strike Price;Bid Price;Ask Price;Stock Price\n"
+                      "ACME;2027-03-19;30;1,25;1,30;28,50\n"}
+        << QString::fromUtf8("Symbol  Expiry       Strike   Price  Days  Static/yr  Called/yr  "
+                             "Protection  P(assigned)\n"
+                             "ACME    2027-03-19  30,00\u00a0€  1,25\u00a0€    91     17,59%     "
+                             "38,70%       4,39%       34,63%\n")
+        << QString();
+}
+
+// The forms of the output other than the CSV the other tests read.
+void TestScreenCommand::writesEachForm() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, chain);
+    QFETCH(QString, head);
+    QFETCH(QString, tail);
+    const Run run = runPravik(QStringList{"screen", "--as-of", "2026-12-18"} + arguments, chain);
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.out.startsWith(head), qPrintable(run.out));
+    QVERIFY2(run.out.endsWith(tail), qPrintable(run.out));
+    QCOMPARE(run.out.count(u'\n'), head.count(u'\n') + (tail.isEmpty() ? 0 : 1));
 }
 
 // The order-keeping batch hands the ranking every row in chain order, however many threads.
