@@ -66,38 +66,36 @@ largest_window() {
   echo "$best"
 }
 
-# View, Position Analysis, by keyboard; photographs the window that opens.
-analysis_window() {
-  local output=$1 analysis
+# Opens a window of the View menu by its access key $1 and prints the id of the window titled
+# exactly $2.
+view_window() {
+  local id
   xdotool key alt+v
   sleep 0.5
-  xdotool key p
-  timeout 10 xdotool search --sync --onlyvisible --pid "$pravik_pid" \
-    --name '^Position Analysis$' >/dev/null || true
+  xdotool key "$1"
+  timeout 10 xdotool search --sync --onlyvisible --pid "$pravik_pid" --name "^$2\$" >/dev/null ||
+    true
   sleep 1
-  analysis=$(largest_window 'Position Analysis')
-  if [[ -z "$analysis" ]]; then
-    echo "screenshots: the Position Analysis window did not open" >&2
+  id=$(largest_window "$2")
+  if [[ -z "$id" ]]; then
+    echo "screenshots: the $2 window did not open" >&2
     return 1
   fi
-  import -window "$analysis" "$output"
+  echo "$id"
+}
+
+# View, Position Analysis, by keyboard; photographs the window that opens.
+analysis_window() {
+  local analysis
+  analysis=$(view_window p 'Position Analysis')
+  import -window "$analysis" "$1"
 }
 
 # View, Screen Option Chain, by keyboard: the sample chain screened, photographed.
 screen_window() {
   local output=$1 screen
   xdotool windowfocus --sync "$window"
-  xdotool key alt+v
-  sleep 0.5
-  xdotool key s
-  timeout 10 xdotool search --sync --onlyvisible --pid "$pravik_pid" \
-    --name '^Screen Option Chain$' >/dev/null || true
-  sleep 1
-  screen=$(largest_window 'Screen Option Chain')
-  if [[ -z "$screen" ]]; then
-    echo "screenshots: the Screen Option Chain window did not open" >&2
-    return 1
-  fi
+  screen=$(view_window s 'Screen Option Chain')
   xdotool windowfocus --sync "$screen"
   # The focus starts in the chain file; then the as-of date and the rate by their access keys.
   xdotool type --delay 20 docs/examples/chain.csv
