@@ -285,6 +285,15 @@ void ScreenForm::buildInputs() {
     addRow(chainForm, QStringLiteral("&Option price:"), price_,
            QStringLiteral("The option price each call is sold at: the bid (what a seller gets), "
                           "the middle of bid and ask, or the last trade."));
+    volatility_ = new QComboBox(this);
+    volatility_->setObjectName(QStringLiteral("cboVolatility"));
+    volatility_->addItems({QStringLiteral("Implied by the option price"),
+                           QStringLiteral("The chain's iv, in percent"),
+                           QStringLiteral("The chain's iv, as a fraction")});
+    addRow(chainForm, QStringLiteral("&Volatility:"), volatility_,
+           QStringLiteral("The volatility the odds are worked out with: the one the option price "
+                          "implies, or the chain's iv column, in percent (24.53) or as a fraction "
+                          "(0.2453)."));
     addRow(chainForm, QStringLiteral("Fee per contract:"),
            numberInput("txtFeePerContract", 0, 1e12),
            QStringLiteral("Fees per contract. Empty: 0."));
@@ -376,7 +385,7 @@ void ScreenForm::buildInputs() {
     topPer_->setObjectName(QStringLiteral("cboTopPer"));
     topPer_->addItems({QStringLiteral("In the whole chain"), QStringLiteral("Per symbol"),
                        QStringLiteral("Per symbol and expiry")});
-    addRow(rankForm, QStringLiteral("Shown &per:"), topPer_,
+    addRow(rankForm, QStringLiteral("S&hown per:"), topPer_,
            QStringLiteral("Whether the calls shown are counted over the whole chain, per "
                           "symbol, or per symbol and expiry."));
     auto* buttons = new QHBoxLayout;
@@ -594,6 +603,8 @@ std::optional<ScreenOptions> ScreenForm::readInputs() {
     options.currentPrice = number("txtCurrentPrice");
     options.contracts = whole("txtContracts", 1);
     options.price = static_cast<PriceChoice>(price_->currentIndex());
+    options.volatilityFromChain = volatility_->currentIndex() > 0;
+    options.ivAsFraction = volatility_->currentIndex() == 2;
     options.feePerContract = number("txtFeePerContract").value_or(0);
     options.feePerTrade = number("txtFeePerTrade").value_or(0);
     const std::optional<double> rate = number("txtRate");

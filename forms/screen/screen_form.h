@@ -116,6 +116,7 @@ private:
     QLineEdit* quotes_ = nullptr;
     QLineEdit* asOf_ = nullptr;
     QComboBox* price_ = nullptr;
+    QComboBox* volatility_ = nullptr;
     QComboBox* returnBase_ = nullptr;
     QComboBox* minReturnFigure_ = nullptr;
     QComboBox* callsKind_ = nullptr;

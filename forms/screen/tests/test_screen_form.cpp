@@ -11,6 +11,7 @@
 #include "tests/support/recording_runtime.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -141,6 +142,8 @@ private slots:
     void refusedInputIsMarked_data();
     void refusedInputIsMarked();
     void exportWritesTheRowsShown();
+    void volatilityChoiceReachesTheScreen_data();
+    void volatilityChoiceReachesTheScreen();
     void cancelStopsALongScreen();
 
 private:
@@ -292,6 +295,40 @@ void TestScreenForm::exportWritesTheRowsShown() {
     QVERIFY(lines[1].startsWith("C,1/15/27,$105.00,$1.50,1.50%,"));
     QVERIFY(lines[3].startsWith("A,1/15/27,$110.00,$10.00,10.00%,"));
     QVERIFY(lines[3].endsWith(",2\r"));
+}
+
+void TestScreenForm::volatilityChoiceReachesTheScreen_data() {
+    QTest::addColumn<int>("downs");
+    QTest::addColumn<bool>("fromChain");
+    QTest::addColumn<bool>("asFraction");
+    QTest::newRow("implied by the price") << 0 << false << false;
+    QTest::newRow("the chain's iv in percent") << 1 << true << false;
+    QTest::newRow("the chain's iv as a fraction") << 2 << true << true;
+}
+
+void TestScreenForm::volatilityChoiceReachesTheScreen() {
+    QFETCH(int, downs);
+    QFETCH(bool, fromChain);
+    QFETCH(bool, asFraction);
+    std::optional<ScreenOptions> given;
+    ChainScreener recording{
+        [&](const std::string&, const ScreenOptions& options, const ScreenProgress&) {
+            given = options;
+            return ScreenResult{};
+        },
+        {}};
+    Opened window(recording);
+    QVERIFY(window.open());
+    QTest::keyClicks(window.control<QLineEdit>("txtChain"), QStringLiteral("chain.csv"));
+    auto* volatility = window.control<QComboBox>("cboVolatility");
+    volatility->setFocus();
+    for (int i = 0; i < downs; ++i) {
+        QTest::keyClick(volatility, Qt::Key_Down);
+    }
+    QTest::mouseClick(window.control<QPushButton>("cmdScreen"), Qt::LeftButton);
+    QTRY_VERIFY(given.has_value());
+    QCOMPARE(given->volatilityFromChain, fromChain);
+    QCOMPARE(given->ivAsFraction, asFraction);
 }
 
 // The screener stands for a large chain: it reads until it is cancelled, and says how far it got.
