@@ -352,6 +352,13 @@ constexpr const AnalysisFigureInfo& figureInfo(AnalysisFigure figure) {
     return analysisFigures[static_cast<std::size_t>(figure)];
 }
 
+// Whether the market model forms the figure: without a model it is empty, and every other
+// figure is the same.
+constexpr bool formedByModel(AnalysisFigure figure) {
+    return figureInfo(figure).group == FigureGroup::odds ||
+           figure == AnalysisFigure::earlyAssignment;
+}
+
 // Why a figure is there or not.
 enum class FigureState {
     shown,

@@ -192,7 +192,9 @@ AnalysisInputs inputsOf(const CallData& data, const ScreenOptions& options) {
     return inputs;
 }
 
-std::optional<Analysis> analyseCall(const CallData& data, const ScreenOptions& options) {
+// Without `withModel` the model's figures are left empty, every other one the same.
+std::optional<Analysis> analyseCall(const CallData& data, const ScreenOptions& options,
+                                    bool withModel = true) {
     PositionValues values;
     values.optionPrice = data.price;
     values.strikePrice = data.strike;
@@ -208,7 +210,16 @@ std::optional<Analysis> analyseCall(const CallData& data, const ScreenOptions& o
     values.volatility = data.volatility;
     values.rate = options.rate;
     values.returnBase = options.returnBase;
-    return analyseValues(values, &blackScholesMerton());
+    return analyseValues(values, withModel ? &blackScholesMerton() : nullptr);
+}
+
+// Whether a filter or the rank compares a figure of the model. When none does, a call not shown
+// needs no model: the shown ones are analysed again in full.
+bool screenNeedsModel(const ScreenOptions& options) {
+    const ScreenFilters& f = options.filters;
+    return formedByModel(options.rankBy) || f.maxProbAssigned || f.minProbProfit ||
+           std::any_of(f.minReturns.begin(), f.minReturns.end(),
+                       [](const auto& limit) { return formedByModel(limit.first); });
 }
 
 // ---- Reading a row ----
@@ -220,7 +231,8 @@ public:
         : HeaderRows{headerFields}
         , at_{at}
         , putSide_{putSide}
-        , options_{options} {}
+        , options_{options}
+        , withModel_{screenNeedsModel(options)} {}
 
 protected:
     RowKind make(const CsvRecord& record, std::string& out) override {
@@ -336,7 +348,7 @@ private:
             return RowKind::refused;
         }
 
-        const std::optional<Analysis> analysis = analyseCall(data, options_);
+        const std::optional<Analysis> analysis = analyseCall(data, options_, withModel_);
         if (!analysis) {
             // The texts' reading says what is wrong, as analyze would.
             static const RegionalSettings plain = plainSettings(4);
@@ -502,6 +514,7 @@ private:
     const std::array<std::size_t, chainColumns.size()>& at_;
     const std::vector<std::size_t>& putSide_;
     const ScreenOptions& options_;
+    const bool withModel_;
     std::string reason_;
 };
 

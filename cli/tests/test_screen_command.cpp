@@ -48,6 +48,8 @@ private slots:
     void writesEachForm();
     void sameForAnyJobs();
     void windowsScreenIsTheCommands();
+    void modelFormedForShownCalls_data();
+    void modelFormedForShownCalls();
 };
 
 void TestScreenCommand::screens_data() {
@@ -103,6 +105,10 @@ void TestScreenCommand::screens_data() {
         {"--volatility-from", "chain", "--rank-by", "volatility_used"}, twoVolatilities, 0,
         {" 2027-03-19 31 1 1", " 2027-03-19 30 1.25 2"},
         "2 calls read, 0 puts skipped, 0 expired, 0 refused, 2 kept by the filters, 2 shown");
+    row("--min-return on a figure of the model",
+        {"--volatility-from", "chain", "--min-return", "volatility_used=30"}, twoVolatilities, 0,
+        {" 2027-03-19 31 1 1"},
+        "2 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
     row("--iv-as-fraction: 0.31 is 31 %",
         {"--volatility-from", "chain", "--iv-as-fraction", "--rank-by", "volatility_used"},
         "expiry,strike,bid,ask,iv,underlying_price\n2027-03-19,30,1.25,1.30,0.2453,28.50\n"
@@ -338,6 +344,32 @@ void TestScreenCommand::windowsScreenIsTheCommands() {
                      fields.at(column));
         }
     }
+}
+
+// Filtered and ranked by no figure of the model, a call is modelled only when shown: the same
+// output as when a filter that keeps every call has the model run for each.
+void TestScreenCommand::modelFormedForShownCalls_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("the default rank") << QStringList{};
+    QTest::newRow("a price rank per symbol and expiry")
+        << QStringList{"--rank-by", "time_value", "--top-per", "expiry", "--top", "3"};
+    QTest::newRow("a return over the net debit, fees")
+        << QStringList{"--return-base", "net-debit", "--rank-by",       "static_return_compound",
+                       "--contracts",   "3",         "--fee-per-trade", "1"};
+}
+
+void TestScreenCommand::modelFormedForShownCalls() {
+    QFETCH(QStringList, arguments);
+    QFile sample{QStringLiteral(SAMPLE_CHAIN)};
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    const QByteArray chain = sample.readAll();
+    arguments = QStringList{"screen", "--as-of", "2026-12-18", "--json", "--plain"} + arguments;
+    const Run shownOnly = runPravik(arguments, chain);
+    const Run every = runPravik(arguments + QStringList{"--max-prob-assigned", "100"}, chain);
+    QCOMPARE(shownOnly.status, 0);
+    QVERIFY(shownOnly.out.count(u'\n') >= 10);
+    QVERIFY(!shownOnly.out.contains(QStringLiteral("\"prob_assigned\": null")));
+    QCOMPARE(every.out, shownOnly.out);
 }
 
 QTEST_GUILESS_MAIN(TestScreenCommand)
