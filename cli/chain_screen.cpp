@@ -16,7 +16,7 @@
 #include "pricing/black_scholes_merton.h"
 
 #include <algorithm>
-#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -92,7 +92,9 @@ const ChainColumnInfo& columnInfo(ChainColumn column) {
 enum class RowMark : char { call = 'C', put = 'P', expired = 'E', refused = 'R', putBeside = 'Q' };
 
 void putField(std::string& out, std::string_view field) {
-    out.append(std::to_string(field.size())).push_back(':');
+    std::array<char, 24> length{};
+    const auto end = std::to_chars(length.begin(), length.end(), field.size()).ptr;
+    out.append(length.begin(), end).push_back(':');
     out.append(field);
 }
 
@@ -366,7 +368,12 @@ private:
 
         out.push_back(static_cast<char>(RowMark::call));
         out.push_back(kept ? '1' : '0');
-        putField(out, key ? std::to_string(std::bit_cast<std::uint64_t>(*key)) : std::string{});
+        // The rank's figure as its bytes, as the numbers travel; empty without one.
+        std::array<char, sizeof(double)> keyBytes{};
+        if (key) {
+            std::memcpy(keyBytes.data(), &*key, keyBytes.size());
+        }
+        putField(out, std::string_view{keyBytes.data(), key ? keyBytes.size() : 0});
         putField(out, data.symbol);
         putField(out, packed(data));
         // A call lacking a figure is still ranked, after those that have it.
@@ -434,9 +441,9 @@ private:
     std::optional<Quote> shareQuote(const CsvRecord& record, const std::string& symbol,
                                     bool& empty) {
         Quote quote;
-        const auto found = options_.quotes.find(symbol);
-        if (found != options_.quotes.end()) {
-            quote = found->second;
+        const Quote* const listed = quoteOf(symbol);
+        if (listed != nullptr) {
+            quote = *listed;
         }
         const auto own = number(record, ChainColumn::underlyingPrice, empty);
         if (!own && !empty) {
@@ -444,7 +451,7 @@ private:
         }
         if (own) {
             quote.price = *own;
-        } else if (found == options_.quotes.end()) {
+        } else if (listed == nullptr) {
             if (!options_.currentPrice) {
                 reason_ = "no share price for " +
                           (symbol.empty() ? std::string{"the chain"} : quotedText(symbol)) +
@@ -458,6 +465,18 @@ private:
             return std::nullopt;
         }
         return quote;
+    }
+
+    // The quotes file's line for `symbol`, or null. A chain lists a symbol's calls together: the
+    // last one found is kept.
+    const Quote* quoteOf(const std::string& symbol) {
+        if (symbol != quoteSymbol_ || !quoteLooked_) {
+            const auto found = options_.quotes.find(symbol);
+            quote_ = found != options_.quotes.end() ? &found->second : nullptr;
+            quoteSymbol_ = symbol;
+            quoteLooked_ = true;
+        }
+        return quote_;
     }
 
     // The chain's own volatility, in percent ("24.53", "24.53%") or a fraction.
@@ -516,6 +535,9 @@ private:
     const ScreenOptions& options_;
     const bool withModel_;
     std::string reason_;
+    std::string quoteSymbol_;
+    const Quote* quote_ = nullptr;
+    bool quoteLooked_ = false;
 };
 
 // ---- The header ----
@@ -793,12 +815,10 @@ private:
         }
         ++counts_.kept;
         Candidate candidate;
-        if (!key->empty()) {
-            std::uint64_t bits = 0;
-            for (const char c : *key) {
-                bits = bits * 10 + static_cast<std::uint64_t>(c - '0');
-            }
-            candidate.key = std::bit_cast<double>(bits);
+        if (key->size() == sizeof(double)) {
+            double value = 0.0;
+            std::memcpy(&value, key->data(), sizeof value);
+            candidate.key = value;
         }
         candidate.order = counts_.calls;
         unpack(*numbers, candidate.data);
