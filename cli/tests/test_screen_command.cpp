@@ -80,6 +80,12 @@ void TestScreenCommand::screens_data() {
         "symbol,expiry,strike,bid,ask\nACME,2027-03-19,30,1.25,1.30\n", 0,
         {"ACME 2027-03-19 30 1.25 1"},
         "1 calls read, 0 puts skipped, 0 expired, 0 refused, 1 kept by the filters, 1 shown");
+    row("each symbol's price from the quotes file, the symbols interleaved",
+        {"--quotes", "{quotes}", "--otm-only"},
+        "symbol,expiry,strike,bid,ask\nACME,2027-03-19,30,1.25,1.30\n"
+        "ZORB,2027-03-19,30,10.00,10.10\nACME,2027-03-19,31,1.00,1.10\n",
+        0, {"ACME 2027-03-19 30 1.25 1", "ACME 2027-03-19 31 1 2"},
+        "3 calls read, 0 puts skipped, 0 expired, 0 refused, 2 kept by the filters, 2 shown");
     row("calls and puts side by side under a title row: the put's columns after the strike",
         {"--current-price", "28.50"},
         "Calls,,,,Puts,\nExpiration,Bid,Ask,Strike,Bid,Ask\n3/19/2027,1.25,1.30,30,2.40,2.50\n"
@@ -214,7 +220,7 @@ void TestScreenCommand::screens() {
     QTemporaryDir dir;
     QFile quotes{dir.filePath(QStringLiteral("quotes.csv"))};
     QVERIFY(quotes.open(QIODevice::WriteOnly));
-    quotes.write("symbol,price\nACME,28.50\n");
+    quotes.write("symbol,price\nACME,28.50\nZORB,40\n");
     quotes.close();
     arguments.replaceInStrings(QStringLiteral("{quotes}"), quotes.fileName());
     QFile badQuotes{dir.filePath(QStringLiteral("bad-quotes.csv"))};
