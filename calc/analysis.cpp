@@ -214,6 +214,13 @@ struct PositionNumbers {
     std::optional<double> daysToExDividend;
     std::optional<double> costBasis;
     ReturnBase returnBase = ReturnBase::stockCost;
+    FigureSet wanted = everyFigure;
+
+    bool wants(std::initializer_list<AnalysisFigure> figures) const {
+        return std::any_of(figures.begin(), figures.end(), [this](AnalysisFigure figure) {
+            return wanted.test(static_cast<std::size_t>(figure));
+        });
+    }
 };
 
 // ---- Forming the figures ----
@@ -324,7 +331,7 @@ public:
 
     void perYear(AnalysisFigure simple, std::optional<double>& simpleTarget,
                  AnalysisFigure compound, std::optional<double>& compoundTarget,
-                 AnalysisFigure from, const TimeToExpiry& time) {
+                 AnalysisFigure from, const TimeToExpiry& time, bool compoundWanted) {
         const std::optional<double> r = returnOf(from);
         if (!r || !(time.months || a_.days)) {
             const FigureState why = r ? FigureState::overflow : a_.state(from);
@@ -336,7 +343,9 @@ public:
         const double periodsPerYear = time.months ? 12.0 / *time.months : 365.0 / *time.days;
         const double scaled = time.months ? *r * 12.0 / *time.months : *r * 365.0 / *time.days;
         ratio(simple, simpleTarget, scaled);
-        if (1.0 + *r <= 0.0) {
+        if (!compoundWanted) {
+            set(compound, FigureState::notAsked);
+        } else if (1.0 + *r <= 0.0) {
             ratio(compound, compoundTarget, std::nullopt, FigureState::none);
         } else {
             ratio(compound, compoundTarget, std::pow(1.0 + *r, periodsPerYear) - 1.0);
@@ -373,6 +382,8 @@ void breakevenFigure(FigureBuilder& b, AnalysisFigure figure, std::optional<Curr
 }
 
 void formExact(Analysis& a, FigureBuilder& b, const PositionNumbers& n);
+void formValueSplit(Analysis& a, FigureBuilder& b, const PositionNumbers& n);
+void formEarlyAssignment(Analysis& a, FigureBuilder& b, const PositionNumbers& n);
 void formModel(Analysis& a, FigureBuilder& b, const PositionNumbers& n, const CallModel* model);
 
 Analysis formFigures(const PositionNumbers& n, const CallModel* model) {
@@ -420,36 +431,12 @@ void formExact(Analysis& a, FigureBuilder& b, const PositionNumbers& n) {
     }
 
     b.perYear(F::staticReturnAnnualised, a.staticReturnAnnualised, F::staticReturnCompound,
-              a.staticReturnCompound, F::staticReturn, time);
+              a.staticReturnCompound, F::staticReturn, time, n.wants({F::staticReturnCompound}));
     b.perYear(F::ifCalledReturnAnnualised, a.ifCalledReturnAnnualised, F::ifCalledReturnCompound,
-              a.ifCalledReturnCompound, F::ifCalledReturn, time);
-
-    // The option price splits exactly into what exercise would bring now and the rest.
-    const auto intrinsic =
-        minus(Currency::fromDouble(n.currentPrice), Currency::fromDouble(n.strikePrice));
-    b.money(F::intrinsicValue, a.intrinsicValue,
-            intrinsic ? std::optional<Currency>{std::max(*intrinsic, Currency{})} : std::nullopt);
-    b.money(F::timeValue, a.timeValue,
-            minus(Currency::fromDouble(n.optionPrice), a.intrinsicValue));
-    b.overBase(F::timeValueReturn, a.timeValueReturn,
-               a.timeValue ? product(a, a.timeValue->toDouble()) : std::nullopt);
-
-    // Called away the day before the ex-dividend date: the dividend never comes.
-    if (n.daysToExDividend && n.dividend > 0.0) {
-        b.money(F::earlyAssignmentProfit, a.earlyAssignmentProfit,
-                plus(minus(a.assigned, a.cost), minus(a.premium, a.fees)));
-        b.overBase(F::earlyAssignmentReturn, a.earlyAssignmentReturn, a.earlyAssignmentProfit);
-        b.ratio(F::earlyAssignmentReturnAnnualised, a.earlyAssignmentReturnAnnualised,
-                a.earlyAssignmentReturn
-                    ? std::optional<double>{*a.earlyAssignmentReturn * 365.0 / *n.daysToExDividend}
-                    : std::nullopt,
-                a.state(F::earlyAssignmentReturn));
-    } else {
-        for (const F figure : {F::earlyAssignment, F::earlyAssignmentProfit,
-                               F::earlyAssignmentReturn, F::earlyAssignmentReturnAnnualised}) {
-            b.set(figure, FigureState::notAsked);
-        }
-    }
+              a.ifCalledReturnCompound, F::ifCalledReturn, time,
+              n.wants({F::ifCalledReturnCompound}));
+    formValueSplit(a, b, n);
+    formEarlyAssignment(a, b, n);
 
     if (!n.costBasis) {
         for (const F figure : {F::basisCost, F::basisProfitIfCalled, F::basisReturnIfCalled,
@@ -469,6 +456,54 @@ void formExact(Analysis& a, FigureBuilder& b, const PositionNumbers& n) {
     } else {
         b.set(F::basisLossIfCalled, FigureState::none);
     }
+}
+
+// The option price splits exactly into what exercise would bring now and the rest.
+void formValueSplit(Analysis& a, FigureBuilder& b, const PositionNumbers& n) {
+    using F = AnalysisFigure;
+    const std::initializer_list<F> split{F::intrinsicValue, F::timeValue, F::timeValueReturn};
+    if (!n.wants(split)) {
+        for (const F figure : split) {
+            b.set(figure, FigureState::notAsked);
+        }
+        return;
+    }
+    const auto intrinsic =
+        minus(Currency::fromDouble(n.currentPrice), Currency::fromDouble(n.strikePrice));
+    b.money(F::intrinsicValue, a.intrinsicValue,
+            intrinsic ? std::optional<Currency>{std::max(*intrinsic, Currency{})} : std::nullopt);
+    b.money(F::timeValue, a.timeValue,
+            minus(Currency::fromDouble(n.optionPrice), a.intrinsicValue));
+    b.overBase(F::timeValueReturn, a.timeValueReturn,
+               a.timeValue ? product(a, a.timeValue->toDouble()) : std::nullopt);
+}
+
+// Called away the day before the ex-dividend date: the dividend never comes.
+void formEarlyAssignment(Analysis& a, FigureBuilder& b, const PositionNumbers& n) {
+    using F = AnalysisFigure;
+    if (!n.daysToExDividend || !(n.dividend > 0.0)) {
+        for (const F figure : {F::earlyAssignment, F::earlyAssignmentProfit,
+                               F::earlyAssignmentReturn, F::earlyAssignmentReturnAnnualised}) {
+            b.set(figure, FigureState::notAsked);
+        }
+        return;
+    }
+    const std::initializer_list<F> exact{F::earlyAssignmentProfit, F::earlyAssignmentReturn,
+                                         F::earlyAssignmentReturnAnnualised};
+    if (!n.wants(exact)) {
+        for (const F figure : exact) {
+            b.set(figure, FigureState::notAsked);
+        }
+        return;
+    }
+    b.money(F::earlyAssignmentProfit, a.earlyAssignmentProfit,
+            plus(minus(a.assigned, a.cost), minus(a.premium, a.fees)));
+    b.overBase(F::earlyAssignmentReturn, a.earlyAssignmentReturn, a.earlyAssignmentProfit);
+    b.ratio(F::earlyAssignmentReturnAnnualised, a.earlyAssignmentReturnAnnualised,
+            a.earlyAssignmentReturn
+                ? std::optional<double>{*a.earlyAssignmentReturn * 365.0 / *n.daysToExDividend}
+                : std::nullopt,
+            a.state(F::earlyAssignmentReturn));
 }
 
 // Why the model has no figures, or no implied volatility, for a call.
@@ -1007,7 +1042,8 @@ AnalysisResult analysePosition(const AnalysisInputs& inputs, const RegionalSetti
     return result;
 }
 
-std::optional<Analysis> analyseValues(const PositionValues& v, const CallModel* model) {
+std::optional<Analysis> analyseValues(const PositionValues& v, const CallModel* model,
+                                      const FigureSet& wanted) {
     const double shares = 100.0 * v.contracts;
     const std::int64_t days = daysBetween(v.asOf, v.expiry);
     const bool whole =
@@ -1036,6 +1072,7 @@ std::optional<Analysis> analyseValues(const PositionValues& v, const CallModel* 
     numbers.volatility = v.volatility ? std::optional<double>{*v.volatility / 100.0} : std::nullopt;
     numbers.rate = v.rate / 100.0;
     numbers.returnBase = v.returnBase;
+    numbers.wanted = wanted;
     return formFigures(numbers, model);
 }
 

@@ -5,6 +5,7 @@
 #include "calc/regional_settings.h"
 
 #include <array>
+#include <bitset>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -359,6 +360,11 @@ constexpr bool formedByModel(AnalysisFigure figure) {
            figure == AnalysisFigure::earlyAssignment;
 }
 
+// A set of figures, by their place in analysisFigures.
+using FigureSet = std::bitset<analysisFigures.size()>;
+
+inline const FigureSet everyFigure = FigureSet{}.set();
+
 // Why a figure is there or not.
 enum class FigureState {
     shown,
@@ -466,7 +472,10 @@ struct PositionValues {
 // The figures analysePosition forms from the same values written as texts, without writing and
 // reading them; nothing for values it would refuse (a strike of 0, an expiry not after the
 // as-of date, an ex-dividend date outside them, a volatility or rate out of its range).
-std::optional<Analysis> analyseValues(const PositionValues& values, const CallModel* model);
+// Only the figures `wanted`, and what they are formed from, are sure to be formed: another may be
+// left empty as notAsked, saving its work (the model's above all).
+std::optional<Analysis> analyseValues(const PositionValues& values, const CallModel* model,
+                                      const FigureSet& wanted = everyFigure);
 
 // The profit or loss at expiry if the share price is `price` (0 or more):
 // min(price × shares, assigned) − cost + premium + dividends − fees, the product formed as

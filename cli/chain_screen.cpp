@@ -194,9 +194,21 @@ AnalysisInputs inputsOf(const CallData& data, const ScreenOptions& options) {
     return inputs;
 }
 
-// Without `withModel` the model's figures are left empty, every other one the same.
+// The figures the model forms, as a set.
+const FigureSet& modelFigures() {
+    static const FigureSet figures = [] {
+        FigureSet set;
+        for (const AnalysisFigureInfo& info : analysisFigures) {
+            set[static_cast<std::size_t>(info.figure)] = formedByModel(info.figure);
+        }
+        return set;
+    }();
+    return figures;
+}
+
+// Only the figures `wanted` are sure to be formed; the model runs when one of them is its own.
 std::optional<Analysis> analyseCall(const CallData& data, const ScreenOptions& options,
-                                    bool withModel = true) {
+                                    const FigureSet& wanted = everyFigure) {
     PositionValues values;
     values.optionPrice = data.price;
     values.strikePrice = data.strike;
@@ -212,16 +224,30 @@ std::optional<Analysis> analyseCall(const CallData& data, const ScreenOptions& o
     values.volatility = data.volatility;
     values.rate = options.rate;
     values.returnBase = options.returnBase;
-    return analyseValues(values, withModel ? &blackScholesMerton() : nullptr);
+    const bool withModel = (wanted & modelFigures()).any();
+    return analyseValues(values, withModel ? &blackScholesMerton() : nullptr, wanted);
 }
 
-// Whether a filter or the rank compares a figure of the model. When none does, a call not shown
-// needs no model: the shown ones are analysed again in full.
-bool screenNeedsModel(const ScreenOptions& options) {
+// The figures the filters and the rank compare. A call not shown needs no other: the shown ones
+// are analysed again in full.
+FigureSet comparedFigures(const ScreenOptions& options) {
+    using F = AnalysisFigure;
     const ScreenFilters& f = options.filters;
-    return formedByModel(options.rankBy) || f.maxProbAssigned || f.minProbProfit ||
-           std::any_of(f.minReturns.begin(), f.minReturns.end(),
-                       [](const auto& limit) { return formedByModel(limit.first); });
+    FigureSet wanted;
+    const auto want = [&wanted](F figure, bool compared) {
+        if (compared) {
+            wanted.set(static_cast<std::size_t>(figure));
+        }
+    };
+    want(options.rankBy, true);
+    want(F::days, f.minDays || f.maxDays);
+    want(F::downsideProtection, f.minProtection.has_value());
+    want(F::probAssigned, f.maxProbAssigned.has_value());
+    want(F::probProfit, f.minProbProfit.has_value());
+    for (const auto& minimum : f.minReturns) {
+        want(minimum.first, true);
+    }
+    return wanted;
 }
 
 // ---- Reading a row ----
@@ -234,7 +260,7 @@ public:
         , at_{at}
         , putSide_{putSide}
         , options_{options}
-        , withModel_{screenNeedsModel(options)} {}
+        , compared_{comparedFigures(options)} {}
 
 protected:
     RowKind make(const CsvRecord& record, std::string& out) override {
@@ -350,7 +376,7 @@ private:
             return RowKind::refused;
         }
 
-        const std::optional<Analysis> analysis = analyseCall(data, options_, withModel_);
+        const std::optional<Analysis> analysis = analyseCall(data, options_, compared_);
         if (!analysis) {
             // The texts' reading says what is wrong, as analyze would.
             static const RegionalSettings plain = plainSettings(4);
@@ -533,7 +559,7 @@ private:
     const std::array<std::size_t, chainColumns.size()>& at_;
     const std::vector<std::size_t>& putSide_;
     const ScreenOptions& options_;
-    const bool withModel_;
+    const FigureSet compared_;
     std::string reason_;
     std::string quoteSymbol_;
     const Quote* quote_ = nullptr;

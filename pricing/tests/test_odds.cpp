@@ -194,6 +194,7 @@ std::string dateAfterAsOf(int days) {
 } // namespace
 
 Q_DECLARE_METATYPE(Position)
+Q_DECLARE_METATYPE(veltrane::PositionValues)
 
 class TestOdds : public QObject {
     Q_OBJECT
@@ -491,6 +492,57 @@ private slots:
         }
         // Most positions reach the model's figures, so the checks above are not idle.
         QVERIFY2(withOdds > positions * 3 / 4, QByteArray::number(withOdds).constData());
+    }
+
+    // A figure formed alone, as a screen forms what its filters and rank compare, is the figure
+    // of the whole analysis; the model runs only for its own figures.
+    void figureAlone_data() {
+        QTest::addColumn<veltrane::PositionValues>("values");
+        using std::chrono::days;
+        using std::chrono::sys_days;
+        veltrane::PositionValues otm;
+        otm.optionPrice = 1.25;
+        otm.strikePrice = 30.0;
+        otm.currentPrice = 28.5;
+        otm.contracts = 5.0;
+        otm.asOf = asOfDate;
+        otm.expiry = sys_days{asOfDate} + days{91};
+        otm.fees = 12.5;
+        otm.rate = 4.5;
+        QTest::newRow("out of the money") << otm;
+        veltrane::PositionValues dividend = otm;
+        dividend.dividend = 0.24;
+        dividend.exDividend = sys_days{asOfDate} + days{54};
+        dividend.returnBase = veltrane::ReturnBase::netDebit;
+        QTest::newRow("a dividend before expiry, over the net debit") << dividend;
+        veltrane::PositionValues itm = otm;
+        itm.strikePrice = 20.0;
+        itm.optionPrice = 8.0;
+        itm.volatility = 35.0;
+        itm.dividend = 3.0;
+        itm.exDividend = sys_days{asOfDate} + days{84};
+        QTest::newRow("deep in the money, a big dividend, volatility typed") << itm;
+        veltrane::PositionValues floor = otm;
+        floor.optionPrice = 0.0;
+        QTest::newRow("no volatility fits a price of 0") << floor;
+    }
+
+    void figureAlone() {
+        QFETCH(veltrane::PositionValues, values);
+        const auto whole = veltrane::analyseValues(values, model());
+        QVERIFY(whole);
+        for (const veltrane::AnalysisFigureInfo& info : veltrane::analysisFigures) {
+            veltrane::FigureSet wanted;
+            wanted.set(static_cast<std::size_t>(info.figure));
+            const auto alone = veltrane::analyseValues(
+                values, veltrane::formedByModel(info.figure) ? model() : nullptr, wanted);
+            QVERIFY(alone);
+            const QByteArray where{info.key.data(), static_cast<qsizetype>(info.key.size())};
+            QVERIFY2(alone->state(info.figure) == whole->state(info.figure), where.constData());
+            QVERIFY2(veltrane::figurePlainText(*alone, info.figure) ==
+                         veltrane::figurePlainText(*whole, info.figure),
+                     where.constData());
+        }
     }
 };
 
