@@ -99,8 +99,9 @@ public:
         const double d2 = d1 - stdDev;
         odds.probAssigned = normalCdf(d2);
         odds.callDelta = normalCdf(d1);
+        // N(d2) again: the same number, not worked out twice.
         odds.thetaYear = -shareStar * normalDensity(d1) * sigma / (2.0 * rootT) -
-                         q.rate * q.strike * discount * normalCdf(d2);
+                         q.rate * q.strike * discount * odds.probAssigned;
         if (q.breakeven) {
             odds.probProfit = *q.breakeven <= 0.0
                                   ? 1.0
